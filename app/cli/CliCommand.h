@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+namespace qrv::cli {
+
+// Exit statuses shared by every subcommand.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+struct CliContext {
+    QStringList arguments; // after the subcommand name, global options removed
+    QString home;          // --home, resolved (only for commands that use the store)
+    QTextStream& out;
+    QTextStream& err;
+};
+
+struct CliCommand {
+    QString name;
+    QString usage;   // the argument synopsis, e.g. "[--json] APP"
+    QString summary; // one line for the help text
+    bool needsPlatform = true; // installs the preference store etc. for --home first
+    int (*run)(CliContext&) = nullptr;
+};
+
+class CliRegistry {
+  public:
+    static bool add(CliCommand command);
+    static const QList<CliCommand>& commands();
+    static const CliCommand* find(const QString& name);
+};
+
+} // namespace qrv::cli
+
+// Registers a subcommand from its own source file.
+#define QRV_CLI_COMMAND(id, ...)                                                                   \
+    namespace {                                                                                    \
+    [[maybe_unused]] const bool id##Registered = ::qrv::cli::CliRegistry::add(__VA_ARGS__);       \
+    }

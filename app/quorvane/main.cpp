@@ -1,0 +1,55 @@
+// quorvane: the application.
+#include "platform/AppInfo.h"
+#include "platform/NativePlatform.h"
+#include "platform/PreferencesHome.h"
+#include "platform/widgets/MessageBoxAlertPresenter.h"
+#include "shell/QRVAppDelegate.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <cstdio>
+#include <cstdlib>
+
+using namespace qrv;
+
+namespace {
+
+// Qt aborts when it cannot reach a display; say why instead.
+bool displayAvailable() {
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        return true; // the user chose a platform (offscreen, vnc, ...)
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!displayAvailable()) {
+        std::fprintf(stderr, "quorvane: no display is available (neither DISPLAY nor WAYLAND_DISPLAY is "
+                             "set). Start it in a desktop session, or use quorvane-cli.\n");
+        return EXIT_FAILURE;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(appinfo::kApplicationName));
+    QApplication::setApplicationDisplayName(QString::fromLatin1(appinfo::kApplicationName));
+    QApplication::setOrganizationName(QString::fromLatin1(appinfo::kOrganizationName));
+    QApplication::setOrganizationDomain(QString::fromLatin1(appinfo::kOrganizationDomain));
+    QApplication::setApplicationVersion(QString::fromLatin1(appinfo::kVersion));
+    QApplication::setDesktopFileName(QString::fromLatin1(appinfo::kBundleIdentifier));
+
+    const QString home = PreferencesHome::resolve(PreferencesHome::fromArguments(app.arguments()));
+    auto native = NativePlatform::create(home);
+    if (!native) {
+        std::fprintf(stderr, "quorvane: %s\n", qPrintable(native.error()));
+        QMessageBox::critical(nullptr, QString::fromLatin1(appinfo::kApplicationName), native.error());
+        return EXIT_FAILURE;
+    }
+    MessageBoxAlertPresenter alerts;
+    (*native)->services().alerts = &alerts;
+    (*native)->install();
+
+    QRVAppDelegate delegate;
+    delegate.applicationDidFinishLaunching();
+    return app.exec();
+}

@@ -1,0 +1,30 @@
+# Shared build rules: every module is a static library compiled with the same
+# warnings, and the sources of a module are the files in its folder, so adding
+# a file never means editing a list.
+
+set(QRV_WARNING_FLAGS -Wall -Wextra -Wpedantic -Wno-missing-field-initializers)
+
+function(qrv_apply_warnings target)
+  target_compile_options(${target} PRIVATE ${QRV_WARNING_FLAGS})
+endfunction()
+
+# qrv_add_module(<name> [DIRS <subfolders>...] [PUBLIC_LIBS <libs>...] [PRIVATE_LIBS <libs>...])
+# Collects the .cpp/.h files of the current folder (and the given subfolders).
+function(qrv_add_module name)
+  cmake_parse_arguments(ARG "" "" "DIRS;PUBLIC_LIBS;PRIVATE_LIBS" ${ARGN})
+  set(globs "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp" "${CMAKE_CURRENT_SOURCE_DIR}/*.h"
+            "${CMAKE_CURRENT_SOURCE_DIR}/*.qrc")
+  foreach(dir IN LISTS ARG_DIRS)
+    list(APPEND globs "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp" "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.h"
+                      "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.qrc")
+  endforeach()
+  file(GLOB sources CONFIGURE_DEPENDS ${globs})
+  if(NOT sources)
+    # A module without code yet still exists as a target, so the link graph is complete.
+    set(sources "${PROJECT_SOURCE_DIR}/cmake/empty.cpp")
+  endif()
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR}/generated)
+  target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_LIBS} PRIVATE ${ARG_PRIVATE_LIBS})
+  qrv_apply_warnings(${name})
+endfunction()

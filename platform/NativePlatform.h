@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/Platform.h"
+#include "platform/Result.h"
+
+#include <memory>
+
+namespace qrv {
+
+// Owns the real services of this system for one preferences home and
+// installs them. The alert presenter needs widgets, so the application adds
+// its own; a command-line tool runs without one.
+class NativePlatform {
+  public:
+    // Prepares the home (creating it when missing); the error names the folder.
+    static Result<std::unique_ptr<NativePlatform>> create(const QString& home);
+    ~NativePlatform();
+
+    PlatformServices& services() { return m_services; }
+    void install() const;
+
+  private:
+    NativePlatform() = default;
+    struct Parts;
+    std::unique_ptr<Parts> m_parts;
+    PlatformServices m_services;
+};
+
+} // namespace qrv

@@ -1,0 +1,202 @@
+#include "platform/PreferencesHome.h"
+#include "platform/linux/PlistFilePreferenceStore.h"
+#include "platform/plist/PlistCodec.h"
+#include "support/QtPrinters.h"
+#include "support/TempHome.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QThread>
+#include <QTimeZone>
+
+#include <sys/stat.h>
+
+using namespace qrv;
+using qrv::testing::TempHome;
+
+namespace {
+
+const QString kWriter = QStringLiteral(QRV_BINARY_DIR "/bin/qrv-test-prefs-writer");
+
+// Reads a file with the property-list reader, not through the store under test.
+QVariantMap readPlistFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    auto decoded = plist::decode(file.readAll());
+    return decoded ? decoded->toMap() : QVariantMap{{QStringLiteral("<unreadable>"), true}};
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+class PreferenceStoreTest : public ::testing::Test {
+  protected:
+    TempHome home;
+    PlistFilePreferenceStore store{home.path()};
+};
+
+TEST_F(PreferenceStoreTest, DomainsLandInThePlatformsFiles) {
+    ASSERT_TRUE(store.setValue("k", QStringLiteral("app"), "com.example.App"));
+    ASSERT_TRUE(store.setValue("k", QStringLiteral("global"), PreferenceStore::kAnyApplication));
+    const QString container = home.file("Library/Containers/com.example.App/Data/Library/Preferences");
+    ASSERT_TRUE(store.setValue("k", QStringLiteral("sandbox"), container + "/com.example.App"));
+
+    EXPECT_EQ(readPlistFile(home.preferencesFile("com.example.App")).value("k"), "app");
+    EXPECT_EQ(readPlistFile(home.preferencesFile(".GlobalPreferences")).value("k"), "global");
+    EXPECT_EQ(readPlistFile(container + "/com.example.App.plist").value("k"), "sandbox");
+    EXPECT_EQ(store.copyValue("k", "com.example.App"), "app");
+    EXPECT_EQ(store.copyValue("k", PreferenceStore::kAnyApplication), "global");
+
+    // Written in the platform's binary form.
+    QFile file(home.preferencesFile("com.example.App"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.read(8) == "bplist00");
+}
+
+TEST_F(PreferenceStoreTest, SettingOneKeyKeepsEverythingElseExactly) {
+    const QVariantMap foreign{
+        {"date", QDateTime(QDate(2020, 5, 1), QTime(8, 0), QTimeZone::utc())},
+        {"int", qint64(-3)},
+        {"real", 1.0},
+        {"data", QByteArray("\x01\x02", 2)},
+        {"nested", QVariantMap{{"list", QVariantList{true, QStringLiteral("x")}}}},
+    };
+    auto xml = plist::encode(foreign, plist::Format::Xml);
+    ASSERT_TRUE(xml.ok());
+    writeFile(home.preferencesFile("com.example.App"), *xml);
+
+    ASSERT_TRUE(store.setValue("NSUserKeyEquivalents", QVariantMap{{"Save", "@s"}}, "com.example.App"));
+    QVariantMap expected = foreign;
+    expected.insert("NSUserKeyEquivalents", QVariantMap{{"Save", "@s"}});
+    const QVariantMap onDisk = readPlistFile(home.preferencesFile("com.example.App"));
+    EXPECT_EQ(onDisk, expected);
+    EXPECT_EQ(onDisk.value("real").metaType(), QMetaType::fromType<double>());
+    EXPECT_EQ(onDisk.value("int").metaType(), QMetaType::fromType<qint64>());
+
+    ASSERT_TRUE(store.setValue("NSUserKeyEquivalents", QVariant(), "com.example.App"));
+    EXPECT_EQ(readPlistFile(home.preferencesFile("com.example.App")), foreign);
+}
+
+TEST_F(PreferenceStoreTest, RemovingFromAMissingDomainCreatesNoFile) {
+    ASSERT_TRUE(store.setValue("k", QVariant(), "com.example.None"));
+    EXPECT_FALSE(QFile::exists(home.preferencesFile("com.example.None")));
+    EXPECT_FALSE(store.copyValue("k", "com.example.None").isValid());
+}
+
+TEST_F(PreferenceStoreTest, KeepsTheFileMode) {
+    ASSERT_TRUE(store.setValue("a", qint64(1), "com.example.App"));
+    const QByteArray path = QFile::encodeName(home.preferencesFile("com.example.App"));
+    ASSERT_EQ(::chmod(path.constData(), 0640), 0);
+    ASSERT_TRUE(store.setValue("b", qint64(2), "com.example.App"));
+    struct stat st {};
+    ASSERT_EQ(::stat(path.constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST_F(PreferenceStoreTest, ACorruptFileReadsEmptyAndIsKeptAsideOnWrite) {
+    const QString path = home.preferencesFile("com.example.App");
+    writeFile(path, "this is not a property list");
+    EXPECT_TRUE(store.copyDomain("com.example.App").isEmpty());
+    EXPECT_EQ(readPlistFile(path).value("<unreadable>"), true); // reading did not touch it
+
+    ASSERT_TRUE(store.setValue("k", qint64(1), "com.example.App"));
+    EXPECT_EQ(readPlistFile(path), (QVariantMap{{"k", qint64(1)}}));
+    const QStringList kept = QDir(QFileInfo(path).absolutePath())
+                                 .entryList({"com.example.App.plist.corrupt-*"}, QDir::Files | QDir::Hidden);
+    ASSERT_EQ(kept.size(), 1);
+    QFile keptFile(QFileInfo(path).absolutePath() + "/" + kept.first());
+    ASSERT_TRUE(keptFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(keptFile.readAll(), "this is not a property list");
+}
+
+TEST_F(PreferenceStoreTest, ADictionaryIsTheOnlyValidRoot) {
+    auto array = plist::encode(QVariantList{qint64(1)});
+    ASSERT_TRUE(array.ok());
+    writeFile(home.preferencesFile("com.example.App"), *array);
+    EXPECT_TRUE(store.copyDomain("com.example.App").isEmpty());
+}
+
+TEST_F(PreferenceStoreTest, SeesChangesMadeByOthers) {
+    ASSERT_TRUE(store.setValue("k", qint64(1), "com.example.App"));
+    EXPECT_EQ(store.copyValue("k", "com.example.App"), qint64(1));
+    PlistFilePreferenceStore other(home.path());
+    ASSERT_TRUE(other.setValue("k", qint64(2), "com.example.App"));
+    EXPECT_EQ(store.copyValue("k", "com.example.App"), qint64(2));
+}
+
+TEST_F(PreferenceStoreTest, ApplicationMapListsExistingContainerFoldersOnly) {
+    QDir().mkpath(home.file("Library/Containers/com.example.Sandboxed/Data/Library/Preferences"));
+    QDir().mkpath(home.file("Library/Containers/com.example.Empty/Data"));
+    const auto map = store.copyApplicationMap();
+    ASSERT_EQ(map.keys(), QStringList{"com.example.Sandboxed"});
+    const QList<QUrl> urls = map.value("com.example.Sandboxed");
+    ASSERT_EQ(urls.size(), 1);
+    EXPECT_TRUE(urls.first().isLocalFile());
+    EXPECT_EQ(urls.first().toLocalFile(),
+              home.file("Library/Containers/com.example.Sandboxed/Data/Library/Preferences"));
+}
+
+TEST_F(PreferenceStoreTest, TwoProcessesSettingTheirOwnKeysLoseNothing) {
+    QProcess a, b;
+    a.start(kWriter, {home.path(), "com.example.Shared", "a", "200"});
+    b.start(kWriter, {home.path(), "com.example.Shared", "b", "200"});
+    ASSERT_TRUE(a.waitForFinished(120000));
+    ASSERT_TRUE(b.waitForFinished(120000));
+    ASSERT_EQ(a.exitCode(), 0);
+    ASSERT_EQ(b.exitCode(), 0);
+    const QVariantMap values = readPlistFile(home.preferencesFile("com.example.Shared"));
+    EXPECT_EQ(values.size(), 400);
+    for (int i = 0; i < 200; ++i) {
+        EXPECT_EQ(values.value("a" + QString::number(i)), qint64(i));
+        EXPECT_EQ(values.value("b" + QString::number(i)), qint64(i));
+    }
+}
+
+TEST_F(PreferenceStoreTest, AWriterKilledAtAnyMomentLeavesAReadableFile) {
+    const QString path = home.preferencesFile("com.example.Killed");
+    auto* random = QRandomGenerator::global();
+    for (int round = 0; round < 40; ++round) {
+        QProcess writer;
+        writer.start(kWriter, {home.path(), "com.example.Killed", "payload", "1000000", "200000"});
+        ASSERT_TRUE(writer.waitForStarted());
+        QThread::usleep(random->bounded(2000, 40000)); // a random moment in the writer's life
+        ::kill(static_cast<pid_t>(writer.processId()), SIGKILL);
+        writer.waitForFinished();
+        if (!QFile::exists(path))
+            continue; // killed before the first write completed
+        const QVariantMap values = readPlistFile(path);
+        ASSERT_FALSE(values.contains("<unreadable>")) << "round " << round;
+        ASSERT_EQ(values.value("payload0").toString().size(), 200000) << "round " << round;
+    }
+    EXPECT_TRUE(QFile::exists(path));
+}
+
+TEST(PreferencesHome, AHomeThatCannotBeCreatedNamesTheFolder) {
+    TempHome home;
+    writeFile(home.file("blocker"), "a file where a folder should be");
+    const QString wanted = home.file("blocker/home");
+    auto prepared = PreferencesHome::prepare(wanted);
+    ASSERT_FALSE(prepared.ok());
+    EXPECT_TRUE(prepared.error().contains(wanted)) << prepared.error().toStdString();
+}
+
+TEST(PreferencesHome, OptionThenEnvironmentThenDataFolder) {
+    EXPECT_EQ(PreferencesHome::fromArguments({"quorvane", "--home", "/x/y"}), "/x/y");
+    EXPECT_EQ(PreferencesHome::fromArguments({"quorvane", "--home=/x/z"}), "/x/z");
+    qputenv("QUORVANE_HOME", "/from/env");
+    EXPECT_EQ(PreferencesHome::resolve("/x/y"), "/x/y");
+    EXPECT_EQ(PreferencesHome::resolve(QString()), "/from/env");
+    qunsetenv("QUORVANE_HOME");
+    EXPECT_TRUE(PreferencesHome::resolve(QString()).endsWith("/quorvane/home"));
+}
+
+} // namespace

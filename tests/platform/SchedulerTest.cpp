@@ -1,0 +1,167 @@
+#include "platform/qt/QtScheduler.h"
+#include "platform/testing/VirtualScheduler.h"
+#include "support/Wait.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QSignalSpy>
+#include <QThread>
+
+using namespace qrv;
+using namespace std::chrono_literals;
+using qrv::testing::VirtualScheduler;
+
+namespace {
+
+TEST(VirtualScheduler, RunsDueWorkInTimeThenSubmissionOrder) {
+    VirtualScheduler s;
+    QStringList log;
+    auto queue = s.createSerialQueue("q");
+    s.afterMain(500ms, [&] { log << "main 500"; });
+    s.asyncMain([&] { log << "main now"; });
+    queue->after(100ms, [&] { log << "queue 100"; });
+    queue->async([&] { log << "queue now"; });
+    s.perform(&log, "p", 100ms, [&] { log << "perform 100"; });
+    EXPECT_TRUE(log.isEmpty()); // nothing runs until the test says so
+
+    s.advance(100ms);
+    EXPECT_EQ(log, (QStringList{"main now", "queue now", "queue 100", "perform 100"}));
+    s.advance(399ms);
+    EXPECT_EQ(log.size(), 4);
+    s.advance(1ms);
+    EXPECT_EQ(log.last(), "main 500");
+    EXPECT_EQ(s.elapsed(), 500ms);
+}
+
+TEST(VirtualScheduler, WorkScheduledWhileRunningKeepsTheClockHonest) {
+    VirtualScheduler s;
+    QList<qint64> seen;
+    s.afterMain(100ms, [&] {
+        seen << s.elapsed().count();
+        s.afterMain(50ms, [&] { seen << s.elapsed().count(); });
+    });
+    s.advance(1s);
+    EXPECT_EQ(seen, (QList<qint64>{100, 150}));
+    EXPECT_EQ(s.now(), VirtualScheduler().now().addSecs(1));
+}
+
+TEST(VirtualScheduler, CancellingDropsOnlyThatTargetAndKey) {
+    VirtualScheduler s;
+    int a = 0, b = 0, other = 0;
+    const int targetA = 0, targetB = 0;
+    s.perform(&targetA, "load", 500ms, [&] { ++a; });
+    s.perform(&targetA, "other", 500ms, [&] { ++other; });
+    s.perform(&targetB, "load", 500ms, [&] { ++b; });
+    s.cancelPerforms(&targetA, "load");
+    s.advance(1s);
+    EXPECT_EQ(a, 0);
+    EXPECT_EQ(other, 1);
+    EXPECT_EQ(b, 1);
+
+    s.perform(&targetA, "x", 1ms, [&] { ++a; });
+    s.perform(&targetA, "y", 1ms, [&] { ++a; });
+    s.cancelAllPerforms(&targetA);
+    s.advance(1s);
+    EXPECT_EQ(a, 0);
+}
+
+TEST(VirtualScheduler, CoalescedPerformsRunOnceAfterTheLastRequest) {
+    VirtualScheduler s;
+    int runs = 0;
+    for (int i = 0; i < 5; ++i) {
+        s.performCoalesced(&runs, "read", 500ms, [&] { ++runs; });
+        s.advance(200ms);
+    }
+    EXPECT_EQ(runs, 0);
+    s.advance(299ms);
+    EXPECT_EQ(runs, 0);
+    s.advance(1ms);
+    EXPECT_EQ(runs, 1);
+}
+
+TEST(VirtualScheduler, RepeatingTimerFiresUntilCancelled) {
+    VirtualScheduler s;
+    auto queue = s.createSerialQueue("telemetry");
+    QList<qint64> fired;
+    auto timer = queue->startTimer(10s, 1s, [&] {
+        EXPECT_TRUE(queue->isCurrent());
+        fired << s.elapsed().count();
+    });
+    s.advance(12s);
+    EXPECT_EQ(fired, (QList<qint64>{10000, 11000, 12000}));
+    EXPECT_TRUE(timer->isActive());
+    timer->cancel();
+    EXPECT_FALSE(timer->isActive());
+    s.advance(10s);
+    EXPECT_EQ(fired.size(), 3);
+    EXPECT_FALSE(queue->isCurrent());
+
+    bool once = false;
+    auto single = queue->startTimer(1s, 0ms, [&] { once = true; });
+    s.advance(1s);
+    EXPECT_TRUE(once);
+    EXPECT_FALSE(single->isActive());
+}
+
+TEST(VirtualScheduler, BackgroundWorkWaitsForTheTestWhenAsked) {
+    VirtualScheduler s;
+    s.setBackgroundRunsAutomatically(false);
+    QStringList log;
+    s.asyncGlobal([&] {
+        log << "background";
+        s.asyncMain([&] { log << "published"; });
+    });
+    s.advance(1s);
+    EXPECT_TRUE(log.isEmpty());
+    EXPECT_EQ(s.pendingBackgroundCount(), 1u);
+    EXPECT_EQ(s.runBackground(), 1);
+    s.runPending();
+    EXPECT_EQ(log, (QStringList{"background", "published"}));
+}
+
+// The real scheduler: only what virtual time cannot show (threads).
+TEST(QtScheduler, SerialQueueRunsInOrderOnItsOwnThread) {
+    QtScheduler s;
+    auto queue = s.createSerialQueue("serial");
+    QList<int> order;
+    std::atomic<int> done{0};
+    QThread* seen = nullptr;
+    for (int i = 0; i < 100; ++i)
+        queue->async([&, i] {
+            order << i;
+            seen = QThread::currentThread();
+            ++done;
+        });
+    ASSERT_TRUE(qrv::testing::waitUntil([&] { return done.load() == 100; }));
+    EXPECT_EQ(seen, queue->thread());
+    EXPECT_NE(seen, QThread::currentThread());
+    for (int i = 0; i < 100; ++i)
+        EXPECT_EQ(order.at(i), i);
+}
+
+TEST(QtScheduler, SyncMainFromAnotherThreadRunsOnTheMainThread) {
+    QtScheduler s;
+    QThread* ranOn = nullptr;
+    std::atomic<bool> finished{false};
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        s.syncMain([&] { ranOn = QThread::currentThread(); });
+        finished = true;
+    }));
+    worker->start();
+    ASSERT_TRUE(qrv::testing::waitUntil([&] { return finished.load(); }));
+    worker->wait();
+    EXPECT_EQ(ranOn, QCoreApplication::instance()->thread());
+}
+
+TEST(QtScheduler, CancelledPerformNeverRuns) {
+    QtScheduler s;
+    int runs = 0, later = 0;
+    s.perform(&runs, "k", 0ms, [&] { ++runs; });
+    s.cancelPerforms(&runs, "k");
+    s.perform(&later, "k", 1ms, [&] { ++later; });
+    ASSERT_TRUE(qrv::testing::waitUntil([&] { return later == 1; }));
+    EXPECT_EQ(runs, 0);
+}
+
+} // namespace

@@ -1,0 +1,85 @@
+#include "platform/NativePlatform.h"
+#include "shell/QRVAppDelegate.h"
+#include "shell/QRVMainWindowController.h"
+#include "support/TempHome.h"
+#include "support/Wait.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QProcess>
+#include <QTest>
+#include <QTimer>
+
+using namespace qrv;
+
+namespace {
+
+TEST(AppSkeleton, ShowsTheMainWindowWithItsMenusAndQuitsWhenItCloses) {
+    qrv::testing::TempHome home;
+    auto native = NativePlatform::create(home.path());
+    ASSERT_TRUE(native.ok()) << native.error().toStdString();
+    (*native)->install();
+
+    QRVAppDelegate delegate;
+    delegate.applicationDidFinishLaunching();
+    QMainWindow* window = delegate.mainWindowController()->window();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
+    EXPECT_EQ(window->windowTitle(), "Quorvane");
+    QStringList menus;
+    for (QAction* action : window->menuBar()->actions())
+        menus << action->text();
+    EXPECT_EQ(menus, (QStringList{"Quorvane", "File", "Edit", "Window", "Help"}));
+    EXPECT_EQ(delegate.mainWindowController(), delegate.mainWindowController()); // one for the run
+
+    // Closing the last window ends the event loop.
+    QTimer::singleShot(0, window, &QWidget::close);
+    QTimer::singleShot(20000, qApp, [] { QCoreApplication::exit(99); });
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_FALSE(window->isVisible());
+}
+
+QProcess* startApp(const QStringList& args, const QProcessEnvironment& env) {
+    auto* app = new QProcess;
+    app->setProcessEnvironment(env);
+    app->start(QStringLiteral(QRV_BINARY_DIR "/bin/quorvane"), args);
+    return app;
+}
+
+TEST(AppSkeleton, WithoutADisplayItExitsWithAMessage) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.remove("QT_QPA_PLATFORM");
+    std::unique_ptr<QProcess> app(startApp({}, env));
+    ASSERT_TRUE(app->waitForFinished(30000));
+    EXPECT_EQ(app->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(app->exitCode(), 1);
+    EXPECT_TRUE(app->readAllStandardError().contains("no display"));
+}
+
+TEST(AppSkeleton, AHomeThatCannotBeUsedIsNamedAndEndsTheRun) {
+    qrv::testing::TempHome home;
+    QFile blocker(home.file("blocker"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QProcess> app(startApp({"--home", home.file("blocker/home")}, env));
+    ASSERT_TRUE(app->waitForStarted());
+    // The message box is modal and nobody presses it here; the same message goes
+    // to stderr first.
+    QByteArray err;
+    EXPECT_TRUE(qrv::testing::waitUntil([&] {
+        err += app->readAllStandardError();
+        return err.contains("blocker/home") || app->state() == QProcess::NotRunning;
+    }, 30000));
+    EXPECT_TRUE(err.contains("blocker/home")) << err.toStdString();
+    app->kill();
+    app->waitForFinished();
+}
+
+} // namespace

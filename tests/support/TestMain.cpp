@@ -1,0 +1,39 @@
+// The main of every test executable: a Qt application object on the offscreen
+// platform, with the standard paths and the home folder pointed at a
+// temporary folder, so no test ever touches the user's own files.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#ifdef QRV_TEST_GUI
+#include <QApplication>
+using TestApplication = QApplication;
+#else
+#include <QCoreApplication>
+using TestApplication = QCoreApplication;
+#endif
+
+#include <cstring>
+
+int main(int argc, char** argv) {
+    testing::InitGoogleMock(&argc, argv);
+    for (int i = 1; i < argc; ++i)
+        if (std::strstr(argv[i], "gtest_list_tests"))
+            return RUN_ALL_TESTS(); // test discovery needs no application or display
+
+    QTemporaryDir isolatedHome;
+    isolatedHome.setAutoRemove(true);
+    const QByteArray root = isolatedHome.path().toUtf8();
+    qputenv("HOME", root);
+    qputenv("XDG_DATA_HOME", root + "/data");
+    qputenv("XDG_CONFIG_HOME", root + "/config");
+    qputenv("XDG_CACHE_HOME", root + "/cache");
+    qunsetenv("QUORVANE_HOME");
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QStandardPaths::setTestModeEnabled(true);
+
+    TestApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -5,6 +5,10 @@
 #include "platform/UserDefaults.h"
 #include "platform/linux/PlistFilePreferenceStore.h"
 #include "platform/qt/QtScheduler.h"
+// Menus, applications, permissions:
+#include "platform/linux/LinuxPermissionStatus.h"
+#include "platform/linux/LinuxWorkspace.h"
+#include "platform/qt/QtAccessibility.h"
 
 namespace qrv {
 
@@ -12,6 +16,10 @@ struct NativePlatform::Parts {
     std::unique_ptr<PlistFilePreferenceStore> preferences;
     std::unique_ptr<UserDefaults> userDefaults;
     std::unique_ptr<QtScheduler> scheduler;
+    // Menus, applications, permissions:
+    std::unique_ptr<QtAccessibility> accessibility;
+    std::unique_ptr<LinuxWorkspace> workspace;
+    std::unique_ptr<LinuxPermissionStatus> permissions;
 };
 
 Result<std::unique_ptr<NativePlatform>> NativePlatform::create(const QString& home) {
@@ -22,15 +30,23 @@ Result<std::unique_ptr<NativePlatform>> NativePlatform::create(const QString& ho
     native->m_parts = std::make_unique<Parts>();
     Parts& parts = *native->m_parts;
     parts.preferences = std::make_unique<PlistFilePreferenceStore>(*prepared);
-    parts.userDefaults =
-        std::make_unique<UserDefaults>(*parts.preferences, QString::fromLatin1(appinfo::kBundleIdentifier));
+    parts.userDefaults = std::make_unique<UserDefaults>(
+        *parts.preferences, QString::fromLatin1(appinfo::kBundleIdentifier));
     parts.scheduler = std::make_unique<QtScheduler>();
+    // Menus, applications, permissions:
+    parts.accessibility = std::make_unique<QtAccessibility>();
+    parts.workspace = std::make_unique<LinuxWorkspace>(*prepared);
+    parts.permissions = std::make_unique<LinuxPermissionStatus>(*prepared, *parts.accessibility);
 
     PlatformServices& s = native->m_services;
     s.home = *prepared;
     s.preferences = parts.preferences.get();
     s.userDefaults = parts.userDefaults.get();
     s.scheduler = parts.scheduler.get();
+    // Menus, applications, permissions:
+    s.accessibility = parts.accessibility.get();
+    s.workspace = parts.workspace.get();
+    s.permissions = parts.permissions.get();
     return native;
 }
 
@@ -40,6 +56,8 @@ NativePlatform::~NativePlatform() {
         platform() = PlatformServices{};
 }
 
-void NativePlatform::install() const { platform() = m_services; }
+void NativePlatform::install() const {
+    platform() = m_services;
+}
 
 } // namespace qrv

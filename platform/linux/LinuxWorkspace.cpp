@@ -1,0 +1,50 @@
+#include "platform/linux/LinuxWorkspace.h"
+
+#include "platform/AppInfo.h"
+#include "platform/Images.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+
+namespace qrv {
+
+LinuxWorkspace::LinuxWorkspace(const QString& preferencesHome)
+    : m_paths(bundles::defaultSearchPaths(preferencesHome)) {
+    m_self.bundleIdentifier = QString::fromLatin1(appinfo::kBundleIdentifier);
+    m_self.localizedName = QString::fromLatin1(appinfo::kApplicationName);
+    m_self.processId = QCoreApplication::applicationPid();
+    if (canMakeIcons()) {
+        // Made once, so that the catalogue sees the very same icon every time.
+        const QIcon windowIcon = QGuiApplication::windowIcon();
+        m_self.icon =
+            windowIcon.isNull() ? imageNamed(QStringLiteral("GenericAppIcon")) : windowIcon;
+        connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
+                [this](Qt::ApplicationState state) {
+                    if (state == Qt::ApplicationActive)
+                        emit didActivateApplication(m_self);
+                });
+    }
+}
+
+QList<RunningApplication> LinuxWorkspace::runningApplications() const {
+    return {m_self};
+}
+
+QUrl LinuxWorkspace::urlForApplication(const QString& bundleIdentifier) const {
+    const QString path = bundles::locate(bundleIdentifier, m_paths);
+    return path.isEmpty() ? QUrl() : QUrl::fromLocalFile(path);
+}
+
+std::optional<ApplicationBundle> LinuxWorkspace::bundleAtPath(const QString& path) const {
+    return bundles::read(path);
+}
+
+QString LinuxWorkspace::displayNameAtPath(const QString& path) const {
+    return bundles::displayName(path);
+}
+
+QIcon LinuxWorkspace::iconForFile(const QString& path) const {
+    return bundles::iconForFile(path);
+}
+
+} // namespace qrv

@@ -1,0 +1,151 @@
+#include "platform/AppInfo.h"
+#include "platform/linux/ApplicationBundles.h"
+#include "platform/linux/LinuxPermissionStatus.h"
+#include "platform/linux/LinuxWorkspace.h"
+#include "platform/plist/PlistCodec.h"
+#include "platform/testing/RecordedAccessibility.h"
+#include "support/QtPrinters.h"
+#include "support/TempHome.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace qrv;
+using qrv::testing::TempHome;
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QString makeAppBundle(const QString& folder, const QString& name, const QVariantMap& info) {
+    const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".app");
+    writeFile(path + QStringLiteral("/Contents/Info.plist"),
+              plist::encode(info, plist::Format::Xml).value());
+    return path;
+}
+
+TEST(ApplicationBundles, ReadsAnAppBundleWithItsLocalizedStrings) {
+    TempHome home;
+    const QString path = makeAppBundle(home.file("Applications"), "Preview",
+                                       {{"CFBundleIdentifier", "com.example.Preview"},
+                                        {"CFBundleName", "Preview"},
+                                        {"CFBundleDevelopmentRegion", "en"}});
+    writeFile(path + "/Contents/Resources/en.lproj/InfoPlist.strings",
+              "CFBundleDisplayName = \"Vorschau\";");
+
+    const auto bundle = bundles::read(path);
+    ASSERT_TRUE(bundle.has_value());
+    EXPECT_EQ(bundle->bundleIdentifier, "com.example.Preview");
+    EXPECT_EQ(bundle->path, path);
+    EXPECT_EQ(bundle->infoDictionary.value("CFBundleName"), "Preview");
+    EXPECT_EQ(bundle->localizedInfoDictionary.value("CFBundleDisplayName"), "Vorschau");
+
+    // A bundle without information is still a bundle, just without identifier;
+    // a plain folder or file is none.
+    QDir().mkpath(home.file("Applications/Bare.app"));
+    ASSERT_TRUE(bundles::read(home.file("Applications/Bare.app")).has_value());
+    EXPECT_TRUE(bundles::read(home.file("Applications/Bare.app"))->bundleIdentifier.isEmpty());
+    EXPECT_FALSE(bundles::read(home.file("Library")).has_value());
+    EXPECT_FALSE(bundles::read(home.file("nothing.desktop")).has_value());
+}
+
+TEST(ApplicationBundles, ReadsDesktopEntries) {
+    TempHome home;
+    const QString path = home.file("entries/org.example.Editor.desktop");
+    writeFile(
+        path,
+        "# comment\n[Desktop Entry]\nType=Application\nName=Editor\\sPro\nName[xx]=Other\n"
+        "Icon=accessories-text-editor\nExec=editor %U\n[Desktop Action new]\nName=Not this\n");
+    const auto bundle = bundles::read(path);
+    ASSERT_TRUE(bundle.has_value());
+    EXPECT_EQ(bundle->bundleIdentifier, "org.example.Editor");
+    EXPECT_EQ(bundle->infoDictionary.value("CFBundleName"), "Editor Pro");
+    EXPECT_EQ(bundle->infoDictionary.value("CFBundleDisplayName"), "Editor Pro");
+    EXPECT_EQ(bundle->infoDictionary.value("CFBundleIconFile"), "accessories-text-editor");
+
+    writeFile(home.file("entries/link.desktop"),
+              "[Desktop Entry]\nType=Link\nName=Web\nURL=https://example.org\n");
+    writeFile(home.file("entries/gone.desktop"),
+              "[Desktop Entry]\nType=Application\nName=Gone\nHidden=true\n");
+    writeFile(home.file("entries/junk.desktop"), "\x01\x02 not an entry");
+    EXPECT_FALSE(bundles::read(home.file("entries/link.desktop")).has_value());
+    EXPECT_FALSE(bundles::read(home.file("entries/gone.desktop")).has_value());
+    EXPECT_FALSE(bundles::read(home.file("entries/junk.desktop")).has_value());
+}
+
+TEST(ApplicationBundles, LocatesApplicationsByIdentifier) {
+    TempHome home;
+    const QString apps = home.file("Applications");
+    makeAppBundle(apps, "Top", {{"CFBundleIdentifier", "com.example.Top"}});
+    const QString nested = makeAppBundle(apps + "/Utilities", "Nested",
+                                         {{"CFBundleIdentifier", "com.example.Nested"}});
+    const QString user = home.file("user-apps");
+    const QString system = home.file("system-apps");
+    writeFile(user + "/org.example.Hidden.desktop",
+              "[Desktop Entry]\nType=Application\nName=H\nHidden=true\n");
+    writeFile(system + "/org.example.Hidden.desktop",
+              "[Desktop Entry]\nType=Application\nName=H\n");
+    writeFile(system + "/org.example.NoShow.desktop",
+              "[Desktop Entry]\nType=Application\nName=N\nNoDisplay=true\n");
+    writeFile(system + "/kde/org.example.Deep.desktop",
+              "[Desktop Entry]\nType=Application\nName=Deep\n");
+    writeFile(system + "/org.example.Plain.desktop",
+              "[Desktop Entry]\nType=Application\nName=Plain\n");
+    const bundles::SearchPaths paths{{apps}, {user, system}};
+
+    EXPECT_EQ(bundles::locate("COM.EXAMPLE.TOP", paths), apps + "/Top.app");
+    EXPECT_EQ(bundles::locate("com.example.Nested", paths), nested);
+    EXPECT_EQ(bundles::locate("org.example.plain", paths), system + "/org.example.Plain.desktop");
+    EXPECT_EQ(bundles::locate("kde-org.example.Deep", paths),
+              system + "/kde/org.example.Deep.desktop");
+    EXPECT_EQ(bundles::locate("org.example.Hidden", paths),
+              ""); // the user's entry hides the system's
+    EXPECT_EQ(bundles::locate("org.example.NoShow", paths), "");
+    EXPECT_EQ(bundles::locate("org.example.Missing", paths), "");
+    EXPECT_EQ(bundles::locate("../escape", paths), "");
+}
+
+TEST(LinuxWorkspace, ThisProgramIsTheRunningApplication) {
+    TempHome home;
+    LinuxWorkspace workspace(home.path());
+    const auto running = workspace.runningApplications();
+    ASSERT_EQ(running.size(), 1);
+    EXPECT_EQ(running.first().bundleIdentifier, appinfo::kBundleIdentifier);
+    EXPECT_EQ(running.first().processId, QCoreApplication::applicationPid());
+    EXPECT_EQ(running.first().activationPolicy, RunningApplication::ActivationPolicy::Regular);
+    EXPECT_TRUE(running.first().icon.isNull()); // no GUI application here: no icons
+    EXPECT_EQ(workspace.runningApplicationsWithBundleIdentifier(appinfo::kBundleIdentifier).size(),
+              1);
+    EXPECT_TRUE(workspace.runningApplicationsWithBundleIdentifier("com.example.None").isEmpty());
+
+    makeAppBundle(home.file("Applications"), "Found",
+                  {{"CFBundleIdentifier", "com.example.Found"}});
+    EXPECT_EQ(workspace.urlForApplication("com.example.Found"),
+              QUrl::fromLocalFile(home.file("Applications/Found.app")));
+    EXPECT_EQ(workspace.displayNameAtPath(home.file("Applications/Found.app/")), "Found.app");
+}
+
+TEST(LinuxPermissionStatus, GrantsWhatThisSystemAllows) {
+    TempHome home;
+    qrv::testing::RecordedAccessibility accessibility;
+    LinuxPermissionStatus status(home.path(), accessibility);
+    EXPECT_TRUE(status.isGranted(PermissionStatus::kFullDiskAccess));
+    EXPECT_TRUE(status.isGranted(PermissionStatus::kAssistive));
+    accessibility.setCanReadMenus(false);
+    EXPECT_EQ(status.authorizationStatus(PermissionStatus::kAssistive),
+              PermissionStatus::kNotDetermined);
+    EXPECT_EQ(status.authorizationStatus("SomethingElse"), PermissionStatus::kNotDetermined);
+
+    LinuxPermissionStatus elsewhere(home.file("missing"), accessibility);
+    EXPECT_EQ(elsewhere.authorizationStatus(PermissionStatus::kFullDiskAccess),
+              PermissionStatus::kNotDetermined);
+}
+
+} // namespace

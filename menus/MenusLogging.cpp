@@ -1,0 +1,3 @@
+#include "menus/MenusLogging.h"
+
+Q_LOGGING_CATEGORY(lcMenus, "qrv.menus")

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "platform/Platform.h"
+#include "platform/linux/PlistFilePreferenceStore.h"
+#include "platform/testing/FakePermissionStatus.h"
+#include "platform/testing/FakeWorkspace.h"
+#include "platform/testing/RecordedAccessibility.h"
+#include "platform/testing/ScriptedAlertPresenter.h"
+#include "platform/testing/VirtualScheduler.h"
+#include "support/TempHome.h"
+
+#include <QIcon>
+
+namespace qrv::testing {
+
+// Every service as a double, installed for the lifetime of the object:
+// preference files in a temporary home, virtual time, scripted alerts,
+// recorded menus, a controllable workspace and permissions.
+struct FakePlatform {
+    TempHome home;
+    PlistFilePreferenceStore preferences{home.path()};
+    VirtualScheduler scheduler;
+    ScriptedAlertPresenter alerts;
+    RecordedAccessibility accessibility;
+    FakeWorkspace workspace;
+    FakePermissionStatus permissions;
+    ScopedPlatform installed{PlatformServices{.home = home.path(),
+                                              .preferences = &preferences,
+                                              .scheduler = &scheduler,
+                                              .alerts = &alerts,
+                                              .accessibility = &accessibility,
+                                              .workspace = &workspace,
+                                              .permissions = &permissions}};
+
+    // A running regular application whose menus are `menus` (recorded form).
+    RunningApplication run(const QString& bundleIdentifier, const QString& name, qint64 processId,
+                           const QJsonObject& menus = {}) {
+        RunningApplication application{bundleIdentifier, name, QIcon(), processId};
+        if (!menus.isEmpty())
+            accessibility.addApplication(processId, menus);
+        workspace.addRunning(application);
+        return application;
+    }
+
+    void registerApplications(const QStringList& bundleIdentifiers) {
+        (void)preferences.setValue("com.apple.custommenu.apps", bundleIdentifiers,
+                                   "com.apple.universalaccess");
+    }
+};
+
+} // namespace qrv::testing

@@ -1,9 +1,9 @@
-#include "RecordedMenus.h"
 #include "menus/QRVApplicationCatalogue.h"
 #include "platform/AppInfo.h"
 #include "platform/plist/PlistCodec.h"
 #include "support/FakePlatform.h"
 #include "support/QtPrinters.h"
+#include "support/RecordedMenus.h"
 
 #include <QCoreApplication>
 #include <QDir>

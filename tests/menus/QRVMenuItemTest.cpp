@@ -1,9 +1,9 @@
 #include "menus/QRVMenuItem.h"
 
-#include "RecordedMenus.h"
 #include "platform/Platform.h"
 #include "platform/testing/RecordedAccessibility.h"
 #include "support/QtPrinters.h"
+#include "support/RecordedMenus.h"
 
 #include <QSignalSpy>
 #include <gtest/gtest.h>

@@ -4,7 +4,8 @@
 
 namespace qrv {
 
-QRVAppDelegate::QRVAppDelegate(QObject* parent) : QObject(parent) {}
+QRVAppDelegate::QRVAppDelegate(QObject* parent)
+    : QObject(parent) {}
 
 QRVAppDelegate::~QRVAppDelegate() = default;
 
@@ -14,6 +15,8 @@ QRVMainWindowController* QRVAppDelegate::mainWindowController() {
     return m_mainWindowController.get();
 }
 
-void QRVAppDelegate::applicationDidFinishLaunching() { mainWindowController()->showWindow(); }
+void QRVAppDelegate::applicationDidFinishLaunching() {
+    mainWindowController()->showWindow();
+}
 
 } // namespace qrv

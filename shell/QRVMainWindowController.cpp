@@ -1,5 +1,6 @@
 #include "shell/QRVMainWindowController.h"
 
+#include "editor/QRVShortcutsViewController.h"
 #include "platform/AppInfo.h"
 
 #include <QApplication>
@@ -9,22 +10,31 @@
 
 namespace qrv {
 
-QRVMainWindowController::QRVMainWindowController(QObject* parent) : QObject(parent) {
+QRVMainWindowController::QRVMainWindowController(QObject* parent)
+    : QObject(parent) {
     m_window = new QMainWindow;
     m_window->setAttribute(Qt::WA_DeleteOnClose, false);
     m_window->setObjectName(QStringLiteral("QRVMainWindow"));
     m_window->setWindowTitle(QString::fromLatin1(appinfo::kApplicationName));
-    m_window->setCentralWidget(new QWidget(m_window));
     m_window->resize(760, 480);
     buildMenus();
+    m_shortcutsViewController = std::make_unique<QRVShortcutsViewController>();
+    m_window->setCentralWidget(m_shortcutsViewController->view());
 }
 
-QRVMainWindowController::~QRVMainWindowController() { delete m_window; }
+QRVMainWindowController::~QRVMainWindowController() {
+    // The controller owns its view: take it back from the window before both go.
+    if (m_window)
+        m_window->takeCentralWidget();
+    m_shortcutsViewController.reset();
+    delete m_window;
+}
 
 void QRVMainWindowController::buildMenus() {
     QMenuBar* bar = m_window->menuBar();
     m_applicationMenu = bar->addMenu(QString::fromLatin1(appinfo::kApplicationName));
-    QAction* quit = m_applicationMenu->addAction(tr("Quit %1").arg(QString::fromLatin1(appinfo::kApplicationName)));
+    QAction* quit = m_applicationMenu->addAction(
+        tr("Quit %1").arg(QString::fromLatin1(appinfo::kApplicationName)));
     quit->setShortcut(QKeySequence::Quit);
     quit->setMenuRole(QAction::QuitRole);
     connect(quit, &QAction::triggered, qApp, &QApplication::closeAllWindows);

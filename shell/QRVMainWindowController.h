@@ -1,12 +1,15 @@
 #pragma once
 
+#include <QMainWindow>
 #include <QObject>
 #include <QPointer>
-
-#include <QMainWindow>
 class QMenu;
 
+#include <memory>
+
 namespace qrv {
+
+class QRVShortcutsViewController;
 
 // Owns the main window: its menu bar and, as the editor grows, its content.
 class QRVMainWindowController : public QObject {
@@ -16,6 +19,10 @@ class QRVMainWindowController : public QObject {
     ~QRVMainWindowController() override;
 
     QMainWindow* window() const { return m_window; }
+    // The window's content: the source list of applications and the editor.
+    QRVShortcutsViewController* shortcutsViewController() const {
+        return m_shortcutsViewController.get();
+    }
     void showWindow();
 
     // The standard menus, for other parts of the shell to fill.
@@ -29,6 +36,7 @@ class QRVMainWindowController : public QObject {
     void buildMenus();
 
     QPointer<QMainWindow> m_window;
+    std::unique_ptr<QRVShortcutsViewController> m_shortcutsViewController;
     QMenu* m_applicationMenu = nullptr;
     QMenu* m_fileMenu = nullptr;
     QMenu* m_editMenu = nullptr;

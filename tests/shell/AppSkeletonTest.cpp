@@ -1,10 +1,12 @@
+#include "editor/QRVApplicationsArrayController.h"
+#include "editor/QRVShortcutsViewController.h"
+#include "menus/QRVMenuItem.h"
+#include "platform/AppInfo.h"
 #include "platform/NativePlatform.h"
 #include "shell/QRVAppDelegate.h"
 #include "shell/QRVMainWindowController.h"
 #include "support/TempHome.h"
 #include "support/Wait.h"
-
-#include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QMainWindow>
@@ -12,6 +14,7 @@
 #include <QProcess>
 #include <QTest>
 #include <QTimer>
+#include <gtest/gtest.h>
 
 using namespace qrv;
 
@@ -40,6 +43,47 @@ TEST(AppSkeleton, ShowsTheMainWindowWithItsMenusAndQuitsWhenItCloses) {
     QTimer::singleShot(20000, qApp, [] { QCoreApplication::exit(99); });
     EXPECT_EQ(QApplication::exec(), 0);
     EXPECT_FALSE(window->isVisible());
+}
+
+TEST(AppSkeleton, TheSourceListShowsThisProgramWhoseMenusReadThroughAccessibility) {
+    qrv::testing::TempHome home;
+    auto native = NativePlatform::create(home.path());
+    ASSERT_TRUE(native.ok()) << native.error().toStdString();
+    (*native)->install();
+    QRVAppDelegate delegate;
+    delegate.applicationDidFinishLaunching();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate.mainWindowController()->window()));
+    QRVShortcutsViewController* content =
+        delegate.mainWindowController()->shortcutsViewController();
+    QAbstractItemModel* list = content->applicationsArrayController();
+    QStringList names;
+    for (int row = 0; row < list->rowCount(); ++row)
+        names << list->index(row, 0).data().toString();
+    EXPECT_EQ(names, (QStringList{"All Applications", "", "Quorvane"}));
+
+    // This program's own menus, read in place: the File menu with its Close item.
+    content->setApplication(content->applications().last());
+    content->_loadApplicationMenuItems(true);
+    const auto menus = content->topLevelMenuItems();
+    ASSERT_TRUE(menus.has_value());
+    QRVMenuItemPtr file;
+    for (const auto& menu : *menus)
+        if (menu->title() == "File")
+            file = menu;
+    ASSERT_NE(file, nullptr);
+    ASSERT_FALSE(file->children().isEmpty());
+    EXPECT_EQ(file->children().first()->title(), "Close");
+    // Close is the platform's standard key (Ctrl+F4 here): Command and F4.
+    EXPECT_EQ(file->children().first()->keyEquivalent(), QString("@") + QChar(0xF707));
+
+    // All Applications: this program's first menu alone.
+    content->setApplication(nullptr);
+    content->_loadApplicationMenuItems(true);
+    const auto first = content->topLevelMenuItems();
+    ASSERT_TRUE(first.has_value());
+    ASSERT_EQ(first->size(), 1);
+    EXPECT_EQ(first->first()->title(), "Quorvane");
+    EXPECT_EQ(first->first()->children().first()->title(), "Quit Quorvane");
 }
 
 QProcess* startApp(const QStringList& args, const QProcessEnvironment& env) {
@@ -73,10 +117,12 @@ TEST(AppSkeleton, AHomeThatCannotBeUsedIsNamedAndEndsTheRun) {
     // The message box is modal and nobody presses it here; the same message goes
     // to stderr first.
     QByteArray err;
-    EXPECT_TRUE(qrv::testing::waitUntil([&] {
-        err += app->readAllStandardError();
-        return err.contains("blocker/home") || app->state() == QProcess::NotRunning;
-    }, 30000));
+    EXPECT_TRUE(qrv::testing::waitUntil(
+        [&] {
+            err += app->readAllStandardError();
+            return err.contains("blocker/home") || app->state() == QProcess::NotRunning;
+        },
+        30000));
     EXPECT_TRUE(err.contains("blocker/home")) << err.toStdString();
     app->kill();
     app->waitForFinished();

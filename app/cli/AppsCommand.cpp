@@ -1,0 +1,33 @@
+// quorvane-cli apps: the application list as the source list shows it.
+#include "CliCommand.h"
+#include "menus/QRVApplicationCatalogue.h"
+
+namespace qrv::cli {
+
+namespace {
+
+int runApps(CliContext& context) {
+    if (!context.arguments.isEmpty()) {
+        context.err << "quorvane-cli: apps takes no arguments\n";
+        return kExitUsage;
+    }
+    const QRVAplicationPtr all = QRVApplicationCatalogue::makeAllApplicationsApplication();
+    const QRVAplicationPtr separator = QRVApplicationCatalogue::makeSeparatorApplication();
+    for (const QRVAplicationPtr& entry :
+         QRVApplicationCatalogue::rebuiltApplications({all, separator}, all, all, separator)) {
+        if (entry == separator)
+            continue;
+        context.out << entry->bundleIdentifier() << '\t' << entry->localizedName() << '\n';
+    }
+    return kExitOk;
+}
+
+} // namespace
+
+} // namespace qrv::cli
+
+QRV_CLI_COMMAND(
+    apps, {QStringLiteral("apps"), QString(),
+           QStringLiteral("lists the applications as the source list shows them: bundle identifier "
+                          "(empty for All Applications), a tab, the name"),
+           true, &qrv::cli::runApps})

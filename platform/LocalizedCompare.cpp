@@ -19,12 +19,20 @@ QCollator makeCollator() {
     return collator;
 }
 
+// A collator is not to be shared between threads; each thread builds its own once.
+const QCollator& collator() {
+    thread_local const QCollator collator = makeCollator();
+    return collator;
+}
+
 } // namespace
 
 int localizedStandardCompare(const QString& a, const QString& b) {
-    // A collator is not to be shared between threads; each thread builds its own once.
-    thread_local const QCollator collator = makeCollator();
-    return collator.compare(a, b);
+    return collator().compare(a, b);
+}
+
+QCollatorSortKey localizedStandardSortKey(const QString& text) {
+    return collator().sortKey(text);
 }
 
 } // namespace qrv

@@ -45,20 +45,6 @@ class CatalogueControllerTest : public ::testing::Test {
             out << e->localizedName();
         return out;
     }
-    static QStringList titles(const std::optional<QRVMenuItemList>& items) {
-        QStringList out;
-        for (const auto& item : items.value_or(QRVMenuItemList{}))
-            out << item->title();
-        return out;
-    }
-    QString makeBundle(const QString& name, const QString& identifier) {
-        const QString path = world.home.file("Applications/" + name + ".app");
-        QDir().mkpath(path + "/Contents");
-        QFile file(path + "/Contents/Info.plist");
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(plist::encode(QVariantMap{{"CFBundleIdentifier", identifier}}).value());
-        return path;
-    }
 
     qrv::testing::FakePlatform world;
     QRVShortcutsViewController controller;
@@ -248,17 +234,20 @@ TEST_F(CatalogueControllerTest, ActivationDropsCachedMenus) {
 
 TEST_F(CatalogueControllerTest, SelectingByPath) {
     // An identifier that differs only in case selects the listed entry.
-    controller.selectApplicationWithPath(makeBundle("Notes Copy", "COM.EXAMPLE.NOTES"));
+    controller.selectApplicationWithPath(
+        world.makeAppBundle("Notes Copy", {{"CFBundleIdentifier", "COM.EXAMPLE.NOTES"}}));
     EXPECT_EQ(controller.application(), entry("com.example.notes"));
     EXPECT_EQ(controller.applications().size(), 4);
 
-    controller.selectApplicationWithPath(makeBundle("Brush", "com.example.brush"));
+    controller.selectApplicationWithPath(
+        world.makeAppBundle("Brush", {{"CFBundleIdentifier", "com.example.brush"}}));
     EXPECT_EQ(names(), (QStringList{"All Applications", QString(), "Brush.app", "Draw", "Notes"}));
     EXPECT_EQ(controller.application(), entry("com.example.brush"));
     controller.loadApplications(); // kept while selected
     EXPECT_NE(entry("com.example.brush"), nullptr);
 
-    controller.selectApplicationWithPath(makeBundle("Nameless", ""));
+    controller.selectApplicationWithPath(
+        world.makeAppBundle("Nameless", {{"CFBundleIdentifier", ""}}));
     controller.selectApplicationWithPath(world.home.file("nothing-here"));
     EXPECT_EQ(world.alerts.beeps, 2);
     EXPECT_EQ(controller.application(), entry("com.example.brush"));

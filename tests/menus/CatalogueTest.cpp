@@ -28,20 +28,6 @@ class CatalogueTest : public ::testing::Test {
                                                     : entry->localizedName());
         return out;
     }
-    QString makeBundle(const QString& name, const QVariantMap& info) {
-        const QString path = world.home.file("Applications/" + name + ".app");
-        QDir().mkpath(path + "/Contents");
-        QFile file(path + "/Contents/Info.plist");
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(plist::encode(info).value());
-        return path;
-    }
-    static QStringList titles(const std::optional<QRVMenuItemList>& items) {
-        QStringList out;
-        for (const auto& item : items.value_or(QRVMenuItemList{}))
-            out << item->title();
-        return out;
-    }
 
     qrv::testing::FakePlatform world;
     QRVAplicationPtr all = QRVApplicationCatalogue::makeAllApplicationsApplication();
@@ -61,12 +47,13 @@ TEST_F(CatalogueTest, ListsThisProgramBehindTheTwoPseudoEntries) {
 }
 
 TEST_F(CatalogueTest, OneEntryPerIdentifierWithTheRunningApplicationsNameAndIcon) {
-    const QString installed = makeBundle("Notes", {{"CFBundleIdentifier", "com.example.notes"},
-                                                   {"CFBundleName", "Notes (installed)"}});
+    const QString installed =
+        world.makeAppBundle("Notes", {{"CFBundleIdentifier", "com.example.notes"},
+                                      {"CFBundleName", "Notes (installed)"}});
     world.workspace.install("com.example.notes", installed);
-    world.workspace.install(
-        "com.example.draw",
-        makeBundle("Draw", {{"CFBundleIdentifier", "com.example.draw"}, {"CFBundleName", "Draw"}}));
+    world.workspace.install("com.example.draw",
+                            world.makeAppBundle("Draw", {{"CFBundleIdentifier", "com.example.draw"},
+                                                         {"CFBundleName", "Draw"}}));
     world.registerApplications(
         {"com.example.notes", "com.example.draw", "com.example.missing", "NSGlobalDomain"});
     QIcon icon(QPixmap(4, 4));

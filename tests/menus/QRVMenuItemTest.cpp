@@ -47,13 +47,6 @@ class MenuItemTest : public ::testing::Test {
     QtMessageHandler m_previousHandler = nullptr;
 };
 
-QStringList titles(const QRVMenuItemList& items) {
-    QStringList out;
-    for (const auto& item : items)
-        out << item->title();
-    return out;
-}
-
 TEST_F(MenuItemTest, KeyEquivalentsFromModifierBitsCharactersAndGlyphs) {
     EXPECT_EQ(keyOf({{"AXMenuItemCmdChar", "S"}, {"AXMenuItemCmdModifiers", 0}}), "@s");
     EXPECT_EQ(keyOf({{"AXMenuItemCmdChar", "S"}}), "@s"); // no bits: Command

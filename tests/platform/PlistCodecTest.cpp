@@ -2,11 +2,10 @@
 
 #include "support/QtPrinters.h"
 
-#include <gtest/gtest.h>
-
 #include <QDateTime>
 #include <QSize>
 #include <QTimeZone>
+#include <gtest/gtest.h>
 
 using namespace qrv;
 
@@ -14,7 +13,8 @@ namespace {
 
 QVariantMap everyType() {
     return {
-        {QStringLiteral("string"), QStringLiteral("⌘ Ünïcode \x1b" "File")},
+        {QStringLiteral("string"), QStringLiteral("⌘ Ünïcode \x1b"
+                                                  "File")},
         {QStringLiteral("empty"), QString()},
         {QStringLiteral("integer"), qint64(42)},
         {QStringLiteral("negative"), qint64(-7)},
@@ -22,8 +22,10 @@ QVariantMap everyType() {
         {QStringLiteral("real"), 2.5},
         {QStringLiteral("true"), true},
         {QStringLiteral("false"), false},
-        {QStringLiteral("date"), QDateTime(QDate(2024, 2, 29), QTime(13, 14, 15, 250), QTimeZone::utc())},
-        {QStringLiteral("old date"), QDateTime(QDate(1999, 12, 31), QTime(23, 59, 59), QTimeZone::utc())},
+        {QStringLiteral("date"),
+         QDateTime(QDate(2024, 2, 29), QTime(13, 14, 15, 250), QTimeZone::utc())},
+        {QStringLiteral("old date"),
+         QDateTime(QDate(1999, 12, 31), QTime(23, 59, 59), QTimeZone::utc())},
         {QStringLiteral("data"), QByteArray("\x00\x01\xff", 3)},
         {QStringLiteral("uid"), QVariant::fromValue(PlistUid{7})},
         {QStringLiteral("array"), QVariantList{qint64(1), QStringLiteral("two"), QVariantList{}}},
@@ -39,7 +41,8 @@ TEST_P(PlistRoundTrip, EveryTypeKeepsItsTypeAndValue) {
         // The XML form has whole-second dates and spells a uid as a dictionary,
         // on the platform as here; we only ever write binary.
         original.remove(QStringLiteral("uid"));
-        original.insert(QStringLiteral("date"), QDateTime(QDate(2024, 2, 29), QTime(13, 14, 15), QTimeZone::utc()));
+        original.insert(QStringLiteral("date"),
+                        QDateTime(QDate(2024, 2, 29), QTime(13, 14, 15), QTimeZone::utc()));
     }
     auto bytes = plist::encode(original, GetParam());
     ASSERT_TRUE(bytes.ok()) << bytes.error().toStdString();
@@ -57,14 +60,18 @@ TEST_P(PlistRoundTrip, EveryTypeKeepsItsTypeAndValue) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, PlistRoundTrip, ::testing::Values(plist::Format::Binary, plist::Format::Xml),
-                         [](const auto& info) { return info.param == plist::Format::Binary ? "Binary" : "Xml"; });
+INSTANTIATE_TEST_SUITE_P(Formats, PlistRoundTrip,
+                         ::testing::Values(plist::Format::Binary, plist::Format::Xml),
+                         [](const auto& info) {
+                             return info.param == plist::Format::Binary ? "Binary" : "Xml";
+                         });
 
 TEST(PlistCodec, RejectsWhatIsNotAPropertyList) {
     EXPECT_FALSE(plist::decode(QByteArray()).ok());
     EXPECT_FALSE(plist::decode(QByteArray("hello, world")).ok());
     EXPECT_FALSE(plist::decode(QByteArray("bplist00\x01\x02", 10)).ok());
-    EXPECT_FALSE(plist::decode(QByteArray("<?xml version=\"1.0\"?><plist><dict><key>a</key>")).ok());
+    EXPECT_FALSE(
+        plist::decode(QByteArray("<?xml version=\"1.0\"?><plist><dict><key>a</key>")).ok());
 }
 
 TEST(PlistCodec, ReadsXmlWrittenByThePlatform) {
@@ -77,13 +84,15 @@ TEST(PlistCodec, ReadsXmlWrittenByThePlatform) {
     auto decoded = plist::decode(xml);
     ASSERT_TRUE(decoded.ok());
     const QVariantMap map = decoded->toMap();
-    EXPECT_EQ(map.value("NSUserKeyEquivalents").toMap().value(QStringLiteral("Save As…")), QStringLiteral("@$s"));
+    EXPECT_EQ(map.value("NSUserKeyEquivalents").toMap().value(QStringLiteral("Save As…")),
+              QStringLiteral("@$s"));
     EXPECT_EQ(map.value("count"), QVariant(qint64(3)));
 }
 
 TEST(PlistCodec, RefusesValuesWithoutAPropertyListForm) {
     EXPECT_FALSE(plist::encode(QVariant::fromValue(QSize(1, 2))).ok());
-    EXPECT_FALSE(plist::isPlistValue(QVariantMap{{QStringLiteral("bad"), QVariant::fromValue(QSize(1, 2))}}));
+    EXPECT_FALSE(plist::isPlistValue(
+        QVariantMap{{QStringLiteral("bad"), QVariant::fromValue(QSize(1, 2))}}));
     EXPECT_TRUE(plist::isPlistValue(everyType()));
 }
 

@@ -4,15 +4,13 @@
 #include "support/QtPrinters.h"
 #include "support/TempHome.h"
 
-#include <gtest/gtest.h>
-
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QThread>
 #include <QTimeZone>
-
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 using namespace qrv;
@@ -47,7 +45,8 @@ class PreferenceStoreTest : public ::testing::Test {
 TEST_F(PreferenceStoreTest, DomainsLandInThePlatformsFiles) {
     ASSERT_TRUE(store.setValue("k", QStringLiteral("app"), "com.example.App"));
     ASSERT_TRUE(store.setValue("k", QStringLiteral("global"), PreferenceStore::kAnyApplication));
-    const QString container = home.file("Library/Containers/com.example.App/Data/Library/Preferences");
+    const QString container =
+        home.file("Library/Containers/com.example.App/Data/Library/Preferences");
     ASSERT_TRUE(store.setValue("k", QStringLiteral("sandbox"), container + "/com.example.App"));
 
     EXPECT_EQ(readPlistFile(home.preferencesFile("com.example.App")).value("k"), "app");
@@ -74,7 +73,8 @@ TEST_F(PreferenceStoreTest, SettingOneKeyKeepsEverythingElseExactly) {
     ASSERT_TRUE(xml.ok());
     writeFile(home.preferencesFile("com.example.App"), *xml);
 
-    ASSERT_TRUE(store.setValue("NSUserKeyEquivalents", QVariantMap{{"Save", "@s"}}, "com.example.App"));
+    ASSERT_TRUE(
+        store.setValue("NSUserKeyEquivalents", QVariantMap{{"Save", "@s"}}, "com.example.App"));
     QVariantMap expected = foreign;
     expected.insert("NSUserKeyEquivalents", QVariantMap{{"Save", "@s"}});
     const QVariantMap onDisk = readPlistFile(home.preferencesFile("com.example.App"));
@@ -110,8 +110,9 @@ TEST_F(PreferenceStoreTest, ACorruptFileReadsEmptyAndIsKeptAsideOnWrite) {
 
     ASSERT_TRUE(store.setValue("k", qint64(1), "com.example.App"));
     EXPECT_EQ(readPlistFile(path), (QVariantMap{{"k", qint64(1)}}));
-    const QStringList kept = QDir(QFileInfo(path).absolutePath())
-                                 .entryList({"com.example.App.plist.corrupt-*"}, QDir::Files | QDir::Hidden);
+    const QStringList kept =
+        QDir(QFileInfo(path).absolutePath())
+            .entryList({"com.example.App.plist.corrupt-*"}, QDir::Files | QDir::Hidden);
     ASSERT_EQ(kept.size(), 1);
     QFile keptFile(QFileInfo(path).absolutePath() + "/" + kept.first());
     ASSERT_TRUE(keptFile.open(QIODevice::ReadOnly));

@@ -2,11 +2,10 @@
 #include "platform/testing/VirtualScheduler.h"
 #include "support/Wait.h"
 
-#include <gtest/gtest.h>
-
 #include <QCoreApplication>
 #include <QSignalSpy>
 #include <QThread>
+#include <gtest/gtest.h>
 
 using namespace qrv;
 using namespace std::chrono_literals;

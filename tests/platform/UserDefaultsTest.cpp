@@ -1,4 +1,5 @@
 #include "platform/UserDefaults.h"
+
 #include "platform/linux/PlistFilePreferenceStore.h"
 #include "support/TempHome.h"
 
@@ -33,7 +34,8 @@ TEST(UserDefaults, StoredBeatsRegisteredAndConvertsLikeThePlatform) {
     EXPECT_TRUE(defaults.stringForKey("dict").isNull());
 
     // Settings live in the preference file of our bundle identifier.
-    EXPECT_EQ(PlistFilePreferenceStore(home.path()).copyValue("count", "com.brackwyn.Quorvane"), qint64(7));
+    EXPECT_EQ(PlistFilePreferenceStore(home.path()).copyValue("count", "com.brackwyn.Quorvane"),
+              qint64(7));
     defaults.removeObject("count");
     EXPECT_EQ(defaults.integerForKey("count"), 5); // the registered value shows again
 }

@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 #include "platform/linux/PlistFilePreferenceStore.h"
+#include "platform/plist/PlistCodec.h"
 #include "platform/testing/FakePermissionStatus.h"
 #include "platform/testing/FakeWorkspace.h"
 #include "platform/testing/RecordedAccessibility.h"
@@ -9,6 +10,8 @@
 #include "platform/testing/VirtualScheduler.h"
 #include "support/TempHome.h"
 
+#include <QDir>
+#include <QFile>
 #include <QIcon>
 
 namespace qrv::testing {
@@ -40,6 +43,16 @@ struct FakePlatform {
             accessibility.addApplication(processId, menus);
         workspace.addRunning(application);
         return application;
+    }
+
+    // An application bundle <home>/Applications/<name>.app with this Info.plist; answers its path.
+    QString makeAppBundle(const QString& name, const QVariantMap& info) {
+        const QString path = home.file("Applications/" + name + ".app");
+        QDir().mkpath(path + "/Contents");
+        QFile file(path + "/Contents/Info.plist");
+        if (file.open(QIODevice::WriteOnly))
+            file.write(plist::encode(info).value());
+        return path;
     }
 
     void registerApplications(const QStringList& bundleIdentifiers) {

@@ -6,11 +6,14 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
-
 #include <ostream>
 
-inline void PrintTo(const QString& value, std::ostream* os) { *os << '"' << value.toStdString() << '"'; }
-inline void PrintTo(const QByteArray& value, std::ostream* os) { *os << '"' << value.toStdString() << '"'; }
+inline void PrintTo(const QString& value, std::ostream* os) {
+    *os << '"' << value.toStdString() << '"';
+}
+inline void PrintTo(const QByteArray& value, std::ostream* os) {
+    *os << '"' << value.toStdString() << '"';
+}
 inline void PrintTo(const QStringList& value, std::ostream* os) {
     *os << '[' << value.join(QStringLiteral(", ")).toStdString() << ']';
 }

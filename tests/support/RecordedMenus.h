@@ -1,6 +1,8 @@
 #pragma once
 
 // Builders for recorded menus (see RecordedAccessibility.h for the format).
+#include "menus/QRVMenuItem.h"
+
 #include <QJsonArray>
 #include <QJsonObject>
 
@@ -36,6 +38,14 @@ inline QJsonObject application(const QJsonArray& menuBarItems) {
 
 inline QJsonObject failure(int code) {
     return QJsonObject{{"$error", code}};
+}
+
+// The titles of items, in order.
+inline QStringList titles(const std::optional<QRVMenuItemList>& items) {
+    QStringList out;
+    for (const auto& item : items.value_or(QRVMenuItemList{}))
+        out << item->title();
+    return out;
 }
 
 } // namespace qrv::testing::menus

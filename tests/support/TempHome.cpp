@@ -1,12 +1,12 @@
 #include "support/TempHome.h"
 
-#include <gtest/gtest.h>
-
 #include <QDir>
+#include <gtest/gtest.h>
 
 namespace qrv::testing {
 
-TempHome::TempHome() : m_dir(QDir::tempPath() + QStringLiteral("/quorvane-test-XXXXXX")) {
+TempHome::TempHome()
+    : m_dir(QDir::tempPath() + QStringLiteral("/quorvane-test-XXXXXX")) {
     m_path = m_dir.path();
     QDir().mkpath(m_path + QStringLiteral("/Library/Preferences"));
 }

@@ -1,11 +1,10 @@
 // The main of every test executable: a Qt application object on the offscreen
 // platform, with the standard paths and the home folder pointed at a
 // temporary folder, so no test ever touches the user's own files.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 
 #ifdef QRV_TEST_GUI
 #include <QApplication>
@@ -31,7 +30,8 @@ int main(int argc, char** argv) {
     qputenv("XDG_CONFIG_HOME", root + "/config");
     qputenv("XDG_CACHE_HOME", root + "/cache");
     qunsetenv("QUORVANE_HOME");
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QStandardPaths::setTestModeEnabled(true);
 
     TestApplication app(argc, argv);

@@ -221,7 +221,7 @@ QRVApplicationCatalogue::menuItemsForApplication(const QRVAplication& applicatio
 
     QRVMenuItemList items;
     for (const AccessibilityElementRef& element : elements.value()) {
-        items << QRVMenuItem::withElement(element, !items.isEmpty());
+        items << QRVMenuItem::initWithElement(element, !items.isEmpty());
         if (allApplications)
             break; // the first menu alone: the one every application shares
     }

@@ -57,13 +57,13 @@ QMutex& cacheLock() {
 
 QRVMenuItem::~QRVMenuItem() = default;
 
-QRVMenuItemPtr QRVMenuItem::withElement(AccessibilityElementRef element, bool loadChildren) {
+QRVMenuItemPtr QRVMenuItem::initWithElement(AccessibilityElementRef element, bool loadChildren) {
     auto item = std::make_shared<QRVMenuItem>();
     if (!element)
         return item;
     item->m_element = std::move(element);
-    item->loadAttributes(item->m_element);
-    item->loadChildren(item->m_element, loadChildren);
+    item->_loadAttributes(item->m_element);
+    item->_loadChildren(item->m_element, loadChildren);
     return item;
 }
 
@@ -133,7 +133,7 @@ QString QRVMenuItem::keyEquivalentFor(const QString& character, std::optional<do
     return text + *found;
 }
 
-void QRVMenuItem::loadAttributes(const AccessibilityElementRef& element) {
+void QRVMenuItem::_loadAttributes(const AccessibilityElementRef& element) {
     m_title = titleForElement(element);
     m_hasCheckmark = stringForAttribute(ax::kMenuItemMarkChar, element) == kCheckmark;
     const QString character = stringForAttribute(ax::kMenuItemCmdChar, element);
@@ -142,7 +142,7 @@ void QRVMenuItem::loadAttributes(const AccessibilityElementRef& element) {
     m_keyEquivalent = keyEquivalentFor(character, modifiers, glyph);
 }
 
-void QRVMenuItem::loadChildren(const AccessibilityElementRef& element, bool loadChildren) {
+void QRVMenuItem::_loadChildren(const AccessibilityElementRef& element, bool loadChildren) {
     const auto endsWith = [this](const QString& suffix) {
         return m_title.endsWith(suffix, Qt::CaseInsensitive);
     };
@@ -161,7 +161,7 @@ void QRVMenuItem::loadChildren(const AccessibilityElementRef& element, bool load
     for (const AccessibilityElementRef& childElement : std::as_const(elements)) {
         if (stringForAttribute(ax::kRole, childElement) != ax::kMenuItemRole)
             continue;
-        QRVMenuItemPtr child = withElement(childElement, loadChildren);
+        QRVMenuItemPtr child = initWithElement(childElement, loadChildren);
         if (child->m_title.isEmpty())
             continue; // separators and untitled items
         child->setParent(self);

@@ -38,10 +38,10 @@ class QRVMenuItem : public std::enable_shared_from_this<QRVMenuItem> {
     // top-level menu down, joined with ESC.
     static constexpr QChar kPathSeparator = QChar(0x1B);
 
-    // initWithElement:loadChildren:. A null element gives an empty item and
+    // Builds an item from an element. A null element gives an empty item and
     // reads nothing. loadChildren is handed to every child unchanged and does
     // not limit what is read: completion and validation need the whole tree.
-    static QRVMenuItemPtr withElement(AccessibilityElementRef element, bool loadChildren);
+    static QRVMenuItemPtr initWithElement(AccessibilityElementRef element, bool loadChildren);
     QRVMenuItem() = default;
     ~QRVMenuItem();
     QRVMenuItem(const QRVMenuItem&) = delete;
@@ -91,8 +91,8 @@ class QRVMenuItem : public std::enable_shared_from_this<QRVMenuItem> {
                                     std::optional<double> glyph);
 
   private:
-    void loadAttributes(const AccessibilityElementRef& element);
-    void loadChildren(const AccessibilityElementRef& element, bool loadChildren);
+    void _loadAttributes(const AccessibilityElementRef& element);
+    void _loadChildren(const AccessibilityElementRef& element, bool loadChildren);
     void clearCaches();
     void notifyTitlesChanged(void (QRVMenuItemChanges::*primary)());
 

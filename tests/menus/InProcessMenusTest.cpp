@@ -23,7 +23,7 @@ QRVMenuItemList topLevelMenus(Accessibility& ax) {
     QRVMenuItemList items;
     for (const auto& element :
          children.ok() ? *children.value().array() : AccessibilityElementList{})
-        items << QRVMenuItem::withElement(element, true);
+        items << QRVMenuItem::initWithElement(element, true);
     return items;
 }
 

@@ -34,7 +34,7 @@ class MenuItemTest : public ::testing::Test {
     // The item read from a recorded element (the root of process 1).
     QRVMenuItemPtr read(const QJsonObject& element) {
         ax.addApplication(1, element);
-        return QRVMenuItem::withElement(ax.createApplication(1), true);
+        return QRVMenuItem::initWithElement(ax.createApplication(1), true);
     }
     QString keyOf(QJsonObject attributes) {
         return read(item("Item", std::move(attributes)))->keyEquivalent();
@@ -107,7 +107,7 @@ TEST_F(MenuItemTest, ChildrenAreTheTitledMenuItemsInMenuOrder) {
     // Children that cannot be read leave the item without children.
     EXPECT_TRUE(read(item("X", {{"AXChildren", failure(-25205)}}))->children().isEmpty());
     EXPECT_TRUE(read(item("X", {{"AXChildren", "not an array"}}))->children().isEmpty());
-    EXPECT_TRUE(QRVMenuItem::withElement(nullptr, true)->title().isNull());
+    EXPECT_TRUE(QRVMenuItem::initWithElement(nullptr, true)->title().isNull());
 }
 
 TEST_F(MenuItemTest, ItemsThatNeedTheirPath) {

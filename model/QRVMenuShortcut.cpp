@@ -28,6 +28,7 @@ void QRVMenuShortcut::setTitle(const QString& title) {
 
 void QRVMenuShortcut::setKeyEquivalent(const QString& keyEquivalent) {
     m_keyEquivalent = keyEquivalent;
+    m_storedValue = QVariant();
     if (!(m_isPlaceholder && keyEquivalent.isEmpty()))
         m_isPlaceholder = false;
 }

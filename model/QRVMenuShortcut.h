@@ -12,6 +12,7 @@
 namespace qrv {
 
 class KeyEquivalentTable;
+class QRVAplication;
 class QRVMenuShortcut;
 // Records are handled by reference: two records are the same only when they
 // are the same object, however alike their fields.
@@ -42,7 +43,13 @@ class QRVMenuShortcut {
     const QString& title() const { return m_title; }
     void setTitle(const QString& title);
     const QString& keyEquivalent() const { return m_keyEquivalent; }
+    // Also drops a stored value that was not a string.
     void setKeyEquivalent(const QString& keyEquivalent);
+    // A table entry whose value is not a string reads as a record without a
+    // key that carries the value, so that a save writes it back unchanged
+    // until the record gets a key.
+    const QVariant& storedValue() const { return m_storedValue; }
+    void setStoredValue(const QVariant& value) { m_storedValue = value; }
     bool isPlaceholder() const { return m_isPlaceholder; }
     void setIsPlaceholder(bool isPlaceholder) { m_isPlaceholder = isPlaceholder; }
     const QString& warningMessage() const { return m_warningMessage; }
@@ -84,6 +91,27 @@ class QRVMenuShortcut {
     // Accepts one dictionary or an array of them.
     static QList<QRVMenuShortcutPtr> readFromPasteboard();
 
+    // The store: an application's user key equivalents ("NSUserKeyEquivalents"
+    // of its preference domain; the global domain for all applications).
+    static const QString kUserKeyEquivalentsKey;
+    static const QString kChangeNotificationName;
+    // The platform's list of applications with custom menu shortcuts: bundle
+    // identifiers, and "NSGlobalDomain" for all applications.
+    static const QString kRegistrationDomain;
+    static const QString kRegistrationKey;
+    // The stored table as read; invalid when there is none.
+    static QVariant userKeyEquivalentsForApplication(const QRVAplication& application);
+    // The records of the table, sorted by title; `tableAsRead` receives the
+    // table as read (to notice later whether it changed).
+    static QList<QRVMenuShortcutPtr> menuShortcutsWithApplication(const QRVAplication& application,
+                                                                  QVariant* tableAsRead = nullptr);
+    // Writes the application's table from the records that belong to it.
+    // False when a record had an empty or repeated title (it is left out) or a
+    // preference file could not be written; `problem` then says why. A changed
+    // table is written whatever the result.
+    static bool saveMenuShortcuts(const QList<QRVMenuShortcutPtr>& shortcuts,
+                                  const QRVAplication& application, QString* problem = nullptr);
+
   private:
     mutable std::optional<QString> m_displayTitle;
     mutable std::optional<QString> m_beautifiedTitle;
@@ -92,6 +120,7 @@ class QRVMenuShortcut {
     QString m_title;
     QString m_keyEquivalent;
     QString m_warningMessage;
+    QVariant m_storedValue;
 };
 
 } // namespace qrv

@@ -4,6 +4,7 @@
 #include "platform/Logging.h"
 #include "platform/PreferencesHome.h"
 #include "platform/UserDefaults.h"
+#include "platform/linux/DBusDistributedNotifications.h"
 #include "platform/linux/PlistFilePreferenceStore.h"
 #include "platform/linux/XkbKeyboardLayout.h"
 #include "platform/qt/ClipboardPasteboard.h"
@@ -19,6 +20,7 @@ struct NativePlatform::Parts {
     std::unique_ptr<QtScheduler> scheduler;
     std::unique_ptr<KeyboardLayout> keyboardLayout;
     std::unique_ptr<ClipboardPasteboard> pasteboard;
+    std::unique_ptr<DBusDistributedNotifications> notifications;
 };
 
 // The user's layout; a layout name the XKB data does not know falls back to
@@ -50,6 +52,7 @@ Result<std::unique_ptr<NativePlatform>> NativePlatform::create(const QString& ho
         *parts.preferences, QString::fromLatin1(appinfo::kBundleIdentifier));
     parts.scheduler = std::make_unique<QtScheduler>();
     parts.keyboardLayout = userKeyboardLayout();
+    parts.notifications = std::make_unique<DBusDistributedNotifications>();
     // The clipboard needs a window-system connection; a command-line tool has none.
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         parts.pasteboard = std::make_unique<ClipboardPasteboard>();
@@ -61,6 +64,7 @@ Result<std::unique_ptr<NativePlatform>> NativePlatform::create(const QString& ho
     s.scheduler = parts.scheduler.get();
     s.keyboardLayout = parts.keyboardLayout.get();
     s.pasteboard = parts.pasteboard.get();
+    s.notifications = parts.notifications.get();
     return native;
 }
 

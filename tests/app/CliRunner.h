@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QProcess>
 #include <QStringList>
 
@@ -12,9 +13,12 @@ struct CliResult {
 };
 
 // Runs the built quorvane-cli with the U.S. layout unless the test names one.
-inline CliResult runCli(const QStringList& arguments, const QString& home = QString()) {
+inline CliResult runCli(const QStringList& arguments, const QString& home = QString(),
+                        const QMap<QString, QString>& extraEnvironment = {}) {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (auto it = extraEnvironment.begin(); it != extraEnvironment.end(); ++it)
+        environment.insert(it.key(), it.value());
     environment.insert(QStringLiteral("XKB_DEFAULT_LAYOUT"), QStringLiteral("us"));
     environment.remove(QStringLiteral("XKB_DEFAULT_VARIANT"));
     process.setProcessEnvironment(environment);

@@ -19,9 +19,7 @@ using QRVMenuItemList = QList<QRVMenuItemPtr>;
 class QRVAplication {
   public:
     QRVAplication() = default;
-    QRVAplication(QString bundleIdentifier, QString localizedName)
-        : m_bundleIdentifier(std::move(bundleIdentifier))
-        , m_localizedName(std::move(localizedName)) {}
+    QRVAplication(QString bundleIdentifier, QString localizedName);
 
     // Null (or empty) for the pseudo-entries.
     const QString& bundleIdentifier() const { return m_bundleIdentifier; }
@@ -49,9 +47,7 @@ class QRVAplication {
     }
 
     // Equal bundle identifiers; an entry without one equals no other entry.
-    friend bool operator==(const QRVAplication& a, const QRVAplication& b) {
-        return !a.m_bundleIdentifier.isEmpty() && a.m_bundleIdentifier == b.m_bundleIdentifier;
-    }
+    friend bool operator==(const QRVAplication& a, const QRVAplication& b);
 
   private:
     QString m_bundleIdentifier;

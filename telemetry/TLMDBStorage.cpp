@@ -136,6 +136,7 @@ void TLMDBStorage::configure() {
     }
     if (result != SQLITE_OK)
         qCWarning(lcTelemetryStorage, "Failed to initialize database.");
+    m_configurationResult = result;
 }
 
 int TLMDBStorage::configureDatabase() {

@@ -42,6 +42,9 @@ class TLMDBStorage {
     const QString& dbFilePath() const { return m_dbFilePath; }
     qint64 pageSize() const { return m_pageSize; }
     qint64 maxSizeInBytes() const { return m_maxSizeInBytes; }
+    // SQLITE_OK when the database was configured; otherwise the code that
+    // stopped it (every operation then fails too).
+    int configurationResult() const { return m_configurationResult; }
 
     // Opens the database, limits its size, runs the work and closes it again.
     // Answers the work's result, or the code that kept the database from use.
@@ -100,6 +103,7 @@ class TLMDBStorage {
     QString m_dbFilePath;
     qint64 m_pageSize = 0;
     qint64 m_maxSizeInBytes = kDefaultMaxSizeInBytes;
+    int m_configurationResult = 1; // SQLITE_ERROR until configured
 };
 
 } // namespace qrv

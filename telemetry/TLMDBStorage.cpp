@@ -78,6 +78,21 @@ QVariant columnValue(sqlite3_stmt* statement, int column) {
     }
 }
 
+void logZeroPageSize() {
+    qCWarning(
+        lcTelemetryStorage,
+        "The database was not configured correctly. The page size is expected to be non zero.");
+}
+
+QString createTableStatement(const QString& table, const TLMDBTableSchema& columns) {
+    QStringList definitions;
+    for (const TLMDBColumn& column : columns)
+        definitions << QStringLiteral("\"%1\" %2")
+                           .arg(column.name, column.declaration.join(QLatin1Char(' ')));
+    return QStringLiteral("CREATE TABLE \"%1\" (%2);")
+        .arg(table, definitions.join(QStringLiteral(", ")));
+}
+
 void logFailure(const QString& query, int result, sqlite3* db) {
     // A full database is the everyday path of eviction, not a fault.
     if ((result & 0xff) == SQLITE_FULL) {
@@ -165,8 +180,7 @@ int TLMDBStorage::configureDatabase() {
     if (result != SQLITE_OK)
         return closeWith(result);
     if (m_pageSize == 0) {
-        qCWarning(lcTelemetryStorage, "The database was not configured correctly. The page size is "
-                                      "expected to be non zero.");
+        logZeroPageSize();
         return closeWith(SQLITE_ERROR);
     }
     // A file that is not a database shows here first: its header is read now.
@@ -201,14 +215,8 @@ int TLMDBStorage::createTablesWithSchema(sqlite3* db) {
         const bool exists = tableExists(it.key(), db, &result);
         if (result != SQLITE_OK)
             return result;
-        if (!exists) {
-            QStringList columns;
-            for (const TLMDBColumn& column : it.value())
-                columns << QStringLiteral("\"%1\" %2")
-                               .arg(column.name, column.declaration.join(QLatin1Char(' ')));
-            statements << QStringLiteral("CREATE TABLE \"%1\" (%2);")
-                              .arg(it.key(), columns.join(QStringLiteral(", ")));
-        }
+        if (!exists)
+            statements << createTableStatement(it.key(), it.value());
     }
     for (const QString& statement : statements)
         if (const int result = executeNonSelectionQuery(statement, db); result != SQLITE_OK)
@@ -223,11 +231,12 @@ void TLMDBStorage::migrateDatabase(sqlite3*, qint64) {}
 int TLMDBStorage::executeQueryUsingBlock(const std::function<int(sqlite3*)>& work) {
     int result = SQLITE_OK;
     sqlite3* db = openDatabaseAtFileURL(dbFileURL(), &result);
-    if (!db)
+    if (!db) {
+        qCWarning(lcTelemetryStorage, "Failed to open database with result: %d.", result);
         return result;
+    }
     if (m_pageSize == 0) {
-        qCWarning(lcTelemetryStorage, "The database was not configured correctly. The page size is "
-                                      "expected to be non zero.");
+        logZeroPageSize();
         closeDatabase(db);
         return SQLITE_ERROR;
     }
@@ -278,13 +287,9 @@ int TLMDBStorage::dropTable(const QString& table) {
 }
 
 int TLMDBStorage::createTable(const QString& table, const TLMDBTableSchema& columns) {
-    QStringList definitions;
-    for (const TLMDBColumn& column : columns)
-        definitions << QStringLiteral("\"%1\" %2")
-                           .arg(column.name, column.declaration.join(QLatin1Char(' ')));
-    const QString query = QStringLiteral("CREATE TABLE \"%1\" (%2);")
-                              .arg(table, definitions.join(QStringLiteral(", ")));
-    return executeQueryUsingBlock([&](sqlite3* db) { return executeNonSelectionQuery(query, db); });
+    return executeQueryUsingBlock([&](sqlite3* db) {
+        return executeNonSelectionQuery(createTableStatement(table, columns), db);
+    });
 }
 
 void TLMDBStorage::setMaxStorageSize(qint64 sizeInBytes, const std::function<void(bool)>& handler) {

@@ -19,8 +19,15 @@ const QString kTargetToken = QStringLiteral("targetToken");
 const QString kTargetKey = QStringLiteral("targetKey");
 const QString kPriority = QStringLiteral("priority");
 
-// Batch identifiers are UUID strings without braces.
-constexpr qsizetype kBatchIdLength = 36;
+// A batch key is the group identifier followed by a batch identifier (a UUID
+// string without braces, always 36 characters), so the length tells the
+// batches of "Crashes" from those of "CrashesExtra".
+constexpr int kEvictionCandidatesPerRead = 16;
+
+bool isBatchKeyOfGroup(const QString& key, const QString& groupId) {
+    constexpr qsizetype kBatchIdLength = 36;
+    return key.size() == groupId.size() + kBatchIdLength && key.startsWith(groupId);
+}
 
 QString placeholders(qsizetype count) {
     QStringList marks;
@@ -144,22 +151,36 @@ int TLMLogDBStorage::insertWithEviction(sqlite3* db, const QString& query,
     if (result != SQLITE_FULL)
         return result;
 
-    const QList<TLMDBRow> candidates = executeSelectionQuery(
-        QStringLiteral(
-            "SELECT \"%1\" FROM \"%2\" WHERE \"%3\" <= ? ORDER BY \"%4\" ASC, \"%5\" ASC")
-            .arg(kId, kTable, kPriority, kPriority, kId),
-        db, {priority});
+    // Candidates come a few at a time: one save rarely needs more than one or
+    // two, and a full store holds thousands. Deleted rows drop out of the next
+    // read, so reading again continues where the last read ended.
+    const QString selection =
+        QStringLiteral("SELECT \"%1\" FROM \"%2\" WHERE \"%3\" <= ? ORDER BY \"%4\" ASC, "
+                       "\"%5\" ASC LIMIT %6")
+            .arg(kId, kTable, kPriority, kPriority, kId)
+            .arg(kEvictionCandidatesPerRead);
     const QString deletion = QStringLiteral("DELETE FROM \"%1\" WHERE \"%2\" = ?").arg(kTable, kId);
     qsizetype deleted = 0;
-    for (const TLMDBRow& candidate : candidates) {
-        if (executeNonSelectionQuery(deletion, db, {candidate.value(0)}) != SQLITE_OK)
+    bool candidatesLeft = true;
+    bool deletionFailed = false;
+    while (result == SQLITE_FULL && !deletionFailed) {
+        const QList<TLMDBRow> candidates = executeSelectionQuery(selection, db, {priority});
+        if (candidates.isEmpty()) {
+            candidatesLeft = false;
             break;
-        ++deleted;
-        result = executeNonSelectionQuery(query, db, values);
-        if (result != SQLITE_FULL)
-            break;
+        }
+        for (const TLMDBRow& candidate : candidates) {
+            if (executeNonSelectionQuery(deletion, db, {candidate.value(0)}) != SQLITE_OK) {
+                deletionFailed = true;
+                break;
+            }
+            ++deleted;
+            result = executeNonSelectionQuery(query, db, values);
+            if (result != SQLITE_FULL)
+                break;
+        }
     }
-    if (result == SQLITE_FULL && deleted == candidates.size())
+    if (result == SQLITE_FULL && !candidatesLeft)
         qCWarning(lcTelemetryStorage, "Storage is full and no logs with equal or lower priority "
                                       "exist; discarding the log.");
     else if (result == SQLITE_OK && deleted > 0)
@@ -171,11 +192,9 @@ int TLMLogDBStorage::insertWithEviction(sqlite3* db, const QString& query,
 }
 
 QList<qint64> TLMLogDBStorage::idsInBatchesOfGroup(const QString& groupId) const {
-    // A key is the group identifier followed by a batch identifier of fixed
-    // length, so the length tells "Crashes" from "CrashesExtra".
     QList<qint64> ids;
     for (auto it = m_batches.cbegin(); it != m_batches.cend(); ++it)
-        if (it.key().size() == groupId.size() + kBatchIdLength && it.key().startsWith(groupId))
+        if (isBatchKeyOfGroup(it.key(), groupId))
             ids += it.value();
     return ids;
 }
@@ -283,7 +302,7 @@ QList<TLMLogPtr> TLMLogDBStorage::deleteLogsWithGroupId(const QString& groupId) 
         return result;
     });
     for (auto it = m_batches.begin(); it != m_batches.end();) {
-        if (it.key().size() == groupId.size() + kBatchIdLength && it.key().startsWith(groupId))
+        if (isBatchKeyOfGroup(it.key(), groupId))
             it = m_batches.erase(it);
         else
             ++it;

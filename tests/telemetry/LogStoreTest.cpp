@@ -135,6 +135,19 @@ TEST(LogStore, AFullStoreEvictsTheOldestLogsOfEqualOrLowerPriority) {
     EXPECT_LE(QFileInfo(folder.file).size(), kSmallLimit);
 }
 
+TEST(LogStore, ALargeLogClearsAsManyOfTheOldestLogsAsItNeeds) {
+    StoreFolder folder;
+    TLMLogDBStorage store(folder.file);
+    fillPastLimit(store, 1);
+    const QStringList full = idsOfPriority(folder, 1);
+
+    ASSERT_TRUE(store.saveLog(namedLog("large", 30 * 1024), "g", 1));
+    QStringList after = idsOfPriority(folder, 1);
+    EXPECT_EQ(after.takeLast(), "81");
+    EXPECT_LT(after.size(), full.size() - 20);
+    EXPECT_TRUE(lostOnlyTheOldest(full, after));
+}
+
 TEST(LogStore, ALogIsDroppedWhenOnlyMoreImportantLogsCouldMakeRoom) {
     StoreFolder folder;
     TLMLogDBStorage store(folder.file);

@@ -19,11 +19,11 @@ const QString kTargetToken = QStringLiteral("targetToken");
 const QString kTargetKey = QStringLiteral("targetKey");
 const QString kPriority = QStringLiteral("priority");
 
+constexpr int kEvictionCandidatesPerRead = 16;
+
 // A batch key is the group identifier followed by a batch identifier (a UUID
 // string without braces, always 36 characters), so the length tells the
 // batches of "Crashes" from those of "CrashesExtra".
-constexpr int kEvictionCandidatesPerRead = 16;
-
 bool isBatchKeyOfGroup(const QString& key, const QString& groupId) {
     constexpr qsizetype kBatchIdLength = 36;
     return key.size() == groupId.size() + kBatchIdLength && key.startsWith(groupId);

@@ -131,6 +131,12 @@ void TLMHttpClient::setDelegate(TLMHttpClientDelegate* delegate) {
     m_delegate = delegate;
 }
 
+void TLMHttpClient::removeDelegate(TLMHttpClientDelegate* delegate) {
+    std::lock_guard lock(m_delegateMutex);
+    if (m_delegate == delegate)
+        m_delegate = nullptr;
+}
+
 void TLMHttpClient::startMonitoringNetwork() {
     m_reachability->start([weak = weak_from_this()](bool reachable) {
         if (auto self = weak.lock())

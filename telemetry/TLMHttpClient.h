@@ -60,8 +60,10 @@ class TLMHttpClient : public std::enable_shared_from_this<TLMHttpClient> {
     // The calls not finished yet. On the queue only.
     QList<std::shared_ptr<const TLMHttpCall>> pendingCalls() const;
 
-    // The delegate is not owned; clear it before it goes away.
+    // The delegate is not owned; it removes itself before it goes away.
     void setDelegate(TLMHttpClientDelegate* delegate);
+    // Clears the delegate if it is still this one.
+    void removeDelegate(TLMHttpClientDelegate* delegate);
 
   private:
     using CallPtr = std::shared_ptr<TLMHttpCall>;

@@ -34,7 +34,7 @@ TLMHttpIngestion::TLMHttpIngestion(std::shared_ptr<TLMHttpClient> client, const 
 }
 
 TLMHttpIngestion::~TLMHttpIngestion() {
-    m_client->setDelegate(nullptr);
+    m_client->removeDelegate(this);
 }
 
 void TLMHttpIngestion::sendAsync(const TLMIngestionBatch& batch, TLMHttpCompletion completion) {

@@ -1,5 +1,6 @@
 #include "HttpTestSupport.h"
 #include "LoopbackHttpServer.h"
+#include "platform/qt/QtScheduler.h"
 #include "platform/testing/VirtualScheduler.h"
 #include "support/QtPrinters.h"
 #include "support/Wait.h"
@@ -7,6 +8,8 @@
 #include "telemetry/TLMHttpUtil.h"
 
 #include <QNetworkReply>
+#include <QThread>
+#include <atomic>
 #include <gtest/gtest.h>
 
 using namespace qrv;
@@ -228,6 +231,25 @@ TEST_F(HttpClientTest, KeepsToTheConnectionLimitPerHost) {
     ASSERT_TRUE(waitForOutcomes(2));
     EXPECT_EQ(server.requests().at(0).body, "one");
     EXPECT_EQ(server.requests().at(1).body, "two");
+}
+
+TEST(TLMHttpClientOnItsOwnThread, SendsFromAnyThreadAndCompletesOnTheQueue) {
+    LoopbackHttpServer server; // answers on this thread's event loop
+    ASSERT_TRUE(server.listen());
+    QtScheduler scheduler;
+    auto queue = scheduler.createSerialQueue("telemetry.ChannelGroupQueue");
+    auto client = TLMHttpClient::create(queue, std::make_shared<qrv::testing::FakeReachability>());
+    std::atomic<int> status{-1};
+    std::atomic<QThread*> completedOn{nullptr};
+    client->sendAsync(server.baseUrl(), "POST", {}, QByteArray(2000, 'x'), kIntervals, true,
+                      [&](const QByteArray&, const auto& response, const auto&) {
+                          completedOn = QThread::currentThread();
+                          status = response ? response->statusCode : 0;
+                      });
+    ASSERT_TRUE(waitUntil([&] { return status != -1; }));
+    EXPECT_EQ(status, 200);
+    EXPECT_EQ(completedOn, queue->thread());
+    EXPECT_EQ(qrv::testing::gunzip(server.requests().at(0).body), QByteArray(2000, 'x'));
 }
 
 TEST(TLMHttpUtil, ClassifiesStatusCodesAtTheirBoundaries) {

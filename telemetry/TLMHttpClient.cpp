@@ -88,6 +88,12 @@ void TLMHttpClient::setEnabled(bool enabled, bool deleteData) {
         if (enabled) {
             if (!self.m_enabled) {
                 self.m_enabled = true;
+                // A fresh session starts without stale connections; one with
+                // requests still in flight is kept so they can finish.
+                if (self.m_session && self.m_replies.isEmpty()) {
+                    self.m_session->deleteLater();
+                    self.m_session = nullptr;
+                }
                 self.startMonitoringNetwork();
             }
             return;

@@ -72,6 +72,7 @@ class HttpClientTest : public ::testing::Test {
 TEST_F(HttpClientTest, CompressesBodiesFrom1400Bytes) {
     const QByteArray small(1399, 'a'), large(1400, 'b');
     send(small);
+    ASSERT_TRUE(waitForOutcomes(1));
     send(large);
     ASSERT_TRUE(waitForOutcomes(2));
 
@@ -219,7 +220,9 @@ TEST_F(HttpClientTest, DisablingWithDeletionEndsEveryPendingCallOnce) {
     send("again");
     ASSERT_TRUE(waitForOutcomes(4));
     EXPECT_EQ(outcomes.at(3).status(), 200);
-    EXPECT_EQ(server.requests().last().body, "again");
+    // The cancelled request may still have reached the server, in any order.
+    EXPECT_TRUE(std::any_of(server.requests().cbegin(), server.requests().cend(),
+                            [](const auto& request) { return request.body == "again"; }));
 }
 
 TEST_F(HttpClientTest, KeepsToTheConnectionLimitPerHost) {

@@ -1,10 +1,15 @@
 #include "platform/NativePlatform.h"
 
 #include "platform/AppInfo.h"
+#include "platform/Logging.h"
 #include "platform/PreferencesHome.h"
 #include "platform/UserDefaults.h"
 #include "platform/linux/PlistFilePreferenceStore.h"
+#include "platform/linux/XkbKeyboardLayout.h"
+#include "platform/qt/ClipboardPasteboard.h"
 #include "platform/qt/QtScheduler.h"
+
+#include <QGuiApplication>
 
 namespace qrv {
 
@@ -12,7 +17,26 @@ struct NativePlatform::Parts {
     std::unique_ptr<PlistFilePreferenceStore> preferences;
     std::unique_ptr<UserDefaults> userDefaults;
     std::unique_ptr<QtScheduler> scheduler;
+    std::unique_ptr<KeyboardLayout> keyboardLayout;
+    std::unique_ptr<ClipboardPasteboard> pasteboard;
 };
+
+// The user's layout; a layout name the XKB data does not know falls back to
+// "us", so key names still work. Null only without any XKB data.
+static std::unique_ptr<KeyboardLayout> userKeyboardLayout() {
+    const auto names = XkbKeyboardLayout::userLayoutNames();
+    auto layout = XkbKeyboardLayout::create(names);
+    if (!layout) {
+        qCWarning(lcPlatform, "%s Using the U.S. layout.", qPrintable(layout.error()));
+        layout = XkbKeyboardLayout::create({QStringLiteral("us"), QString()});
+    }
+    if (!layout) {
+        qCWarning(lcPlatform, "%s Keys are shown without layout names.",
+                  qPrintable(layout.error()));
+        return nullptr;
+    }
+    return std::move(layout).value();
+}
 
 Result<std::unique_ptr<NativePlatform>> NativePlatform::create(const QString& home) {
     auto prepared = PreferencesHome::prepare(home);
@@ -22,15 +46,21 @@ Result<std::unique_ptr<NativePlatform>> NativePlatform::create(const QString& ho
     native->m_parts = std::make_unique<Parts>();
     Parts& parts = *native->m_parts;
     parts.preferences = std::make_unique<PlistFilePreferenceStore>(*prepared);
-    parts.userDefaults =
-        std::make_unique<UserDefaults>(*parts.preferences, QString::fromLatin1(appinfo::kBundleIdentifier));
+    parts.userDefaults = std::make_unique<UserDefaults>(
+        *parts.preferences, QString::fromLatin1(appinfo::kBundleIdentifier));
     parts.scheduler = std::make_unique<QtScheduler>();
+    parts.keyboardLayout = userKeyboardLayout();
+    // The clipboard needs a window-system connection; a command-line tool has none.
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        parts.pasteboard = std::make_unique<ClipboardPasteboard>();
 
     PlatformServices& s = native->m_services;
     s.home = *prepared;
     s.preferences = parts.preferences.get();
     s.userDefaults = parts.userDefaults.get();
     s.scheduler = parts.scheduler.get();
+    s.keyboardLayout = parts.keyboardLayout.get();
+    s.pasteboard = parts.pasteboard.get();
     return native;
 }
 
@@ -40,6 +70,8 @@ NativePlatform::~NativePlatform() {
         platform() = PlatformServices{};
 }
 
-void NativePlatform::install() const { platform() = m_services; }
+void NativePlatform::install() const {
+    platform() = m_services;
+}
 
 } // namespace qrv

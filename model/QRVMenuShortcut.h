@@ -1,0 +1,97 @@
+#pragma once
+
+#include "model/KSCShortcut.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QVariant>
+#include <memory>
+#include <optional>
+
+namespace qrv {
+
+class KeyEquivalentTable;
+class QRVMenuShortcut;
+// Records are handled by reference: two records are the same only when they
+// are the same object, however alike their fields.
+using QRVMenuShortcutPtr = std::shared_ptr<QRVMenuShortcut>;
+
+// One user key equivalent: the application it belongs to (a null bundle
+// identifier stands for all applications), the menu title it names and the
+// key-equivalent string it assigns. A title that starts with ESC is a menu
+// path: ESC before each title from the top-level menu down to the item.
+class QRVMenuShortcut {
+  public:
+    static constexpr QChar kPathSeparator = QChar(0x1B);
+    static constexpr QChar kDisplayPathSeparator = QChar(0x2192); // →
+
+    QRVMenuShortcut(QString bundleIdentifier, QString title, QString keyEquivalent);
+    static QRVMenuShortcutPtr create(const QString& bundleIdentifier, const QString& title,
+                                     const QString& keyEquivalent);
+    // A shortcut that has no key-equivalent string leaves the key null.
+    static QRVMenuShortcutPtr create(const QString& bundleIdentifier, const QString& title,
+                                     const KSCShortcut* shortcut);
+
+    bool operator==(const QRVMenuShortcut&) const = delete; // identity only: compare pointers
+
+    const QString& bundleIdentifier() const { return m_bundleIdentifier; }
+    void setBundleIdentifier(const QString& bundleIdentifier) {
+        m_bundleIdentifier = bundleIdentifier;
+    }
+    const QString& title() const { return m_title; }
+    void setTitle(const QString& title);
+    const QString& keyEquivalent() const { return m_keyEquivalent; }
+    void setKeyEquivalent(const QString& keyEquivalent);
+    bool isPlaceholder() const { return m_isPlaceholder; }
+    void setIsPlaceholder(bool isPlaceholder) { m_isPlaceholder = isPlaceholder; }
+    const QString& warningMessage() const { return m_warningMessage; }
+    void setWarningMessage(const QString& message) { m_warningMessage = message; }
+
+    // The title for editing: a path without its leading ESC.
+    QString displayTitle() const;
+    // Turns edited text back into a title: text with an inner ESC becomes a path.
+    void setDisplayTitle(const QString& text);
+    // The title for messages: a path with "→" between its titles.
+    QString beautifiedTitle() const;
+
+    // The key combination of the key equivalent, computed on every call; null
+    // when there is none or its key text names no key.
+    KSCShortcutPtr shortcut() const;
+    void setShortcut(const KSCShortcut* shortcut);
+
+    // The sum of the hashes of title, key equivalent and bundle identifier.
+    size_t hash() const;
+
+    // Conversions between key-equivalent strings and key combinations.
+    static KSCShortcutPtr shortcutFromKeyEquivalent(const QString& keyEquivalent);
+    // The same against a given table instead of the process-wide one.
+    static KSCShortcutPtr shortcutFromKeyEquivalent(const QString& keyEquivalent,
+                                                    const KeyEquivalentTable& table);
+    static QString keyEquivalentFromShortcut(const KSCShortcut* shortcut);
+    static std::optional<quint16> keyCodeFromString(const QString& text);
+    // The current layout's texts (lower-cased) -> key codes.
+    static QHash<QString, quint16> stringsForKeyCodes();
+
+    // The pasteboard form: one property-list dictionary per record.
+    static const QString kPasteboardType;
+    QVariantMap pasteboardPropertyList() const;
+    // Fields of another type than a string are ignored; null for a non-dictionary.
+    static QRVMenuShortcutPtr fromPasteboardPropertyList(const QVariant& propertyList);
+    // Several records go on the pasteboard as one array. False when there is
+    // no pasteboard or nothing to write.
+    static bool writeToPasteboard(const QList<QRVMenuShortcutPtr>& shortcuts);
+    // Accepts one dictionary or an array of them.
+    static QList<QRVMenuShortcutPtr> readFromPasteboard();
+
+  private:
+    mutable std::optional<QString> m_displayTitle;
+    mutable std::optional<QString> m_beautifiedTitle;
+    bool m_isPlaceholder = false;
+    QString m_bundleIdentifier;
+    QString m_title;
+    QString m_keyEquivalent;
+    QString m_warningMessage;
+};
+
+} // namespace qrv

@@ -23,4 +23,9 @@ TLMHttpError TLMHttpError::canceledWithDeletion() {
                      QStringLiteral("Canceled, connection paused with log deletion."));
 }
 
+TLMHttpError TLMHttpError::httpStatus(int statusCode) {
+    return telemetry(TLMErrorHttpStatus,
+                     QStringLiteral("The service answered with HTTP status %1.").arg(statusCode));
+}
+
 } // namespace qrv

@@ -31,6 +31,8 @@ enum TLMErrorCode {
     TLMErrorInvalidContainer = 1,
     TLMErrorNotReady = 2,
     TLMErrorServiceDisabled = 3,
+    // The service answered a batch with a failure status.
+    TLMErrorHttpStatus = 4,
     TLMErrorCanceledWithDeletion = 100,
 };
 
@@ -42,6 +44,7 @@ struct TLMHttpError {
     static TLMHttpError telemetry(TLMErrorCode code, QString description);
     static TLMHttpError serviceDisabled();
     static TLMHttpError canceledWithDeletion();
+    static TLMHttpError httpStatus(int statusCode);
 };
 
 // Called once per call, on the client's queue, with the body that came back,

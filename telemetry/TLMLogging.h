@@ -6,3 +6,5 @@
 // shows all of them.
 Q_DECLARE_LOGGING_CATEGORY(lcTelemetry)
 Q_DECLARE_LOGGING_CATEGORY(lcTelemetryStorage)
+Q_DECLARE_LOGGING_CATEGORY(lcTelemetryChannel)
+Q_DECLARE_LOGGING_CATEGORY(lcTelemetryCrashes)

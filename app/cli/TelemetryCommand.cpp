@@ -1,12 +1,17 @@
 // quorvane-cli telemetry: looks into and edits the telemetry log store, for
 // support and testing. Each verb is one entry of the table below.
 #include "CliCommand.h"
+#include "telemetry/TLMChannelGroup.h"
+#include "telemetry/TLMCrashes.h"
 #include "telemetry/TLMDataFolder.h"
 #include "telemetry/TLMLogDBStorage.h"
 #include "telemetry/TLMLogSamples.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
 #include <memory>
+#include <mutex>
 
 using namespace qrv;
 using namespace qrv::cli;
@@ -124,6 +129,131 @@ int add(VerbContext& context) {
     return stored ? kExitOk : kExitFailed;
 }
 
+// Collects one line per batch as the units report them (on the logs queue).
+class BatchReport final : public TLMChannelDelegate {
+  public:
+    static constexpr int kWaitSeconds = 60;
+
+    void didFinishSendingBatch(TLMChannelUnitDefault&, const QString& batchId,
+                               const std::optional<TLMHttpResponse>& response,
+                               const std::optional<TLMHttpError>& error) override {
+        std::lock_guard lock(m_mutex);
+        const bool ok = !error && response && response->statusCode / 100 == 2;
+        m_allSucceeded = m_allSucceeded && ok;
+        m_lines << (error ? QStringLiteral("%1: %2").arg(batchId, error->description)
+                          : QStringLiteral("%1: HTTP %2").arg(batchId).arg(response->statusCode));
+        if (m_afterBatch)
+            m_afterBatch();
+    }
+    // Called after each batch's line, until the report is closed.
+    void setAfterBatch(std::function<void()> afterBatch) {
+        std::lock_guard lock(m_mutex);
+        m_afterBatch = std::move(afterBatch);
+    }
+    void close(const QStringList& unansweredBatchIds) {
+        std::lock_guard lock(m_mutex);
+        m_afterBatch = nullptr;
+        for (const QString& batchId : unansweredBatchIds)
+            m_lines
+                << QStringLiteral("%1: no answer within %2 seconds").arg(batchId).arg(kWaitSeconds);
+        m_allSucceeded = m_allSucceeded && unansweredBatchIds.isEmpty();
+    }
+    QStringList lines() const {
+        std::lock_guard lock(m_mutex);
+        return m_lines;
+    }
+    bool allSucceeded() const {
+        std::lock_guard lock(m_mutex);
+        return m_allSucceeded && !m_lines.isEmpty();
+    }
+
+  private:
+    mutable std::mutex m_mutex;
+    QStringList m_lines;
+    bool m_allSucceeded = true;
+    std::function<void()> m_afterBatch;
+};
+
+// Sends every stored log, group by group, through units configured as the
+// crash service's, and waits until no batch is in flight (or the time is up).
+int flush(VerbContext& context) {
+    QString url, secret;
+    if (!takeOption(context.arguments, QStringLiteral("--url"), &url) ||
+        !takeOption(context.arguments, QStringLiteral("--secret"), &secret))
+        return usageError(context, QStringLiteral("an option of “flush” is missing its value"));
+    if (!context.arguments.isEmpty())
+        return usageError(context,
+                          QStringLiteral("unexpected “%1”").arg(context.arguments.first()));
+    if (url.isEmpty())
+        return usageError(context, QStringLiteral("“flush” needs --url URL"));
+    TLMTelemetryConfig config{QUrl(url, QUrl::StrictMode),
+                              secret.isEmpty() ? TLMTelemetryConfig::standard().appSecret : secret,
+                              true};
+    if (auto checked = config.checkedBaseUrl(); !checked)
+        return usageError(context, checked.error());
+    if (!config.hasValidAppSecret())
+        return usageError(context, QStringLiteral("--secret must be a UUID of 36 characters"));
+
+    QStringList groups;
+    {
+        const auto store = openStore(context);
+        if (!store)
+            return kExitFailed;
+        for (const TLMLogSummary& log : store->logSummaries())
+            if (!groups.contains(log.groupId))
+                groups << log.groupId;
+    }
+    if (groups.isEmpty()) {
+        context.cli.out << "No logs to send.\n";
+        return kExitOk;
+    }
+
+    TLMChannelGroup group(TLMChannelGroupOptions{config, context.dbPath, nullptr, {}});
+    const std::shared_ptr<SerialQueue>& queue = group.logsDispatchQueue();
+    auto report = std::make_shared<BatchReport>();
+    QList<std::shared_ptr<TLMChannelUnitDefault>> units;
+    for (const QString& groupId : groups) {
+        TLMChannelUnitConfiguration configuration = TLMCrashes::channelConfiguration();
+        configuration.groupId = groupId;
+        units << group.addChannelUnit(configuration);
+        units.last()->addDelegate(report);
+    }
+
+    QEventLoop waiting;
+    QTimer::singleShot(BatchReport::kWaitSeconds * 1000, &waiting, &QEventLoop::quit);
+    // A unit settles its state after telling its delegates, so idleness is
+    // asked in a task of its own.
+    const auto quitWhenIdle = [&] {
+        if (std::all_of(units.cbegin(), units.cend(),
+                        [](const auto& unit) { return unit->isIdle(); }))
+            QMetaObject::invokeMethod(&waiting, &QEventLoop::quit, Qt::QueuedConnection);
+    };
+    report->setAfterBatch([&] { queue->async(quitWhenIdle); });
+    queue->async([&] {
+        for (const auto& unit : units)
+            unit->flushQueue();
+        quitWhenIdle();
+    });
+    waiting.exec();
+
+    QEventLoop closing;
+    queue->async([&] {
+        QStringList unanswered;
+        for (const auto& unit : units)
+            unanswered << unit->pendingBatchIds();
+        report->close(unanswered);
+        QMetaObject::invokeMethod(&closing, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    closing.exec();
+
+    const QStringList lines = report->lines();
+    for (const QString& line : lines)
+        context.cli.out << line << '\n';
+    if (lines.isEmpty())
+        context.cli.out << "No batch was sent.\n";
+    return report->allSucceeded() ? kExitOk : kExitFailed;
+}
+
 int noArguments(int (*verb)(VerbContext&), VerbContext& context) {
     if (!context.arguments.isEmpty())
         return usageError(context,
@@ -145,6 +275,7 @@ const TelemetryVerb kVerbs[] = {
          return noArguments(purge, c);
      }},
     {"add", " --group G --priority P --bytes N", add},
+    {"flush", " --url URL [--secret S]", flush},
 };
 
 QString verbUsage() {
@@ -176,6 +307,7 @@ int runTelemetry(CliContext& cli) {
 
 } // namespace
 
-QRV_CLI_COMMAND(telemetry, {QStringLiteral("telemetry"), verbUsage(),
-                            QStringLiteral("lists, counts, purges or adds stored telemetry logs"),
-                            true, runTelemetry})
+QRV_CLI_COMMAND(telemetry,
+                {QStringLiteral("telemetry"), verbUsage(),
+                 QStringLiteral("lists, counts, purges, adds or sends stored telemetry logs"), true,
+                 runTelemetry})

@@ -1,6 +1,8 @@
+#include "LoopbackHttpServer.h"
 #include "StoreTestSupport.h"
 #include "support/QtPrinters.h"
 #include "support/TempHome.h"
+#include "support/Wait.h"
 
 #include <QFile>
 #include <QProcess>
@@ -15,11 +17,12 @@ struct CliRun {
     QString out;
 };
 
+// Serves this thread's event loop meanwhile, for a loopback server of the test.
 CliRun cli(const QStringList& arguments) {
     QProcess process;
     process.start(QStringLiteral(QRV_BINARY_DIR "/bin/quorvane-cli"), arguments);
     CliRun run;
-    if (!process.waitForFinished(60000))
+    if (!qrv::testing::waitUntil([&] { return process.state() == QProcess::NotRunning; }, 90000))
         return run;
     run.status = process.exitCode();
     run.out = QString::fromUtf8(process.readAllStandardOutput());
@@ -67,6 +70,41 @@ TEST(TelemetryCli, OpeningAnOldFileMigratesItAsTheProgramWould) {
     EXPECT_EQ(count.status, 0);
     EXPECT_EQ(count.out, "0\n");
     EXPECT_EQ(folder.sql("PRAGMA user_version;"), "5");
+}
+
+TEST(TelemetryCli, FlushSendsEveryStoredLogAndPrintsEachBatchsAnswer) {
+    qrv::testing::TempHome home;
+    qrv::testing::LoopbackHttpServer server;
+    ASSERT_TRUE(server.listen());
+    const QStringList telemetry{"--home", home.path(), "telemetry"};
+    for (const char* group : {"Crashes", "Other"})
+        ASSERT_EQ(cli(telemetry +
+                      QStringList{"add", "--group", group, "--priority", "2", "--bytes", "100"})
+                      .status,
+                  0);
+    const QStringList flush =
+        telemetry + QStringList{"flush", "--url", server.baseUrl().toString(), "--secret",
+                                "0d3e8f51-27a4-4c69-b1f0-9e6a5c2d7b38"};
+    const CliRun sent = cli(flush);
+    EXPECT_EQ(sent.status, 0);
+    const QStringList lines = sent.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << sent.out.toStdString();
+    for (const QString& line : lines)
+        EXPECT_TRUE(line.endsWith(": HTTP 200")) << line.toStdString();
+    EXPECT_EQ(server.requests().size(), 2);
+    EXPECT_EQ(cli(telemetry + QStringList{"count"}).out, "0\n");
+
+    ASSERT_EQ(cli(telemetry +
+                  QStringList{"add", "--group", "Crashes", "--priority", "2", "--bytes", "100"})
+                  .status,
+              0);
+    server.respondWith({400, {}, {}});
+    const CliRun refused = cli(flush);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(refused.out.endsWith(": HTTP 400\n")) << refused.out.toStdString();
+
+    EXPECT_EQ(cli(telemetry + QStringList{"flush", "--url", "http://192.168.1.20:8080"}).status, 2);
+    EXPECT_EQ(cli(telemetry + QStringList{"flush"}).status, 2);
 }
 
 } // namespace

@@ -1,14 +1,49 @@
-// The editing side of the controller, as far as the catalogue calls it; the
+// The editing side of the controller, as far as the catalogue calls it: the
+// selected application's records, loaded and saved through the store. The
 // shortcut table builds on these.
 #include "editor/QRVShortcutsViewController.h"
 
 namespace qrv {
 
-// Waits for the store (records and saving) to land in the model.
-void QRVShortcutsViewController::loadMenuShortcuts() {}
-void QRVShortcutsViewController::saveApplicationShortcuts() {
-    m_needsSaving = false;
+void QRVShortcutsViewController::setMenuShortcuts(
+    const std::optional<QList<QRVMenuShortcutPtr>>& shortcuts) {
+    m_menuShortcuts = shortcuts;
+    validateShortcuts();
 }
+
+void QRVShortcutsViewController::loadMenuShortcuts() {
+    const QRVAplicationPtr entry = application();
+    if (!entry)
+        return;
+    QVariant table;
+    QList<QRVMenuShortcutPtr> shortcuts =
+        QRVMenuShortcut::menuShortcutsWithApplication(*entry, &table);
+    if (shortcuts.isEmpty()) {
+        // One empty row to type into.
+        auto placeholder = QRVMenuShortcut::create(
+            entry->isAllApplications() ? QString() : entry->bundleIdentifier(), QString(),
+            QString());
+        placeholder->setIsPlaceholder(true);
+        shortcuts << placeholder;
+    }
+    // Unchanged preferences keep the rows, the selection and an edit in progress.
+    if (m_menuShortcuts && m_userKeyEquivalents == table)
+        return;
+    setMenuShortcuts(shortcuts);
+    m_userKeyEquivalents = table;
+}
+
+void QRVShortcutsViewController::saveApplicationShortcuts() {
+    const QRVAplicationPtr entry = application();
+    // Without loaded records there is nothing to write, and writing an empty
+    // list would erase the application's table.
+    if (!entry || !m_menuShortcuts)
+        return;
+    m_needsSaving = !QRVMenuShortcut::saveMenuShortcuts(*m_menuShortcuts, *entry);
+}
+
+// Title validation (duplicate keys for one title, titles the menus do not
+// name unambiguously) comes with the shortcut table; nothing is checked yet.
 void QRVShortcutsViewController::validateShortcuts() {}
 
 } // namespace qrv

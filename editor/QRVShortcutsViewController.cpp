@@ -168,6 +168,7 @@ void QRVShortcutsViewController::setApplication(QRVAplicationPtr entry) {
         if (previous && m_needsSaving)
             saveApplicationShortcuts();
         m_needsSaving = false;
+        m_menuShortcuts.reset();
         {
             QMutexLocker locker(&m_menus->mutex);
             m_menus->selected = entry;
@@ -190,7 +191,7 @@ void QRVShortcutsViewController::selectApplicationWithPath(const QString& path) 
         return;
     }
     for (const QRVAplicationPtr& entry : std::as_const(m_applications)) {
-        if (!entry->bundleIdentifier().isNull() &&
+        if (!entry->bundleIdentifier().isEmpty() &&
             entry->bundleIdentifier().compare(bundle->bundleIdentifier, Qt::CaseInsensitive) == 0) {
             setApplication(entry);
             return;

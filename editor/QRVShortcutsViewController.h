@@ -3,6 +3,7 @@
 #include "editor/QRVSourceListTableView.h"
 #include "menus/QRVMenuItem.h"
 #include "model/QRVAplication.h"
+#include "model/QRVMenuShortcut.h"
 #include "platform/Workspace.h"
 
 #include <QObject>
@@ -82,7 +83,18 @@ class QRVShortcutsViewController : public QObject {
     // ---- the editing side, as far as the catalogue calls it
     bool needsSaving() const { return m_needsSaving; }
     void setNeedsSaving(bool needsSaving) { m_needsSaving = needsSaving; }
+    // The selected application's records; nothing while none are loaded.
+    const std::optional<QList<QRVMenuShortcutPtr>>& menuShortcuts() const {
+        return m_menuShortcuts;
+    }
+    // Replaces the records, then validates them.
+    void setMenuShortcuts(const std::optional<QList<QRVMenuShortcutPtr>>& shortcuts);
+    // The stored table as last read for the selected application.
+    const QVariant& userKeyEquivalents() const { return m_userKeyEquivalents; }
+    // Reads the records (one placeholder when there are none); keeps the
+    // current ones when the stored table has not changed since.
     void loadMenuShortcuts();
+    // Writes the records; needsSaving stays set when a record was left out.
     void saveApplicationShortcuts();
     void validateShortcuts();
 
@@ -121,6 +133,8 @@ class QRVShortcutsViewController : public QObject {
     QRVAplicationPtr m_separatorApplication;
     std::shared_ptr<MenuState> m_menus;
     bool m_needsSaving = false;
+    std::optional<QList<QRVMenuShortcutPtr>> m_menuShortcuts;
+    QVariant m_userKeyEquivalents;
     std::function<void()> m_flatteningObserver;
 };
 

@@ -1,8 +1,8 @@
 #include "menus/QRVApplicationCatalogue.h"
 
+#include "model/LocalizedStandardCompare.h"
 #include "platform/AppInfo.h"
 #include "platform/Images.h"
-#include "platform/LocalizedCompare.h"
 #include "platform/Platform.h"
 #include "platform/PreferenceStore.h"
 
@@ -85,12 +85,17 @@ QRVAplicationPtr QRVApplicationCatalogue::makeSeparatorApplication() {
 }
 
 void QRVApplicationCatalogue::sortByTitle(QRVMenuItemList& items) {
-    localizedStandardSort(items, [](const QRVMenuItemPtr& item) { return item->title(); });
+    std::stable_sort(items.begin(), items.end(),
+                     [](const QRVMenuItemPtr& a, const QRVMenuItemPtr& b) {
+                         return LocalizedStandardLess()(a->title(), b->title());
+                     });
 }
 
 void QRVApplicationCatalogue::sortByName(QRVAplicationList& applications) {
-    localizedStandardSort(applications,
-                          [](const QRVAplicationPtr& entry) { return entry->localizedName(); });
+    std::stable_sort(applications.begin(), applications.end(),
+                     [](const QRVAplicationPtr& a, const QRVAplicationPtr& b) {
+                         return LocalizedStandardLess()(a->localizedName(), b->localizedName());
+                     });
 }
 
 QRVAplicationList QRVApplicationCatalogue::rebuiltApplications(
@@ -99,7 +104,7 @@ QRVAplicationList QRVApplicationCatalogue::rebuiltApplications(
     QRVAplicationList list;
     QHash<QString, QRVAplicationPtr> byIdentifier;
     for (const QRVAplicationPtr& entry : current) {
-        if (!entry || entry->bundleIdentifier().isNull() || entry->localizedName().isNull() ||
+        if (!entry || entry->bundleIdentifier().isEmpty() || entry->localizedName().isNull() ||
             byIdentifier.contains(entry->bundleIdentifier()))
             continue;
         list << entry;
@@ -140,7 +145,7 @@ QRVAplicationList QRVApplicationCatalogue::rebuiltApplications(
 
     if (selected && selected != allApplications &&
         std::none_of(list.begin(), list.end(),
-                     [&](const QRVAplicationPtr& e) { return e->isEqual(*selected); }))
+                     [&](const QRVAplicationPtr& e) { return *e == *selected; }))
         list << selected;
 
     sortByName(list);
@@ -192,7 +197,7 @@ QRVApplicationCatalogue::menuItemsForApplication(const QRVAplication& applicatio
     Workspace* workspace = platform().workspace;
     if (!ax)
         return std::nullopt;
-    const bool allApplications = application.bundleIdentifier().isNull();
+    const bool allApplications = application.isAllApplications();
     qint64 processId = QCoreApplication::applicationPid();
     if (!allApplications) {
         const auto running =

@@ -2,7 +2,6 @@
 
 #include <QIcon>
 #include <QList>
-#include <QMutex>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -10,48 +9,57 @@
 namespace qrv {
 
 class QRVMenuItem;
-using QRVMenuItemList = QList<std::shared_ptr<QRVMenuItem>>;
+using QRVMenuItemPtr = std::shared_ptr<QRVMenuItem>;
+using QRVMenuItemList = QList<QRVMenuItemPtr>;
 
 // One entry of the application list: an application, or one of the two
-// pseudo-entries ("All Applications", the separator) without identifier.
-// Entries are shared and compared by identity where the selection is
-// concerned; isEqual() compares bundle identifiers. Every property may be
-// read from any thread (the menu lists are read by a background task).
+// pseudo-entries without a bundle identifier ("All Applications", which
+// stands for the global domain, and the separator). The menu lists are the
+// cached menus of the application, absent while not read.
 class QRVAplication {
   public:
-    explicit QRVAplication(QString bundleIdentifier = {}, QString localizedName = {});
+    QRVAplication() = default;
+    QRVAplication(QString bundleIdentifier, QString localizedName);
 
-    const QString& bundleIdentifier() const {
-        return m_bundleIdentifier;
-    } // null for the pseudo-entries
+    // Null (or empty) for the pseudo-entries.
+    const QString& bundleIdentifier() const { return m_bundleIdentifier; }
+    bool isAllApplications() const { return m_bundleIdentifier.isEmpty(); }
+    const QString& localizedName() const { return m_localizedName; }
+    void setLocalizedName(const QString& name) { m_localizedName = name; }
+    const QIcon& icon() const { return m_icon; }
+    void setIcon(const QIcon& icon) { m_icon = icon; }
 
-    QString localizedName() const;
-    void setLocalizedName(const QString& name);
-    QIcon icon() const;
-    void setIcon(const QIcon& icon);
-
-    // The menus as last read; nothing while not read.
-    std::optional<QRVMenuItemList> topLevelMenuItems() const;
-    void setTopLevelMenuItems(const std::optional<QRVMenuItemList>& items);
-    std::optional<QRVMenuItemList> allMenuItems() const;
-    void setAllMenuItems(const std::optional<QRVMenuItemList>& items);
-    std::optional<QRVMenuItemList> nodeMenuItems() const;
-    void setNodeMenuItems(const std::optional<QRVMenuItemList>& items);
-    std::optional<QRVMenuItemList> leafMenuItems() const;
-    void setLeafMenuItems(const std::optional<QRVMenuItemList>& items);
+    const std::optional<QRVMenuItemList>& topLevelMenuItems() const { return m_topLevelMenuItems; }
+    void setTopLevelMenuItems(std::optional<QRVMenuItemList> items) {
+        m_topLevelMenuItems = std::move(items);
+    }
+    const std::optional<QRVMenuItemList>& allMenuItems() const { return m_allMenuItems; }
+    void setAllMenuItems(std::optional<QRVMenuItemList> items) {
+        m_allMenuItems = std::move(items);
+    }
+    const std::optional<QRVMenuItemList>& nodeMenuItems() const { return m_nodeMenuItems; }
+    void setNodeMenuItems(std::optional<QRVMenuItemList> items) {
+        m_nodeMenuItems = std::move(items);
+    }
+    const std::optional<QRVMenuItemList>& leafMenuItems() const { return m_leafMenuItems; }
+    void setLeafMenuItems(std::optional<QRVMenuItemList> items) {
+        m_leafMenuItems = std::move(items);
+    }
 
     // Equal bundle identifiers; an entry without one equals no other entry.
-    bool isEqual(const QRVAplication& other) const;
+    friend bool operator==(const QRVAplication& a, const QRVAplication& b);
 
   private:
-    const QString m_bundleIdentifier;
-    mutable QMutex m_mutex;
+    QString m_bundleIdentifier;
     QString m_localizedName;
     QIcon m_icon;
-    std::optional<QRVMenuItemList> m_topLevelMenuItems, m_allMenuItems, m_nodeMenuItems,
-        m_leafMenuItems;
+    std::optional<QRVMenuItemList> m_topLevelMenuItems;
+    std::optional<QRVMenuItemList> m_allMenuItems;
+    std::optional<QRVMenuItemList> m_nodeMenuItems;
+    std::optional<QRVMenuItemList> m_leafMenuItems;
 };
 
+// Entries are shared: the selection and the list refer to the same objects.
 using QRVAplicationPtr = std::shared_ptr<QRVAplication>;
 using QRVAplicationList = QList<QRVAplicationPtr>;
 

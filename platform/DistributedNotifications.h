@@ -7,11 +7,11 @@ namespace qrv {
 
 // Notifications posted to every process of the user's session, such as the
 // one that tells applications their key equivalents changed.
-// (Implemented by the store work; refine there.)
 class DistributedNotifications {
   public:
     virtual ~DistributedNotifications() = default;
-    // Delivered immediately; posting reports no failure.
+    // Delivered immediately, with no object; the user information must be
+    // property-list values. Posting reports no failure.
     virtual void post(const QString& name, const QVariantMap& userInfo) = 0;
 };
 

@@ -5,12 +5,13 @@
 
 namespace qrv {
 
-// The general pasteboard: typed data, one item at a time.
-// (Implemented by the key-combination work; refine there.)
+// The general pasteboard. It holds one item: writing replaces everything on it
+// with the given typed data.
 class Pasteboard {
   public:
     virtual ~Pasteboard() = default;
     virtual void setData(const QString& type, const QByteArray& data) = 0;
+    // Empty when the pasteboard holds nothing of that type.
     virtual QByteArray data(const QString& type) const = 0;
 };
 

@@ -1,6 +1,7 @@
 // quorvane-cli: the store and diagnostics without a display.
 #include "CliCommand.h"
 
+#include "model/SupportDirectory.h"
 #include "platform/AppInfo.h"
 #include "platform/NativePlatform.h"
 #include "platform/PreferencesHome.h"
@@ -89,6 +90,11 @@ int main(int argc, char** argv) {
         native = std::move(created).value();
         native->install();
         home = native->services().home;
+        // Edit requests live in the support folder; a home without one is unusable.
+        if (auto support = menuShortcutsSupportDirectory(); !support) {
+            err << "quorvane-cli: " << support.error() << '\n';
+            return kExitFailed;
+        }
     }
     CliContext context{arguments, home, out, err};
     const int status = command->run(context);

@@ -1,4 +1,5 @@
 // quorvane: the application.
+#include "model/SupportDirectory.h"
 #include "platform/AppInfo.h"
 #include "platform/NativePlatform.h"
 #include "platform/PreferencesHome.h"
@@ -48,6 +49,11 @@ int main(int argc, char** argv) {
     MessageBoxAlertPresenter alerts;
     (*native)->services().alerts = &alerts;
     (*native)->install();
+    if (auto support = menuShortcutsSupportDirectory(); !support) {
+        std::fprintf(stderr, "quorvane: %s\n", qPrintable(support.error()));
+        alerts.runModal({Alert::Style::Critical, support.error()});
+        return EXIT_FAILURE;
+    }
 
     QRVAppDelegate delegate;
     delegate.applicationDidFinishLaunching();

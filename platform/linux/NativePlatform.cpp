@@ -1,14 +1,20 @@
 #include "platform/NativePlatform.h"
 
 #include "platform/AppInfo.h"
+#include "platform/Logging.h"
 #include "platform/PreferencesHome.h"
 #include "platform/UserDefaults.h"
+#include "platform/linux/DBusDistributedNotifications.h"
 #include "platform/linux/PlistFilePreferenceStore.h"
+#include "platform/linux/XkbKeyboardLayout.h"
+#include "platform/qt/ClipboardPasteboard.h"
 #include "platform/qt/QtScheduler.h"
 // Menus, applications, permissions:
 #include "platform/linux/LinuxPermissionStatus.h"
 #include "platform/linux/LinuxWorkspace.h"
 #include "platform/qt/QtAccessibility.h"
+
+#include <QGuiApplication>
 
 namespace qrv {
 
@@ -16,11 +22,31 @@ struct NativePlatform::Parts {
     std::unique_ptr<PlistFilePreferenceStore> preferences;
     std::unique_ptr<UserDefaults> userDefaults;
     std::unique_ptr<QtScheduler> scheduler;
+    std::unique_ptr<KeyboardLayout> keyboardLayout;
+    std::unique_ptr<ClipboardPasteboard> pasteboard;
+    std::unique_ptr<DBusDistributedNotifications> notifications;
     // Menus, applications, permissions:
     std::unique_ptr<QtAccessibility> accessibility;
     std::unique_ptr<LinuxWorkspace> workspace;
     std::unique_ptr<LinuxPermissionStatus> permissions;
 };
+
+// The user's layout; a layout name the XKB data does not know falls back to
+// "us", so key names still work. Null only without any XKB data.
+static std::unique_ptr<KeyboardLayout> userKeyboardLayout() {
+    const auto names = XkbKeyboardLayout::userLayoutNames();
+    auto layout = XkbKeyboardLayout::create(names);
+    if (!layout) {
+        qCWarning(lcPlatform, "%s Using the U.S. layout.", qPrintable(layout.error()));
+        layout = XkbKeyboardLayout::create({QStringLiteral("us"), QString()});
+    }
+    if (!layout) {
+        qCWarning(lcPlatform, "%s Keys are shown without layout names.",
+                  qPrintable(layout.error()));
+        return nullptr;
+    }
+    return std::move(layout).value();
+}
 
 Result<std::unique_ptr<NativePlatform>> NativePlatform::create(const QString& home) {
     auto prepared = PreferencesHome::prepare(home);
@@ -33,6 +59,11 @@ Result<std::unique_ptr<NativePlatform>> NativePlatform::create(const QString& ho
     parts.userDefaults = std::make_unique<UserDefaults>(
         *parts.preferences, QString::fromLatin1(appinfo::kBundleIdentifier));
     parts.scheduler = std::make_unique<QtScheduler>();
+    parts.keyboardLayout = userKeyboardLayout();
+    parts.notifications = std::make_unique<DBusDistributedNotifications>();
+    // The clipboard needs a window-system connection; a command-line tool has none.
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        parts.pasteboard = std::make_unique<ClipboardPasteboard>();
     // Menus, applications, permissions:
     parts.accessibility = std::make_unique<QtAccessibility>();
     parts.workspace = std::make_unique<LinuxWorkspace>(*prepared);
@@ -43,6 +74,9 @@ Result<std::unique_ptr<NativePlatform>> NativePlatform::create(const QString& ho
     s.preferences = parts.preferences.get();
     s.userDefaults = parts.userDefaults.get();
     s.scheduler = parts.scheduler.get();
+    s.keyboardLayout = parts.keyboardLayout.get();
+    s.pasteboard = parts.pasteboard.get();
+    s.notifications = parts.notifications.get();
     // Menus, applications, permissions:
     s.accessibility = parts.accessibility.get();
     s.workspace = parts.workspace.get();

@@ -266,3 +266,59 @@ TEST(QRVPopUpButtonMenu, TheSeparatorTitleInsertsASeparator) {
 }
 
 } // namespace
+
+namespace {
+
+QVariant storedTable(qrv::testing::FakePlatform& world, const QString& domain) {
+    return world.preferences.copyValue("NSUserKeyEquivalents", domain);
+}
+
+TEST_F(CatalogueControllerTest, SelectionLoadsTheRecordsAndSavesPendingEdits) {
+    (void)world.preferences.setValue("NSUserKeyEquivalents", QVariantMap{{"Bold", "@b"}},
+                                     "com.example.notes");
+    const auto notes = entry("com.example.notes");
+    controller.setApplication(notes);
+    ASSERT_TRUE(controller.menuShortcuts().has_value());
+    ASSERT_EQ(controller.menuShortcuts()->size(), 1);
+    const QRVMenuShortcutPtr bold = controller.menuShortcuts()->first();
+    EXPECT_EQ(bold->bundleIdentifier(), "com.example.notes");
+
+    // Reselecting the same entry neither saves nor reloads.
+    bold->setKeyEquivalent("@~b");
+    controller.setNeedsSaving(true);
+    controller.setApplication(notes);
+    EXPECT_EQ(controller.menuShortcuts()->first(), bold);
+    EXPECT_EQ(storedTable(world, "com.example.notes"), (QVariantMap{{"Bold", "@b"}}));
+
+    // Becoming active with unchanged preferences keeps the very records.
+    controller.applicationDidBecomeActiveNotification();
+    EXPECT_EQ(controller.menuShortcuts()->first(), bold);
+
+    // Moving on writes the pending edit for the application it belongs to.
+    controller.setApplication(entry("com.example.draw"));
+    EXPECT_FALSE(controller.needsSaving());
+    EXPECT_EQ(storedTable(world, "com.example.notes"), (QVariantMap{{"Bold", "@~b"}}));
+    ASSERT_EQ(controller.menuShortcuts()->size(), 1); // Draw has none: one placeholder row
+    EXPECT_TRUE(controller.menuShortcuts()->first()->isPlaceholder());
+    EXPECT_EQ(controller.menuShortcuts()->first()->bundleIdentifier(), "com.example.draw");
+
+    // A change made by another program replaces the list on the next activation.
+    (void)world.preferences.setValue("NSUserKeyEquivalents", QVariantMap{{"Line", "@l"}},
+                                     "com.example.draw");
+    controller.applicationDidBecomeActiveNotification();
+    EXPECT_EQ(controller.menuShortcuts()->first()->title(), "Line");
+}
+
+TEST_F(CatalogueControllerTest, RecordsThatCouldNotAllBeStoredStayPending) {
+    controller.setApplication(entry("com.example.notes"));
+    controller.setMenuShortcuts(
+        QList<QRVMenuShortcutPtr>{QRVMenuShortcut::create("com.example.notes", "A", "@a"),
+                                  QRVMenuShortcut::create("com.example.notes", "", "@b")});
+    controller.saveApplicationShortcuts();
+    EXPECT_TRUE(controller.needsSaving());
+    EXPECT_EQ(storedTable(world, "com.example.notes"), (QVariantMap{{"A", "@a"}}));
+    controller.applicationWillTerminateNotification(); // saves again, still one short
+    EXPECT_TRUE(controller.needsSaving());
+}
+
+} // namespace

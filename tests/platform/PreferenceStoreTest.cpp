@@ -164,21 +164,27 @@ TEST_F(PreferenceStoreTest, TwoProcessesSettingTheirOwnKeysLoseNothing) {
 
 TEST_F(PreferenceStoreTest, AWriterKilledAtAnyMomentLeavesAReadableFile) {
     const QString path = home.preferencesFile("com.example.Killed");
+    const QStringList arguments{home.path(), "com.example.Killed", "payload", "1000000", "200000"};
+    QProcess first;
+    first.start(kWriter, {home.path(), "com.example.Killed", "payload", "1", "200000"});
+    ASSERT_TRUE(first.waitForFinished(60000));
+    ASSERT_EQ(first.exitCode(), 0);
+
     auto* random = QRandomGenerator::global();
     for (int round = 0; round < 40; ++round) {
         QProcess writer;
-        writer.start(kWriter, {home.path(), "com.example.Killed", "payload", "1000000", "200000"});
+        writer.start(kWriter, arguments);
         ASSERT_TRUE(writer.waitForStarted());
-        QThread::usleep(random->bounded(2000, 40000)); // a random moment in the writer's life
+        // A random moment in the writer's life: during start-up or any write.
+        QThread::usleep(random->bounded(1000, 120000));
         ::kill(static_cast<pid_t>(writer.processId()), SIGKILL);
         writer.waitForFinished();
-        if (!QFile::exists(path))
-            continue; // killed before the first write completed
         const QVariantMap values = readPlistFile(path);
         ASSERT_FALSE(values.contains("<unreadable>")) << "round " << round;
-        ASSERT_EQ(values.value("payload0").toString().size(), 200000) << "round " << round;
+        const QString payload = values.value("payload0").toString();
+        ASSERT_EQ(payload.size(), 200000) << "round " << round;
+        EXPECT_EQ(payload.count(payload.front()), payload.size()) << "a mix of two writes, round " << round;
     }
-    EXPECT_TRUE(QFile::exists(path));
 }
 
 TEST(PreferencesHome, AHomeThatCannotBeCreatedNamesTheFolder) {

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "platform/Result.h"
+
+#include <QString>
+
+namespace qrv {
+
+// The program's own folder in Application Support of the preferences home
+// (<home>/Library/Application Support/com.brackwyn.Quorvane), created with
+// its parents on the first call, symbolic links resolved, and kept for the
+// process (a failure too). The error names the folder.
+Result<QString> menuShortcutsSupportDirectory();
+
+} // namespace qrv

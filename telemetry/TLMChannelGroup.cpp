@@ -1,0 +1,59 @@
+#include "telemetry/TLMChannelGroup.h"
+
+#include "platform/Platform.h"
+#include "platform/UserDefaults.h"
+#include "telemetry/TLMLogging.h"
+#include "telemetry/TLMReachabilityMonitor.h"
+#include "telemetry/TLMServiceIngestion.h"
+
+#include <QUuid>
+
+namespace qrv {
+
+TLMChannelGroup::TLMChannelGroup(const TLMChannelGroupOptions& options)
+    : m_queue(platform().scheduler->createSerialQueue(kQueueLabel))
+    , m_storage(options.storagePath.isEmpty()
+                    ? std::make_shared<TLMLogDBStorage>()
+                    : std::make_shared<TLMLogDBStorage>(options.storagePath))
+    , m_client(TLMHttpClient::create(m_queue, options.reachability
+                                                  ? options.reachability
+                                                  : std::make_shared<TLMReachabilityMonitor>()))
+    , m_ingestion(std::make_shared<TLMServiceIngestion>(m_client, options.config, installId()))
+    , m_dataResidencyRegion(options.dataResidencyRegion) {}
+
+TLMChannelGroup::~TLMChannelGroup() = default;
+
+std::shared_ptr<TLMChannelUnitDefault>
+TLMChannelGroup::addChannelUnit(const TLMChannelUnitConfiguration& configuration) {
+    auto unit = TLMChannelUnitDefault::create(m_ingestion, m_storage, configuration, m_queue,
+                                              m_dataResidencyRegion);
+    m_units.append(unit);
+    // Without this, logs kept after a failed upload would wait for the next new log.
+    m_queue->async([weak = std::weak_ptr(unit)] {
+        if (auto unit = weak.lock())
+            unit->checkPendingLogs();
+    });
+    return unit;
+}
+
+std::shared_ptr<TLMChannelUnitDefault> TLMChannelGroup::channelUnit(const QString& groupId) const {
+    for (const auto& unit : m_units)
+        if (unit->configuration().groupId == groupId)
+            return unit;
+    return nullptr;
+}
+
+QString TLMChannelGroup::installId() {
+    UserDefaults* defaults = platform().userDefaults;
+    QString id = defaults ? defaults->stringForKey(kInstallIdKey) : QString();
+    if (!QUuid::fromString(id).isNull())
+        return id;
+    id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    if (defaults)
+        defaults->setObject(kInstallIdKey, id);
+    else
+        qCWarning(lcTelemetry, "No user defaults: the installation identifier is not kept.");
+    return id;
+}
+
+} // namespace qrv

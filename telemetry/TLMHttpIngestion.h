@@ -1,0 +1,60 @@
+#pragma once
+
+#include "platform/Result.h"
+#include "telemetry/TLMHttpClient.h"
+#include "telemetry/TLMIngestionBatch.h"
+
+#include <QUrl>
+#include <memory>
+#include <utility>
+
+namespace qrv {
+
+// One endpoint of a service: where batches go (base address, path and fixed
+// query), how (method and fixed headers), and how often to try again.
+class TLMHttpIngestion : public TLMHttpClientDelegate {
+  public:
+    using QueryItems = QList<std::pair<QString, QString>>;
+
+    TLMHttpIngestion(std::shared_ptr<TLMHttpClient> client, const QUrl& baseUrl, QString apiPath,
+                     TLMHttpHeaders httpHeaders, const QueryItems& queryStrings,
+                     QList<int> retryIntervalsSeconds);
+    ~TLMHttpIngestion() override;
+    TLMHttpIngestion(const TLMHttpIngestion&) = delete;
+    TLMHttpIngestion& operator=(const TLMHttpIngestion&) = delete;
+
+    // Base address, path, then "?" and the query (values percent-encoded);
+    // empty when the base address is.
+    const QUrl& sendURL() const { return m_sendUrl; }
+    const TLMHttpHeaders& httpHeaders() const { return m_httpHeaders; }
+    const QList<int>& retryIntervals() const { return m_retryIntervals; }
+    TLMHttpClient& client() const { return *m_client; }
+
+    virtual bool isReadyToSend() const { return !m_sendUrl.isEmpty(); }
+    bool isEnabled() const { return m_client->isEnabled(); }
+    void setEnabled(bool enabled, bool deleteData) { m_client->setEnabled(enabled, deleteData); }
+    void pause() { m_client->pause(); }
+    void resume() { m_client->resume(); }
+
+    // POSTs the batch. A disabled endpoint, or a batch it refuses, answers at
+    // once with an error in the "TelemetryErrorDomain".
+    void sendAsync(const TLMIngestionBatch& batch, TLMHttpCompletion completion);
+
+    // TLMHttpClientDelegate: logs the request with its secrets masked.
+    void willSendHTTPRequest(const QUrl& url, const TLMHttpHeaders& headers) override;
+
+  protected:
+    virtual Result<void> checkBatch(const TLMIngestionBatch& batch) const;
+    // The fixed headers plus what belongs to this one request.
+    virtual TLMHttpHeaders requestHeaders(const TLMIngestionBatch& batch) const;
+    // Masks whatever must not reach the logs.
+    virtual QString obfuscated(const QString& text) const { return text; }
+
+  private:
+    std::shared_ptr<TLMHttpClient> m_client;
+    TLMHttpHeaders m_httpHeaders;
+    QList<int> m_retryIntervals;
+    QUrl m_sendUrl;
+};
+
+} // namespace qrv

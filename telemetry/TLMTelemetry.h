@@ -1,0 +1,31 @@
+#pragma once
+
+#include "telemetry/TLMChannelGroup.h"
+#include "telemetry/TLMService.h"
+
+#include <QList>
+
+namespace qrv {
+
+struct TLMTelemetryOptions {
+    TLMChannelGroupOptions group;
+    // Off in tests that run in the test process itself.
+    bool installCrashHandlers = true;
+};
+
+// The library's entry: builds the channel group (queue, store, upload) and
+// starts the given services in it. Call on the main thread, with the
+// platform's services installed.
+class TLMTelemetry {
+  public:
+    // The shipped address with the given app secret.
+    static void start(const QString& appSecret, const QList<TLMServiceClass>& services);
+    static void start(const TLMTelemetryOptions& options, const QList<TLMServiceClass>& services);
+    static bool isStarted();
+    // Stops the services and lets the group go (tests; the end of the program).
+    static void stop();
+    // The running group, or null.
+    static TLMChannelGroup* channelGroup();
+};
+
+} // namespace qrv

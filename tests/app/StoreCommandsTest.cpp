@@ -1,0 +1,109 @@
+#include "CliRunner.h"
+#include "platform/plist/PlistCodec.h"
+#include "support/QtPrinters.h"
+#include "support/TempHome.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <gtest/gtest.h>
+
+using qrv::testing::runCli;
+
+namespace {
+
+QVariantMap readPlist(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const auto decoded = qrv::plist::decode(file.readAll());
+    return decoded ? decoded->toMap() : QVariantMap();
+}
+
+class StoreCommands : public ::testing::Test {
+  protected:
+    qrv::testing::CliResult cli(const QStringList& arguments,
+                                const QMap<QString, QString>& env = {}) {
+        return runCli(arguments, home.path(), env);
+    }
+    qrv::testing::TempHome home;
+};
+
+TEST_F(StoreCommands, SetListAndRemoveOnARealHome) {
+    EXPECT_EQ(cli({"set", "com.example.App", "Save", "@s"}).exitCode, 0);
+    EXPECT_EQ(cli({"set", "--path", "com.example.App",
+                   QStringLiteral(u"File\u2192Open Recent\u2192Clear Menu"), "@~\\uF704"})
+                  .exitCode,
+              0);
+    EXPECT_EQ(cli({"set", "com.example.App", "Save", "@$s"}).exitCode,
+              0); // the first record gets the key
+    EXPECT_EQ(cli({"set", "com.example.App", "Untitled", ""}).exitCode, 0);
+
+    const QString path = QStringLiteral(u"\u001BFile\u001BOpen Recent\u001BClear Menu");
+    EXPECT_EQ(readPlist(home.preferencesFile("com.example.App")).value("NSUserKeyEquivalents"),
+              QVariant(QVariantMap{
+                  {"Save", "@$s"}, {path, QStringLiteral(u"@~\uF704")}, {"Untitled", ""}}));
+    auto listed = cli({"list", "com.example.App"});
+    EXPECT_EQ(listed.out,
+              QStringLiteral(u"File\u2192Open Recent\u2192Clear Menu\t@~\\uF704\t\u2325\u2318F1\n"
+                             u"Save\t@$s\t\u21E7\u2318S\nUntitled\t\t\n"));
+    listed = cli({"list", "--json", "com.example.App"});
+    const QJsonArray array = QJsonDocument::fromJson(listed.out.toUtf8()).array();
+    ASSERT_EQ(array.size(), 3);
+    EXPECT_EQ(array[0].toObject().value("title").toString(), path);
+    EXPECT_EQ(array[0].toObject().value("keyEquivalent").toString(), QStringLiteral(u"@~\uF704"));
+    EXPECT_EQ(array[1].toObject().value("shortcut").toString(), QStringLiteral(u"\u21E7\u2318S"));
+
+    EXPECT_EQ(cli({"remove", "com.example.App", "Save"}).exitCode, 0);
+    EXPECT_EQ(cli({"registered"}).out, QString("com.example.App\n"));
+    EXPECT_EQ(cli({"remove", "--path", "com.example.App",
+                   QStringLiteral(u"File\u2192Open Recent\u2192Clear Menu")})
+                  .exitCode,
+              0);
+    EXPECT_EQ(cli({"remove", "com.example.App", "Untitled"}).exitCode, 0);
+    EXPECT_EQ(cli({"registered"}).out, QString());
+    EXPECT_EQ(cli({"list", "com.example.App"}).out, QString());
+}
+
+TEST_F(StoreCommands, GlobalDomainCountersAndExitStatuses) {
+    EXPECT_EQ(cli({"set", "-g", "Copy", "@c"}).exitCode, 0);
+    EXPECT_EQ(cli({"set", "-g", "Paste", "@v"}).exitCode, 0);
+    EXPECT_EQ(readPlist(home.preferencesFile(".GlobalPreferences")).value("NSUserKeyEquivalents"),
+              QVariant(QVariantMap{{"Copy", "@c"}, {"Paste", "@v"}}));
+    EXPECT_EQ(cli({"registered"}).out, QString("NSGlobalDomain\n"));
+    const QVariantMap counters = readPlist(home.preferencesFile("com.brackwyn.Quorvane"));
+    EXPECT_EQ(counters.value("usageOperations"), QVariant(qint64(2)));
+    EXPECT_EQ(counters.value("usageSessions"), QVariant(qint64(2))); // two runs
+
+    const auto untitled = cli({"set", "-g", "", "@x"});
+    EXPECT_EQ(untitled.exitCode, 1);
+    EXPECT_TRUE(untitled.err.contains("without a title"));
+    EXPECT_EQ(cli({"list"}).exitCode, 2);
+    EXPECT_EQ(cli({"set", "-g", "Copy"}).exitCode, 2);
+    EXPECT_EQ(cli({"list", "--path", "-g"}).exitCode, 2);
+    EXPECT_EQ(cli({"remove", "", "Copy"}).exitCode, 2);
+}
+
+TEST_F(StoreCommands, SortOrderIsTheSameUnderEveryLocale) {
+    for (const char* title : {"item 10", "Item 2", "Zoom", "apple", "Item 1"})
+        ASSERT_EQ(cli({"set", "com.example.App", title, "@k"}).exitCode, 0);
+    const QString expected = "apple\t@k\t\u2318K\nItem 1\t@k\t\u2318K\nItem 2\t@k\t\u2318K\n"
+                             "item 10\t@k\t\u2318K\nZoom\t@k\t\u2318K\n";
+    for (const char* locale : {"C.UTF-8", "en_US.UTF-8"})
+        EXPECT_EQ(cli({"list", "com.example.App"}, {{"LANG", locale}, {"LC_ALL", locale}}).out,
+                  expected)
+            << locale;
+}
+
+TEST_F(StoreCommands, UnusableSupportFolderEndsTheTool) {
+    QFile blocker(home.file("Library/Application Support"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)); // a file where the folder belongs
+    blocker.close();
+    const auto result = cli({"list", "-g"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains("com.brackwyn.Quorvane")) << result.err.toStdString();
+}
+
+} // namespace

@@ -1,0 +1,98 @@
+#include "model/KSCShortcut.h"
+
+#include "support/QtPrinters.h"
+
+#include <QKeyEvent>
+#include <gtest/gtest.h>
+
+using namespace qrv;
+
+namespace {
+
+constexpr quint64 kCmd = KSCShortcut::Command, kOpt = KSCShortcut::Option,
+                  kCtrl = KSCShortcut::Control, kShift = KSCShortcut::Shift;
+
+void setSwitches(bool option, bool spaceEscape) {
+    KSCShortcut::setAllowsAnyHotkeyWithOptionModifier(option);
+    KSCShortcut::setAllowsSpaceAndEscapeWithNoModifiers(spaceEscape);
+}
+
+// The switches are process-wide: every test leaves them off.
+struct SwitchesGuard {
+    SwitchesGuard(bool option, bool spaceEscape) { setSwitches(option, spaceEscape); }
+    ~SwitchesGuard() { setSwitches(false, false); }
+};
+
+TEST(KSCShortcut, KeepsOnlyTheFourModifiers) {
+    KSCShortcut shortcut(40, 0xFFFFFFFF);
+    EXPECT_EQ(shortcut.modifierFlags(), KSCShortcut::kModifierMask);
+    shortcut.setModifierFlags(kCtrl | 0x10000 /* Caps Lock */ | 0x800000 /* Function */);
+    EXPECT_EQ(shortcut.modifierFlags(), kCtrl);
+    shortcut.setKeyCode(500);
+    EXPECT_EQ(shortcut.keyCode(), 500u); // key codes are not masked
+}
+
+TEST(KSCShortcut, NamesAndCarbonFlags) {
+    const KSCShortcut all(40, kCmd | kOpt | kCtrl | kShift);
+    EXPECT_EQ(all.modifierFlagsString(), QStringLiteral(u"\u2303\u2325\u21E7\u2318"));
+    EXPECT_EQ(all.carbonFlags(), 0x100u | 0x800u | 0x1000u | 0x200u);
+    EXPECT_EQ(KSCShortcut(40, kCtrl | kShift).description(), QStringLiteral(u"\u2303\u21E7K"));
+    EXPECT_EQ(KSCShortcut(49, 0).description(), QString("Space"));
+    EXPECT_EQ(KSCShortcut(78, 0).keyCodeString(), QStringLiteral(u"\u2013"));
+    EXPECT_EQ(KSCShortcut(90, 0).keyCodeString(), QString()); // F20 has no name of its own
+    EXPECT_EQ(KSCShortcut(KSCShortcut::kNoKey, kCmd).description(), QStringLiteral(u"\u2318"));
+    EXPECT_EQ(KSCShortcut(52, 0).keyCodeString(), QString()); // no key there
+    EXPECT_EQ(KSCShortcut(122, 0).keyCodeStringForKeyEquivalent(), QString(QChar(0xF704)));
+}
+
+TEST(KSCShortcut, ValidityFollowsTheRecorderRule) {
+    {
+        SwitchesGuard off(false, false);
+        EXPECT_TRUE(KSCShortcut(96, 0).isValid()); // F5 alone
+        EXPECT_TRUE(KSCShortcut(0, kCmd).isValid());
+        EXPECT_TRUE(KSCShortcut(0, kCtrl | kShift).isValid());
+        EXPECT_FALSE(KSCShortcut(0, kShift).isValid());
+        EXPECT_TRUE(KSCShortcut(49, kOpt).isValid());
+        EXPECT_TRUE(KSCShortcut(53, kOpt | kShift).isValid());
+        EXPECT_FALSE(KSCShortcut(0, kOpt).isValid());
+        EXPECT_FALSE(KSCShortcut(49, 0).isValid());
+        EXPECT_FALSE(KSCShortcut(0, 0).isValid());
+    }
+    SwitchesGuard on(true, true);
+    EXPECT_TRUE(KSCShortcut(0, kOpt).isValid());
+    EXPECT_TRUE(KSCShortcut(49, 0).isValid());
+    EXPECT_TRUE(KSCShortcut(53, 0).isValid());
+    EXPECT_FALSE(KSCShortcut(0, 0).isValid());
+    EXPECT_FALSE(KSCShortcut(0, kShift).isValid());
+}
+
+TEST(KSCShortcut, ArchiveRoundTripsAndRejectsWhatIsNotAnArchive) {
+    const QVariantMap noKey = KSCShortcut(KSCShortcut::kNoKey, kCmd).archive();
+    EXPECT_EQ(noKey.value("KeyCode"), QVariant(qint64(-1)));
+    EXPECT_EQ(noKey.value("ModifierFlags"), QVariant(qint64(kCmd)));
+    EXPECT_EQ(KSCShortcut::fromArchive(noKey)->keyCode(), KSCShortcut::kNoKey);
+
+    const auto decoded = KSCShortcut::fromArchive(
+        QVariantMap{{"KeyCode", qint64(-7)}, {"ModifierFlags", qint64(kShift | 0x1)}});
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->keyCode(), KSCShortcut::kNoKey);
+    EXPECT_EQ(decoded->modifierFlags(), kShift);
+    EXPECT_EQ(KSCShortcut::fromArchive(QVariantMap{{"ModifierFlags", qint64(kCmd)}})->keyCode(),
+              0u);
+    EXPECT_FALSE(KSCShortcut::fromArchive(QVariantMap{{"KeyCode", "12"}}));
+    EXPECT_FALSE(KSCShortcut::fromArchive(QVariantList{}));
+}
+
+TEST(KSCShortcut, FromKeyEventTakesScanCodeAndQtModifiers) {
+    // The fixed layout places key code N at scan code N + 8.
+    const QKeyEvent event(QEvent::KeyPress, Qt::Key_K,
+                          Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier, 40 + 8, 0, 0);
+    const KSCShortcutPtr shortcut = KSCShortcut::shortcutWithEvent(event);
+    ASSERT_TRUE(shortcut);
+    EXPECT_EQ(shortcut->keyCode(), 40u);
+    EXPECT_EQ(shortcut->modifierFlags(), kCmd | kCtrl | kOpt);
+    EXPECT_FALSE(KSCShortcut::shortcutWithEvent(
+        QKeyEvent(QEvent::KeyPress, Qt::Key_K, Qt::NoModifier, 3, 0, 0)));
+}
+
+} // namespace

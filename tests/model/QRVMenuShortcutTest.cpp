@@ -1,0 +1,138 @@
+#include "model/QRVMenuShortcut.h"
+
+#include "platform/Platform.h"
+#include "platform/plist/PlistCodec.h"
+#include "platform/qt/ClipboardPasteboard.h"
+#include "platform/testing/MemoryPasteboard.h"
+#include "support/QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+using namespace qrv;
+
+namespace {
+
+const QString kPath = QStringLiteral(u"\u001BFile\u001BOpen Recent\u001BClear Menu");
+
+TEST(QRVMenuShortcut, DisplayTitlesOfPlainTitlesAndPaths) {
+    auto record = QRVMenuShortcut::create("com.example.App", "Save", QString("@s"));
+    EXPECT_EQ(record->displayTitle(), QString("Save"));
+    EXPECT_EQ(record->beautifiedTitle(), QString("Save"));
+
+    record->setTitle(kPath);
+    EXPECT_EQ(record->displayTitle(), QStringLiteral(u"File\u001BOpen Recent\u001BClear Menu"));
+    EXPECT_EQ(record->beautifiedTitle(), QStringLiteral(u"File\u2192Open Recent\u2192Clear Menu"));
+    record->setDisplayTitle(record->displayTitle());
+    EXPECT_EQ(record->title(), kPath);
+
+    record->setTitle(QStringLiteral(u"\u001BFile"));
+    EXPECT_EQ(record->displayTitle(), QString("File"));
+    record->setDisplayTitle(record->displayTitle());
+    EXPECT_EQ(record->title(), QString("File")); // a one-level path comes back plain
+
+    record->setDisplayTitle(QStringLiteral(u"\u001BView\u001BZoom")); // already a path
+    EXPECT_EQ(record->title(), QStringLiteral(u"\u001BView\u001BZoom"));
+    record->setDisplayTitle(QString());
+    EXPECT_TRUE(record->title().isNull());
+    EXPECT_TRUE(record->displayTitle().isNull());
+}
+
+TEST(QRVMenuShortcut, PlaceholderLastsWhileEverythingStaysEmpty) {
+    auto record = QRVMenuShortcut::create(QString(), QString(), QString());
+    record->setIsPlaceholder(true);
+    record->setTitle("");
+    record->setKeyEquivalent(QString());
+    record->setShortcut(nullptr);
+    EXPECT_TRUE(record->isPlaceholder());
+    record->setKeyEquivalent("@k");
+    EXPECT_FALSE(record->isPlaceholder());
+
+    record->setIsPlaceholder(true);
+    record->setTitle("Copy");
+    EXPECT_FALSE(record->isPlaceholder());
+}
+
+TEST(QRVMenuShortcut, ShortcutViewOfTheKeyEquivalent) {
+    auto record = QRVMenuShortcut::create(QString(), "Copy", QString("@$c"));
+    ASSERT_TRUE(record->shortcut());
+    EXPECT_EQ(record->shortcut()->keyCode(), 8u);
+    EXPECT_NE(record->shortcut(), record->shortcut()); // computed anew, never cached
+
+    const KSCShortcut optionF(3, KSCShortcut::Option);
+    record->setShortcut(&optionF);
+    EXPECT_EQ(record->keyEquivalent(), QString("~f"));
+    record->setShortcut(nullptr);
+    EXPECT_TRUE(record->keyEquivalent().isNull());
+    record->setKeyEquivalent("@\u00E6"); // a key the table does not know
+    EXPECT_FALSE(record->shortcut());
+
+    const KSCShortcut f20(90, 0); // cannot be written
+    EXPECT_TRUE(QRVMenuShortcut::create(QString(), "x", &f20)->keyEquivalent().isNull());
+}
+
+TEST(QRVMenuShortcut, IdentityEqualityAndFieldHash) {
+    auto a = QRVMenuShortcut::create("com.example.App", "Copy", QString("@c"));
+    auto b = QRVMenuShortcut::create("com.example.App", "Copy", QString("@c"));
+    QList<QRVMenuShortcutPtr> records{a, b};
+    records.removeAll(a);
+    ASSERT_EQ(records.size(), 1);
+    EXPECT_EQ(records.first(), b);
+    EXPECT_EQ(a->hash(), b->hash());
+    EXPECT_EQ(QRVMenuShortcut::create(QString(), "Copy", QString())->hash(),
+              size_t(qHash(QString("Copy"))));
+}
+
+class PasteboardRoundTrip : public ::testing::Test {
+  protected:
+    void install(Pasteboard* pasteboard) {
+        PlatformServices services = platform();
+        services.pasteboard = pasteboard;
+        scoped.emplace(services);
+    }
+    std::optional<ScopedPlatform> scoped;
+};
+
+TEST_F(PasteboardRoundTrip, NilFieldsAreLeftOutAndSeveralRecordsTravelTogether) {
+    auto noKey = QRVMenuShortcut::create("com.example.App", kPath, QString());
+    EXPECT_EQ(noKey->pasteboardPropertyList().keys(), QStringList({"bundleIdentifier", "title"}));
+
+    ClipboardPasteboard clipboard; // the real clipboard of the offscreen platform
+    install(&clipboard);
+    auto global = QRVMenuShortcut::create(QString(), "Paste", QString("@v"));
+    ASSERT_TRUE(QRVMenuShortcut::writeToPasteboard({noKey, global}));
+    const auto pasted = QRVMenuShortcut::readFromPasteboard();
+    ASSERT_EQ(pasted.size(), 2);
+    EXPECT_EQ(pasted[0]->title(), kPath);
+    EXPECT_TRUE(pasted[0]->keyEquivalent().isNull());
+    EXPECT_TRUE(pasted[1]->bundleIdentifier().isNull());
+    EXPECT_EQ(pasted[1]->keyEquivalent(), QString("@v"));
+    EXPECT_FALSE(pasted[1]->isPlaceholder());
+
+    ASSERT_TRUE(QRVMenuShortcut::writeToPasteboard({global}));
+    EXPECT_EQ(plist::decode(clipboard.data(QRVMenuShortcut::kPasteboardType))->typeId(),
+              QMetaType::QVariantMap); // one record is one dictionary
+    EXPECT_EQ(QRVMenuShortcut::readFromPasteboard().size(), 1);
+}
+
+TEST_F(PasteboardRoundTrip, ValuesOfTheWrongTypeAreIgnored) {
+    qrv::testing::MemoryPasteboard memory;
+    install(&memory);
+    const QVariantList items{
+        QVariantMap{
+            {"title", "Copy"}, {"keyEquivalent", qint64(3)}, {"bundleIdentifier", QVariantList{}}},
+        QString("not a record"),
+    };
+    memory.setData(QRVMenuShortcut::kPasteboardType, *plist::encode(items));
+    const auto pasted = QRVMenuShortcut::readFromPasteboard();
+    ASSERT_EQ(pasted.size(), 1);
+    EXPECT_EQ(pasted[0]->title(), QString("Copy"));
+    EXPECT_TRUE(pasted[0]->keyEquivalent().isNull());
+    EXPECT_TRUE(pasted[0]->bundleIdentifier().isNull());
+
+    memory.setData(QRVMenuShortcut::kPasteboardType, "garbage");
+    EXPECT_TRUE(QRVMenuShortcut::readFromPasteboard().isEmpty());
+    install(nullptr);
+    EXPECT_FALSE(QRVMenuShortcut::writeToPasteboard(pasted));
+}
+
+} // namespace

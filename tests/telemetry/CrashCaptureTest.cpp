@@ -1,0 +1,80 @@
+#include "support/QtPrinters.h"
+#include "telemetry/TLMCrashCapture.h"
+#include "telemetry/TLMCrashRecord.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace qrv;
+
+namespace {
+
+// Runs the helper, which installs the handlers and crashes as asked; answers
+// the records it left in the folder.
+QStringList crashHelper(const QString& folder, const QString& mode) {
+    QProcess helper;
+    helper.start(QStringLiteral(QRV_CRASH_HELPER), {folder, mode});
+    EXPECT_TRUE(helper.waitForFinished(30000));
+    EXPECT_EQ(helper.exitStatus(), QProcess::CrashExit) << mode.toStdString();
+    const QDir dir(folder);
+    QStringList records;
+    for (const QString& name : dir.entryList({"*.crashrecord"}, QDir::Files))
+        records << dir.filePath(name);
+    return records;
+}
+
+TEST(CrashCapture, ASegmentationFaultLeavesARecordWithItsSignalAddressAndFrames) {
+    QTemporaryDir folder;
+    const QStringList records = crashHelper(folder.path(), "segv");
+    ASSERT_EQ(records.size(), 1);
+    const auto record = TLMCrashRecord::read(records.first());
+    ASSERT_TRUE(record) << record.error().toStdString();
+    EXPECT_TRUE(record->complete);
+    EXPECT_EQ(record->signalName, "SIGSEGV");
+    EXPECT_EQ(record->faultAddress, std::optional<quint64>(8 * 3));
+    EXPECT_EQ(record->processName, "crash-helper");
+    EXPECT_GT(record->processId, 0);
+    EXPECT_GE(record->crashTime, record->launchTime);
+    ASSERT_FALSE(record->frames.isEmpty());
+    // The first frame is the faulting instruction, inside the helper itself.
+    const QString trace = record->stackTrace();
+    EXPECT_TRUE(trace.section('\n', 0, 0).contains("quorvane-crash-helper +"))
+        << trace.toStdString();
+
+    const auto log = record->toLog();
+    EXPECT_TRUE(log->isValid());
+    EXPECT_EQ(log->exceptionType, "SIGSEGV");
+    EXPECT_TRUE(log->exceptionReason.contains("Segmentation fault at 0x18"))
+        << log->exceptionReason.toStdString();
+}
+
+TEST(CrashCapture, AnUncaughtExceptionIsRecordedOnceWithItsTypeAndMessage) {
+    QTemporaryDir folder;
+    const QStringList records = crashHelper(folder.path(), "exception");
+    ASSERT_EQ(records.size(), 1); // the abort() that follows adds no second record
+    const auto record = TLMCrashRecord::read(records.first());
+    ASSERT_TRUE(record) << record.error().toStdString();
+    EXPECT_EQ(record->signal, 0);
+    EXPECT_EQ(record->exceptionType, "std::runtime_error");
+    EXPECT_EQ(record->exceptionReason, "the helper's unhandled failure");
+    // The throw is in the C++ runtime, loaded here too, so its name is found.
+    EXPECT_TRUE(record->stackTrace().contains("__cxa_throw")) << record->stackTrace().toStdString();
+}
+
+TEST(CrashCapture, ARecordIsReadOnlyWhenItsHeaderAndKindWereWritten) {
+    EXPECT_FALSE(TLMCrashRecord::parse("garbage"));
+    EXPECT_FALSE(TLMCrashRecord::parse("QRVCRASH 1\npid 12\nlaunch 1700000000000\n"));
+    const auto cut = TLMCrashRecord::parse(
+        "QRVCRASH 1\npid 12\nlaunch 1700000000000\nsignal 6 SIGABRT\nframe 0x10\nframe 0x");
+    ASSERT_TRUE(cut);
+    EXPECT_FALSE(cut->complete);
+    EXPECT_EQ(cut->frames, QList<quint64>{0x10});
+    EXPECT_EQ(cut->crashTime, cut->launchTime);
+    EXPECT_FALSE(TLMCrashRecord::parseModule("7f00-7f10 r-xp 0 08:01 12"));
+    EXPECT_EQ(TLMCrashRecord::parseModule("7f00-7f10 r-xp 00001000 08:01 12   /lib/a b.so")->path,
+              "/lib/a b.so");
+}
+
+} // namespace

@@ -1,0 +1,88 @@
+#include "support/QtPrinters.h"
+#include "telemetry/TLMEncrypter.h"
+#include "telemetry/TLMLogArchiver.h"
+#include "telemetry/TLMLogSamples.h"
+
+#include <QJsonDocument>
+#include <gtest/gtest.h>
+
+using namespace qrv;
+
+namespace {
+
+QByteArray archived(const QByteArray& logJson, int version = 1) {
+    return QStringLiteral("{\"archiveVersion\":%1,\"log\":%2}")
+        .arg(version)
+        .arg(QString::fromUtf8(logJson))
+        .toUtf8();
+}
+
+TEST(LogArchive, ACrashReportSurvivesTheStoredFormExceptItsTargetTokens) {
+    auto log = TLMLogSamples::crashReport();
+    log->dataResidencyRegion = "eu";
+    log->stackTrace = "0 quorvane main\n1 libc start";
+    log->fatal = false;
+    log->transmissionTargetTokens = {"key-secret"};
+    ASSERT_TRUE(log->isValid());
+
+    const QString encoded = TLMLogArchiver::encode(*log);
+    EXPECT_FALSE(encoded.contains('\n'));
+    EXPECT_FALSE(QByteArray::fromBase64(encoded.toLatin1()).contains("secret"));
+    const TLMLogPtr decoded = TLMLogArchiver::decode(encoded);
+    ASSERT_NE(decoded, nullptr);
+    EXPECT_EQ(decoded->type(), "crashReport");
+    EXPECT_EQ(decoded->toJson(), log->toJson());
+    EXPECT_EQ(decoded->timestamp, log->timestamp);
+    EXPECT_EQ(decoded->device, log->device);
+    EXPECT_TRUE(decoded->isValid());
+    EXPECT_TRUE(decoded->transmissionTargetTokens.isEmpty());
+}
+
+TEST(LogArchive, RefusesWhatItCannotReadFaithfully) {
+    const QByteArray good = QJsonDocument(TLMLogSamples::crashReport()->toJson()).toJson();
+    EXPECT_NE(TLMLogArchiver::unarchive(archived(good)), nullptr);
+    EXPECT_EQ(TLMLogArchiver::unarchive(archived(good, 2)), nullptr); // a later program's form
+    EXPECT_EQ(TLMLogArchiver::unarchive(archived(R"({"type":"startService"})")), nullptr);
+    EXPECT_EQ(TLMLogArchiver::unarchive(archived(R"({"type":"crashReport","processId":"12"})")),
+              nullptr);
+    EXPECT_EQ(TLMLogArchiver::unarchive(archived(R"({"type":"crashReport","timestamp":"soon"})")),
+              nullptr);
+    EXPECT_EQ(TLMLogArchiver::unarchive(archived(R"({"type":"crashReport","device":[]})")),
+              nullptr);
+    EXPECT_EQ(TLMLogArchiver::unarchive("{\"archiveVersion\":1,"), nullptr);
+    EXPECT_EQ(TLMLogArchiver::decode("%%%"), nullptr);
+
+    // Readable but incomplete: kept, and its own test says it is not valid.
+    const TLMLogPtr bare = TLMLogArchiver::unarchive(archived(R"({"type":"crashReport"})"));
+    ASSERT_NE(bare, nullptr);
+    EXPECT_FALSE(bare->isValid());
+}
+
+TEST(LogArchive, PaddingReachesTheAskedEncodedSize) {
+    auto log = TLMLogSamples::crashReport();
+    TLMLogSamples::padToEncodedSize(*log, 4096);
+    EXPECT_EQ(TLMLogArchiver::encode(*log).size(), 4096);
+    TLMLogSamples::padToEncodedSize(*log, 100); // already longer: unchanged
+    EXPECT_EQ(TLMLogArchiver::encode(*log).size(), 4096);
+}
+
+TEST(TargetKey, IsTheTokenUpToItsFirstDash) {
+    EXPECT_EQ(TLMAbstractLog::targetKeyFromToken("abc-def-ghi"), "abc");
+    EXPECT_EQ(TLMAbstractLog::targetKeyFromToken("nodash"), "nodash");
+}
+
+TEST(Encrypter, RoundTripsAndRejectsAlteredOrForeignText) {
+    TLMEncrypter encrypter; // no user defaults installed: a key for this run
+    const QString cipher = encrypter.encryptString("key-söme secret");
+    ASSERT_FALSE(cipher.isEmpty());
+    EXPECT_NE(encrypter.encryptString("key-söme secret"), cipher); // a new nonce each time
+    EXPECT_EQ(encrypter.decryptString(cipher), "key-söme secret");
+
+    QByteArray raw = QByteArray::fromBase64(cipher.toLatin1());
+    raw[20] = char(raw[20] ^ 1);
+    EXPECT_TRUE(encrypter.decryptString(QString::fromLatin1(raw.toBase64())).isNull());
+    EXPECT_TRUE(encrypter.decryptString("bm90IG91cnM=").isNull());
+    EXPECT_TRUE(TLMEncrypter().decryptString(cipher).isNull()); // another key
+}
+
+} // namespace

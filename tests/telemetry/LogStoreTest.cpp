@@ -1,0 +1,193 @@
+#include "StoreTestSupport.h"
+#include "platform/Platform.h"
+#include "support/QtPrinters.h"
+#include "support/TempHome.h"
+#include "telemetry/TLMLogArchiver.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+using namespace qrv;
+using qrv::testing::namedLog;
+using qrv::testing::nameOf;
+using qrv::testing::StoreFolder;
+
+namespace {
+
+constexpr qint64 kSmallLimit = 64 * 1024;
+
+TEST(LogStore, ANewDatabaseLivesInTheDataFolderWithSchemaVersionAndAutoVacuum) {
+    qrv::testing::TempHome home;
+    PlatformServices services;
+    services.home = home.path();
+    ScopedPlatform scoped(services);
+
+    TLMLogDBStorage store;
+    const QString file =
+        home.file("Library/Application Support/com.brackwyn.Quorvane/telemetry/Logs.sqlite");
+    EXPECT_EQ(store.dbFilePath(), file);
+    ASSERT_TRUE(QFileInfo::exists(file));
+    const auto sql = [&](const char* statement) {
+        return qrv::testing::sqliteShell(file, statement);
+    };
+    EXPECT_EQ(sql("PRAGMA user_version;"), "5");
+    EXPECT_EQ(sql("PRAGMA auto_vacuum;"), "1");
+    EXPECT_EQ(sql("SELECT sql FROM sqlite_master WHERE name = 'logs';"),
+              "CREATE TABLE \"logs\" (\"id\" INTEGER PRIMARY KEY AUTOINCREMENT, \"groupId\" TEXT "
+              "NOT NULL, \"log\" TEXT NOT NULL, \"targetToken\" TEXT, \"targetKey\" TEXT, "
+              "\"priority\" INTEGER)");
+    EXPECT_EQ(sql("SELECT sql FROM sqlite_master WHERE type = 'index';"),
+              "CREATE INDEX \"ix_logs_priority\" ON \"logs\" (\"priority\")");
+    EXPECT_EQ(store.maxSizeInBytes(), 10 * 1024 * 1024);
+}
+
+TEST(LogStore, AnOlderVersionLosesItsLogsTheCurrentOneKeepsThem) {
+    StoreFolder folder;
+    {
+        TLMLogDBStorage store(folder.file);
+        ASSERT_TRUE(store.saveLog(namedLog("kept"), "Crashes", TLMFlagsCritical));
+    }
+    EXPECT_EQ(TLMLogDBStorage(folder.file).countLogs(), 1);
+
+    folder.sql("PRAGMA user_version = 4;");
+    TLMLogDBStorage migrated(folder.file);
+    EXPECT_EQ(migrated.countLogs(), 0);
+    EXPECT_EQ(folder.sql("PRAGMA user_version;"), "5");
+    EXPECT_EQ(folder.sql("SELECT name FROM sqlite_master WHERE type = 'index';"),
+              "ix_logs_priority");
+    EXPECT_TRUE(migrated.saveLog(namedLog("new"), "Crashes", TLMFlagsCritical));
+}
+
+TEST(LogStore, AFileThatIsNotADatabaseOrIsTruncatedIsReplaced) {
+    StoreFolder folder;
+    {
+        QFile text(folder.file);
+        ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+        text.write("These are not the logs you are looking for.\n");
+    }
+    {
+        TLMLogDBStorage store(folder.file);
+        EXPECT_EQ(folder.sql("PRAGMA user_version;"), "5");
+        for (int i = 0; i < 100; ++i)
+            ASSERT_TRUE(store.saveLog(namedLog(QString::number(i), 1024), "g", 1));
+    }
+    ASSERT_GT(QFileInfo(folder.file).size(), 40000);
+    ASSERT_TRUE(QFile::resize(folder.file, 20000));
+
+    TLMLogDBStorage store(folder.file);
+    EXPECT_EQ(store.countLogs(), 0);
+    EXPECT_EQ(folder.sql("PRAGMA integrity_check;"), "ok");
+    EXPECT_TRUE(store.saveLog(namedLog("after"), "g", 1));
+    EXPECT_EQ(store.countLogs(), 1);
+}
+
+// The identifiers of the stored logs of a priority, oldest first.
+QStringList idsOfPriority(const StoreFolder& folder, int priority) {
+    return folder
+        .sql(QStringLiteral("SELECT group_concat(id) FROM (SELECT id FROM logs WHERE priority = %1 "
+                            "ORDER BY id);")
+                 .arg(priority))
+        .split(',', Qt::SkipEmptyParts);
+}
+
+// True when `after` is `before` less some of its oldest entries.
+bool lostOnlyTheOldest(const QStringList& before, const QStringList& after) {
+    return after.size() < before.size() && after == before.mid(before.size() - after.size());
+}
+
+// Fills a store limited to kSmallLimit with ~1 KiB logs of one priority, well
+// past the point where saving starts to evict.
+void fillPastLimit(TLMLogDBStorage& store, quint32 priority) {
+    bool limited = false;
+    store.setMaxStorageSize(kSmallLimit, [&](bool changed) { limited = changed; });
+    ASSERT_TRUE(limited);
+    for (int i = 0; i < 80; ++i)
+        ASSERT_TRUE(store.saveLog(namedLog(QString::number(i), 1024), "g", priority));
+}
+
+TEST(LogStore, AFullStoreEvictsTheOldestLogsOfEqualOrLowerPriority) {
+    StoreFolder folder;
+    TLMLogDBStorage store(folder.file);
+    fillPastLimit(store, 1);
+    const QStringList full = idsOfPriority(folder, 1);
+    ASSERT_LT(full.size(), 80);
+    EXPECT_EQ(full.last(), "80");
+
+    int result = -1;
+    ASSERT_TRUE(store.saveLog(namedLog("important", 2048), "g", 2, &result));
+    EXPECT_EQ(result, 0);
+    const QStringList afterImportant = idsOfPriority(folder, 1);
+    EXPECT_TRUE(lostOnlyTheOldest(full, afterImportant)) << afterImportant.join(',').toStdString();
+    EXPECT_EQ(idsOfPriority(folder, 2), QStringList{"81"});
+
+    // More priority-1 logs make room among the priority-1 logs, oldest first.
+    QStringList stored = afterImportant;
+    for (int i = 0; i < 8; ++i) {
+        ASSERT_TRUE(store.saveLog(namedLog("ordinary", 2048), "g", 1));
+        QStringList now = idsOfPriority(folder, 1);
+        const QString added = now.takeLast();
+        EXPECT_EQ(now, stored.mid(stored.size() - now.size()));
+        stored = now << added;
+    }
+    EXPECT_FALSE(stored.contains(afterImportant.first()));
+    EXPECT_EQ(idsOfPriority(folder, 2), QStringList{"81"});
+    EXPECT_LE(QFileInfo(folder.file).size(), kSmallLimit);
+}
+
+TEST(LogStore, ALargeLogClearsAsManyOfTheOldestLogsAsItNeeds) {
+    StoreFolder folder;
+    TLMLogDBStorage store(folder.file);
+    fillPastLimit(store, 1);
+    const QStringList full = idsOfPriority(folder, 1);
+
+    ASSERT_TRUE(store.saveLog(namedLog("large", 30 * 1024), "g", 1));
+    QStringList after = idsOfPriority(folder, 1);
+    EXPECT_EQ(after.takeLast(), "81");
+    EXPECT_LT(after.size(), full.size() - 20);
+    EXPECT_TRUE(lostOnlyTheOldest(full, after));
+}
+
+TEST(LogStore, ALogIsDroppedWhenOnlyMoreImportantLogsCouldMakeRoom) {
+    StoreFolder folder;
+    TLMLogDBStorage store(folder.file);
+    fillPastLimit(store, 2);
+    const QStringList full = idsOfPriority(folder, 2);
+
+    int result = -1;
+    EXPECT_FALSE(store.saveLog(namedLog("ordinary", 16 * 1024), "g", 1, &result));
+    EXPECT_EQ(result, 13);
+    EXPECT_EQ(idsOfPriority(folder, 2), full);
+    EXPECT_TRUE(idsOfPriority(folder, 1).isEmpty());
+}
+
+TEST(LogStore, ALogAsLongAsTheLimitIsRefusedWithoutTouchingStoredLogs) {
+    StoreFolder folder;
+    TLMLogDBStorage store(folder.file);
+    store.setMaxStorageSize(kSmallLimit);
+    ASSERT_TRUE(store.saveLog(namedLog("small"), "g", 1));
+
+    const TLMLogPtr huge = namedLog("huge", kSmallLimit);
+    ASSERT_EQ(TLMLogArchiver::encode(*huge).size(), kSmallLimit);
+    int result = -1;
+    EXPECT_FALSE(store.saveLog(huge, "g", 2, &result));
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(folder.sql("SELECT id FROM logs;"), "1");
+    EXPECT_FALSE(store.saveLog(nullptr, "g", 2));
+}
+
+TEST(LogStore, TheLimitCannotShrinkBelowTheStoredData) {
+    StoreFolder folder;
+    TLMLogDBStorage store(folder.file);
+    for (int i = 0; i < 40; ++i)
+        ASSERT_TRUE(store.saveLog(namedLog(QString::number(i), 1024), "g", 1));
+    bool changed = true;
+    store.setMaxStorageSize(16 * 1024, [&](bool ok) { changed = ok; });
+    EXPECT_FALSE(changed);
+    EXPECT_EQ(store.maxSizeInBytes(), 10 * 1024 * 1024);
+    store.setMaxStorageSize(1000 * 1000, [&](bool ok) { changed = ok; });
+    EXPECT_TRUE(changed);
+    EXPECT_EQ(store.maxSizeInBytes(), 245 * 4096); // rounded up to whole pages
+}
+
+} // namespace

@@ -8,6 +8,18 @@ function(qrv_apply_warnings target)
   target_compile_options(${target} PRIVATE ${QRV_WARNING_FLAGS})
 endfunction()
 
+# With Ninja, the moc step reruns only when an input it saw last time changes,
+# so a header added to a globbed folder would never be looked at (the glob
+# reconfigures, but nothing tells the moc step). When a target's file list
+# changes, drop its moc timestamp so the step runs again.
+function(qrv_track_autogen_inputs target)
+  string(MD5 digest "${ARGN}")
+  if(DEFINED QRV_AUTOGEN_INPUTS_${target} AND NOT "${QRV_AUTOGEN_INPUTS_${target}}" STREQUAL "${digest}")
+    file(REMOVE "${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen/timestamp")
+  endif()
+  set(QRV_AUTOGEN_INPUTS_${target} "${digest}" CACHE INTERNAL "")
+endfunction()
+
 # qrv_add_module(<name> [DIRS <subfolders>...] [PUBLIC_LIBS <libs>...] [PRIVATE_LIBS <libs>...])
 # Collects the .cpp/.h files of the current folder (and the given subfolders).
 function(qrv_add_module name)
@@ -24,6 +36,7 @@ function(qrv_add_module name)
     set(sources "${PROJECT_SOURCE_DIR}/cmake/empty.cpp")
   endif()
   add_library(${name} STATIC ${sources})
+  qrv_track_autogen_inputs(${name} ${sources})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR}/generated)
   target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_LIBS} PRIVATE ${ARG_PRIVATE_LIBS})
   qrv_apply_warnings(${name})

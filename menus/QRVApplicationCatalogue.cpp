@@ -85,17 +85,12 @@ QRVAplicationPtr QRVApplicationCatalogue::makeSeparatorApplication() {
 }
 
 void QRVApplicationCatalogue::sortByTitle(QRVMenuItemList& items) {
-    std::stable_sort(items.begin(), items.end(),
-                     [](const QRVMenuItemPtr& a, const QRVMenuItemPtr& b) {
-                         return LocalizedStandardLess()(a->title(), b->title());
-                     });
+    sortByLocalizedStandard(items, [](const QRVMenuItemPtr& item) { return item->title(); });
 }
 
 void QRVApplicationCatalogue::sortByName(QRVAplicationList& applications) {
-    std::stable_sort(applications.begin(), applications.end(),
-                     [](const QRVAplicationPtr& a, const QRVAplicationPtr& b) {
-                         return LocalizedStandardLess()(a->localizedName(), b->localizedName());
-                     });
+    sortByLocalizedStandard(applications,
+                            [](const QRVAplicationPtr& entry) { return entry->localizedName(); });
 }
 
 QRVAplicationList QRVApplicationCatalogue::rebuiltApplications(

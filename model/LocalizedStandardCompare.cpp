@@ -36,21 +36,25 @@ QStringView run(QStringView s, qsizetype start) {
     return s.mid(start, end - start);
 }
 
-int compareNumbers(QStringView a, QStringView b) {
-    auto significant = [](QStringView digits) {
-        qsizetype zeros = 0;
-        while (zeros + 1 < digits.size() && digits.at(zeros).digitValue() == 0)
-            ++zeros;
-        return digits.mid(zeros);
-    };
-    a = significant(a);
-    b = significant(b);
+QStringView significant(QStringView digits) {
+    qsizetype zeros = 0;
+    while (zeros + 1 < digits.size() && digits.at(zeros).digitValue() == 0)
+        ++zeros;
+    return digits.mid(zeros);
+}
+
+// Compares digit runs already stripped of leading zeros.
+int compareSignificant(QStringView a, QStringView b) {
     if (a.size() != b.size())
         return a.size() < b.size() ? -1 : 1;
     for (qsizetype i = 0; i < a.size(); ++i)
         if (const int d = a.at(i).digitValue() - b.at(i).digitValue())
             return d < 0 ? -1 : 1;
     return 0;
+}
+
+int compareNumbers(QStringView a, QStringView b) {
+    return compareSignificant(significant(a), significant(b));
 }
 
 } // namespace
@@ -70,6 +74,33 @@ int localizedStandardCompare(const QString& a, const QString& b) {
     if (i < a.size())
         return 1;
     return j < b.size() ? -1 : 0;
+}
+
+LocalizedStandardSortKey::LocalizedStandardSortKey(const QString& text) {
+    const QCollator& collator = textCollator();
+    for (qsizetype i = 0; i < text.size();) {
+        const QStringView r = run(text, i);
+        const bool number = isDigit(r.front());
+        m_runs.push_back(
+            Run{number ? significant(r).toString() : QString(), collator.sortKey(r.toString())});
+        i += r.size();
+    }
+}
+
+int LocalizedStandardSortKey::compare(const LocalizedStandardSortKey& other) const {
+    const size_t common = std::min(m_runs.size(), other.m_runs.size());
+    for (size_t i = 0; i < common; ++i) {
+        const Run& a = m_runs[i];
+        const Run& b = other.m_runs[i];
+        const int order = !a.digits.isEmpty() && !b.digits.isEmpty()
+                              ? compareSignificant(a.digits, b.digits)
+                              : a.key.compare(b.key);
+        if (order != 0)
+            return order < 0 ? -1 : 1;
+    }
+    if (m_runs.size() != other.m_runs.size())
+        return m_runs.size() < other.m_runs.size() ? -1 : 1;
+    return 0;
 }
 
 } // namespace qrv

@@ -1,6 +1,11 @@
 #pragma once
 
+#include <QCollatorSortKey>
+#include <QList>
 #include <QString>
+#include <algorithm>
+#include <numeric>
+#include <vector>
 
 namespace qrv {
 
@@ -15,5 +20,40 @@ struct LocalizedStandardLess {
         return localizedStandardCompare(a, b) < 0;
     }
 };
+
+// The comparison made ahead of time: sorting n strings with keys costs n key
+// builds instead of n log n collator calls, which matters for menus with
+// tens of thousands of items. Orders exactly as localizedStandardCompare.
+class LocalizedStandardSortKey {
+  public:
+    explicit LocalizedStandardSortKey(const QString& text);
+    int compare(const LocalizedStandardSortKey& other) const;
+
+  private:
+    struct Run {
+        QString digits; // empty for text; without leading zeros
+        QCollatorSortKey key;
+    };
+    std::vector<Run> m_runs;
+};
+
+// Stable sort of a list by a string taken from each element.
+template <typename T, typename TitleOf>
+void sortByLocalizedStandard(QList<T>& list, TitleOf titleOf) {
+    std::vector<LocalizedStandardSortKey> keys;
+    keys.reserve(size_t(list.size()));
+    for (const T& item : std::as_const(list))
+        keys.emplace_back(titleOf(item));
+    std::vector<qsizetype> order(keys.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
+        return keys[size_t(a)].compare(keys[size_t(b)]) < 0;
+    });
+    QList<T> sorted;
+    sorted.reserve(list.size());
+    for (qsizetype index : order)
+        sorted.append(std::move(list[index]));
+    list = std::move(sorted);
+}
 
 } // namespace qrv

@@ -133,10 +133,7 @@ QRVMenuShortcut::menuShortcutsWithApplication(const QRVAplication& application,
             shortcut->setStoredValue(it.value());
         shortcuts.append(shortcut);
     }
-    std::stable_sort(shortcuts.begin(), shortcuts.end(),
-                     [](const QRVMenuShortcutPtr& a, const QRVMenuShortcutPtr& b) {
-                         return localizedStandardCompare(a->title(), b->title()) < 0;
-                     });
+    sortByLocalizedStandard(shortcuts, [](const QRVMenuShortcutPtr& s) { return s->title(); });
     return shortcuts;
 }
 

@@ -27,6 +27,45 @@ TEST(LocalizedStandardCompare, IgnoresCaseAndComparesDigitRunsByValue) {
     EXPECT_GT(localizedStandardCompare("b", "A"), 0);
 }
 
+TEST(LocalizedStandardCompare, SortKeysOrderExactlyAsTheComparison) {
+    const QStringList titles{"item 10",
+                             "Item 2",
+                             "item 1b",
+                             "Item 1a",
+                             "Zoom",
+                             "apple",
+                             "Item 02x",
+                             "Item 2x",
+                             "Item",
+                             "",
+                             "10",
+                             "9a",
+                             "a9",
+                             "a",
+                             "Ä",
+                             "\x1b"
+                             "File\x1b"
+                             "Save",
+                             "file 007",
+                             "file 7",
+                             "99999999999999999999",
+                             "x2y3",
+                             "x2y03z"};
+    for (const QString& a : titles)
+        for (const QString& b : titles)
+            EXPECT_EQ(LocalizedStandardSortKey(a).compare(LocalizedStandardSortKey(b)),
+                      localizedStandardCompare(a, b))
+                << a.toStdString() << " vs " << b.toStdString();
+
+    // Equal titles keep their order.
+    QList<std::pair<QString, int>> items{{"b", 0}, {"A", 1}, {"a", 2}, {"B", 3}, {"a", 4}};
+    sortByLocalizedStandard(items, [](const auto& item) { return item.first; });
+    QList<int> order;
+    for (const auto& item : items)
+        order << item.second;
+    EXPECT_EQ(order, (QList<int>{1, 2, 4, 0, 3}));
+}
+
 TEST(QRVAplication, EqualByBundleIdentifierAndNeverWithoutOne) {
     EXPECT_TRUE(QRVAplication("com.example.App", "One") ==
                 QRVAplication("com.example.App", "Other"));

@@ -152,14 +152,24 @@ void QRVMenuItem::_loadChildren(const AccessibilityElementRef& element, bool loa
     AccessibilityElementList elements =
         arrayForAttribute(ax::kChildren, element).value_or(AccessibilityElementList{});
     // A menu title's or item's submenu is reached through its single menu element.
-    if (elements.size() == 1 && stringForAttribute(ax::kRole, elements.first()) == ax::kMenuRole)
-        elements =
-            arrayForAttribute(ax::kChildren, elements.first()).value_or(AccessibilityElementList{});
+    // Every request goes to the target application: a lone child that is no
+    // menu keeps the role already read for it.
+    std::optional<QString> loneChildRole;
+    if (elements.size() == 1) {
+        loneChildRole = stringForAttribute(ax::kRole, elements.first());
+        if (*loneChildRole == ax::kMenuRole) {
+            elements = arrayForAttribute(ax::kChildren, elements.first())
+                           .value_or(AccessibilityElementList{});
+            loneChildRole.reset();
+        }
+    }
 
     const QRVMenuItemPtr self = shared_from_this();
     QRVMenuItemList children;
     for (const AccessibilityElementRef& childElement : std::as_const(elements)) {
-        if (stringForAttribute(ax::kRole, childElement) != ax::kMenuItemRole)
+        const QString role =
+            loneChildRole ? *loneChildRole : stringForAttribute(ax::kRole, childElement);
+        if (role != ax::kMenuItemRole)
             continue;
         QRVMenuItemPtr child = initWithElement(childElement, loadChildren);
         if (child->m_title.isEmpty())

@@ -1,5 +1,6 @@
 // quorvane-cli apps: the application list as the source list shows it.
 #include "CliCommand.h"
+#include "CliText.h"
 #include "menus/QRVApplicationCatalogue.h"
 
 namespace qrv::cli {
@@ -17,7 +18,9 @@ int runApps(CliContext& context) {
          QRVApplicationCatalogue::rebuiltApplications({all, separator}, all, all, separator)) {
         if (entry == separator)
             continue;
-        context.out << entry->bundleIdentifier() << '\t' << entry->localizedName() << '\n';
+        // A tab or line break in a name (desktop entries allow them) would split the entry.
+        context.out << escapeForDisplay(entry->bundleIdentifier()) << '\t'
+                    << escapeForDisplay(entry->localizedName()) << '\n';
     }
     return kExitOk;
 }

@@ -180,13 +180,21 @@ std::optional<ApplicationBundle> bundleFromDesktopEntry(const QString& path,
     return bundle;
 }
 
-// "a-b-c" may live in a/b-c.desktop, a-b/c.desktop, a/b/c.desktop, ...
-QStringList desktopEntryCandidates(const QString& id) {
-    QStringList candidates{id};
-    for (qsizetype dash = id.indexOf(u'-'); dash > 0; dash = id.indexOf(u'-', dash + 1))
-        for (const QString& rest : desktopEntryCandidates(id.mid(dash + 1)))
-            candidates.append(id.left(dash) + QLatin1Char('/') + rest);
-    return candidates;
+// "a-b-c" may live in a/b-c.desktop, a-b/c.desktop, a/b/c.desktop, ... Only
+// subfolders that exist are followed: every dash could start one, and an
+// identifier from the preferences must neither cost a number of look-ups that
+// doubles with each dash nor name a file outside the folder ("..-x").
+void collectDesktopEntryCandidates(const QDir& folder, const QString& prefix, const QString& id,
+                                   QStringList& candidates) {
+    candidates.append(prefix + id);
+    for (qsizetype dash = id.indexOf(u'-'); dash > 0; dash = id.indexOf(u'-', dash + 1)) {
+        const QString subfolder = prefix + id.left(dash);
+        if (id.left(dash) == QLatin1String(".") || id.left(dash) == QLatin1String("..") ||
+            !QFileInfo(folder.filePath(subfolder)).isDir())
+            continue;
+        collectDesktopEntryCandidates(folder, subfolder + QLatin1Char('/'), id.mid(dash + 1),
+                                      candidates);
+    }
 }
 
 QString locateDesktopEntry(const QString& id, const QStringList& folders) {
@@ -194,7 +202,9 @@ QString locateDesktopEntry(const QString& id, const QStringList& folders) {
         const QDir dir(folder);
         const QStringList names =
             dir.entryList({QStringLiteral("*") + kDesktopSuffix}, QDir::Files);
-        for (const QString& candidate : desktopEntryCandidates(id)) {
+        QStringList candidates;
+        collectDesktopEntryCandidates(dir, QString(), id, candidates);
+        for (const QString& candidate : std::as_const(candidates)) {
             QString file;
             if (!candidate.contains(u'/')) {
                 // Case-insensitively, like bundle identifiers.

@@ -21,17 +21,21 @@ TEST(AppsCommand, ListsTheCatalogueAsTheSourceListShowsIt) {
     writePlist(
         home.file("Applications/Editor.app/Contents/Info.plist"),
         QVariantMap{{"CFBundleIdentifier", "com.example.editor"}, {"CFBundleName", "Editor"}});
-    writePlist(
-        home.preferencesFile("com.apple.universalaccess"),
-        QVariantMap{{"com.apple.custommenu.apps",
-                     QVariantList{"com.example.editor", "com.example.gone", "NSGlobalDomain"}}});
+    writePlist(home.file("Applications/Split.app/Contents/Info.plist"),
+               QVariantMap{{"CFBundleIdentifier", "com.example.split"},
+                           {"CFBundleName", "Two\tColumns\nTwo Lines"}});
+    writePlist(home.preferencesFile("com.apple.universalaccess"),
+               QVariantMap{{"com.apple.custommenu.apps",
+                            QVariantList{"com.example.editor", "com.example.gone",
+                                         "com.example.split", "NSGlobalDomain"}}});
 
     QProcess cli;
     cli.start(QStringLiteral(QRV_BINARY_DIR "/bin/quorvane-cli"), {"--home", home.path(), "apps"});
     ASSERT_TRUE(cli.waitForFinished(60000));
     EXPECT_EQ(cli.exitCode(), 0);
     EXPECT_EQ(QString::fromUtf8(cli.readAllStandardOutput()),
-              "\tAll Applications\ncom.example.editor\tEditor\ncom.brackwyn.Quorvane\tQuorvane\n");
+              "\tAll Applications\ncom.example.editor\tEditor\ncom.brackwyn.Quorvane\tQuorvane\n"
+              "com.example.split\tTwo\\u0009Columns\\u000ATwo Lines\n");
     EXPECT_EQ(cli.readAllStandardError(), "");
 
     cli.start(QStringLiteral(QRV_BINARY_DIR "/bin/quorvane-cli"),

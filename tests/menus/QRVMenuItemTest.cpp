@@ -166,6 +166,8 @@ TEST_F(MenuItemTest, ReadsEachAttributeOfAnElementAtMostOnce) {
     for (int i = 0; i < 5; ++i)
         items.append(submenu(item(QString("Item %1").arg(i), {{"AXMenuItemCmdChar", "a"}}),
                              {item("Leaf"), item("")}));
+    // A children array with one element that is no menu is read directly.
+    items.append(withChildren(item("Direct"), {item("Only child")}));
     read(menuBarItem("Menu", items));
     const QSet<QString> allowed{"AXTitle",
                                 "AXMenuItemMarkChar",

@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -110,6 +111,23 @@ TEST(ApplicationBundles, LocatesApplicationsByIdentifier) {
     EXPECT_EQ(bundles::locate("org.example.NoShow", paths), "");
     EXPECT_EQ(bundles::locate("org.example.Missing", paths), "");
     EXPECT_EQ(bundles::locate("../escape", paths), "");
+}
+
+TEST(ApplicationBundles, DesktopEntryIdsStayInsideTheirFoldersAndCostNoMoreThanThem) {
+    TempHome home;
+    const QString system = home.file("system-apps");
+    writeFile(home.file("outside.desktop"), "[Desktop Entry]\nType=Application\nName=Out\n");
+    writeFile(system + "/a/b/c.desktop", "[Desktop Entry]\nType=Application\nName=C\n");
+    const bundles::SearchPaths paths{{}, {system}};
+
+    EXPECT_EQ(bundles::locate("..-outside", paths), "");
+    EXPECT_EQ(bundles::locate("a-b-c", paths), system + "/a/b/c.desktop");
+    // Each dash could start a subfolder; only those that exist are looked into.
+    QStringList parts(22, QStringLiteral("x"));
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(bundles::locate(parts.join(u'-'), paths), "");
+    EXPECT_LT(clock.elapsed(), 2000);
 }
 
 TEST(LinuxWorkspace, ThisProgramIsTheRunningApplication) {

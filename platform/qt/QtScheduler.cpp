@@ -7,7 +7,6 @@
 #include <QThread>
 #include <QThreadPool>
 #include <QTimer>
-
 #include <atomic>
 
 namespace qrv {
@@ -34,7 +33,8 @@ class QtQueueTimer final : public QueueTimer {
 
 class QtSerialQueue final : public SerialQueue {
   public:
-    explicit QtSerialQueue(const QString& label) : m_label(label) {
+    explicit QtSerialQueue(const QString& label)
+        : m_label(label) {
         m_thread.setObjectName(label);
         m_context.moveToThread(&m_thread);
         m_thread.start();
@@ -47,7 +47,8 @@ class QtSerialQueue final : public SerialQueue {
     const QString& label() const override { return m_label; }
 
     void async(Task task) override {
-        QMetaObject::invokeMethod(&m_context, [task = std::move(task)] { task(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &m_context, [task = std::move(task)] { task(); }, Qt::QueuedConnection);
     }
 
     void after(Millis delay, Task task) override {
@@ -111,12 +112,17 @@ class QtSerialQueue final : public SerialQueue {
 QtScheduler::QtScheduler() = default;
 
 QtScheduler::~QtScheduler() {
+    // Background work may still hand results to the main queue through us;
+    // let it finish while we exist. Hand-overs that arrive now are dropped
+    // with this object's pending events.
+    QThreadPool::globalInstance()->waitForDone();
     for (QTimer* timer : std::as_const(m_performs))
         delete timer;
 }
 
 void QtScheduler::perform(const void* target, const QString& key, Millis delay, Task task) {
-    QRV_SOFT_ASSERT(isMainThread(), return asyncMain([=, this] { perform(target, key, delay, task); }));
+    QRV_SOFT_ASSERT(isMainThread(),
+                    return asyncMain([=, this] { perform(target, key, delay, task); }));
     auto* timer = new QTimer(this);
     timer->setSingleShot(true);
     const PerformKey id{target, key};
@@ -152,12 +158,16 @@ void QtScheduler::cancelAllPerforms(const void* target) {
 }
 
 void QtScheduler::asyncMain(Task task) {
-    QMetaObject::invokeMethod(this, [task = std::move(task)] { task(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [task = std::move(task)] { task(); }, Qt::QueuedConnection);
 }
 
 void QtScheduler::afterMain(Millis delay, Task task) {
     QMetaObject::invokeMethod(
-        this, [this, delay, task = std::move(task)]() mutable { QTimer::singleShot(delay, this, std::move(task)); },
+        this,
+        [this, delay, task = std::move(task)]() mutable {
+            QTimer::singleShot(delay, this, std::move(task));
+        },
         Qt::QueuedConnection);
 }
 
@@ -166,17 +176,24 @@ void QtScheduler::syncMain(Task task) {
         task();
         return;
     }
-    QMetaObject::invokeMethod(this, [&task] { task(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [&task] { task(); }, Qt::BlockingQueuedConnection);
 }
 
-bool QtScheduler::isMainThread() const { return QThread::currentThread() == thread(); }
+bool QtScheduler::isMainThread() const {
+    return QThread::currentThread() == thread();
+}
 
-void QtScheduler::asyncGlobal(Task task) { QThreadPool::globalInstance()->start(std::move(task)); }
+void QtScheduler::asyncGlobal(Task task) {
+    QThreadPool::globalInstance()->start(std::move(task));
+}
 
 std::shared_ptr<SerialQueue> QtScheduler::createSerialQueue(const QString& label) {
     return std::make_shared<QtSerialQueue>(label);
 }
 
-QDateTime QtScheduler::now() const { return QDateTime::currentDateTimeUtc(); }
+QDateTime QtScheduler::now() const {
+    return QDateTime::currentDateTimeUtc();
+}
 
 } // namespace qrv

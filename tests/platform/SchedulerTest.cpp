@@ -153,6 +153,28 @@ TEST(QtScheduler, SyncMainFromAnotherThreadRunsOnTheMainThread) {
     EXPECT_EQ(ranOn, QCoreApplication::instance()->thread());
 }
 
+TEST(QtScheduler, BackgroundWorkFinishesBeforeTheSchedulerGoes) {
+    std::atomic<bool> release{false};
+    std::atomic<bool> handedOver{false};
+    auto scheduler = std::make_unique<QtScheduler>();
+    QtScheduler* raw = scheduler.get();
+    raw->asyncGlobal([&, raw] {
+        while (!release)
+            QThread::usleep(100);
+        raw->asyncMain([] {}); // a result handed back at quit time
+        handedOver = true;
+    });
+    std::unique_ptr<QThread> releaser(QThread::create([&] {
+        QThread::msleep(20);
+        release = true;
+    }));
+    releaser->start();
+    scheduler.reset(); // must wait for the task, not leave it a dangling scheduler
+    EXPECT_TRUE(handedOver);
+    releaser->wait();
+    QCoreApplication::processEvents();
+}
+
 TEST(QtScheduler, CancelledPerformNeverRuns) {
     QtScheduler s;
     int runs = 0, later = 0;

@@ -236,15 +236,23 @@ int flush(VerbContext& context) {
     });
     waiting.exec();
 
-    QEventLoop closing;
-    queue->async([&] {
+    const auto onQueueAndWait = [&](const std::function<void()>& task) {
+        QEventLoop loop;
+        queue->async([&] {
+            task();
+            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        });
+        loop.exec();
+    };
+    onQueueAndWait([&] {
         QStringList unanswered;
         for (const auto& unit : units)
             unanswered << unit->pendingBatchIds();
         report->close(unanswered);
-        QMetaObject::invokeMethod(&closing, &QEventLoop::quit, Qt::QueuedConnection);
     });
-    closing.exec();
+    // A batch answered just before the close may have queued an idleness
+    // check behind it; let that run while the units and loop it reads exist.
+    onQueueAndWait([] {});
 
     const QStringList lines = report->lines();
     for (const QString& line : lines)

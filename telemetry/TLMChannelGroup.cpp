@@ -9,15 +9,33 @@
 #include <QUuid>
 
 namespace qrv {
+namespace {
+
+// This machine's own address answers whatever the outside network does, so
+// a service on loopback must not wait for the network to come "online".
+class LoopbackReachability final : public TLMReachability {
+  public:
+    bool isReachable() const override { return true; }
+    void start(Handler) override {}
+    void stop() override {}
+};
+
+std::shared_ptr<TLMReachability> reachabilityFor(const TLMChannelGroupOptions& options) {
+    if (options.reachability)
+        return options.reachability;
+    if (options.config.targetsLoopback())
+        return std::make_shared<LoopbackReachability>();
+    return std::make_shared<TLMReachabilityMonitor>();
+}
+
+} // namespace
 
 TLMChannelGroup::TLMChannelGroup(const TLMChannelGroupOptions& options)
     : m_queue(platform().scheduler->createSerialQueue(kQueueLabel))
     , m_storage(options.storagePath.isEmpty()
                     ? std::make_shared<TLMLogDBStorage>()
                     : std::make_shared<TLMLogDBStorage>(options.storagePath))
-    , m_client(TLMHttpClient::create(m_queue, options.reachability
-                                                  ? options.reachability
-                                                  : std::make_shared<TLMReachabilityMonitor>()))
+    , m_client(TLMHttpClient::create(m_queue, reachabilityFor(options)))
     , m_ingestion(std::make_shared<TLMServiceIngestion>(m_client, options.config, installId()))
     , m_dataResidencyRegion(options.dataResidencyRegion) {}
 

@@ -42,4 +42,8 @@ bool TLMTelemetryConfig::hasValidAppSecret() const {
     return appSecret.size() == 36 && !QUuid::fromString(appSecret).isNull();
 }
 
+bool TLMTelemetryConfig::targetsLoopback() const {
+    return isLoopbackHost(ingestionBaseUrl.host());
+}
+
 } // namespace qrv

@@ -22,6 +22,8 @@ struct TLMTelemetryConfig {
     Result<QUrl> checkedBaseUrl() const;
     // A 36-character UUID-form string.
     bool hasValidAppSecret() const;
+    // The service runs on this machine (a test's or a support engineer's).
+    bool targetsLoopback() const;
 };
 
 } // namespace qrv

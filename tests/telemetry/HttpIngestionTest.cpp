@@ -99,6 +99,11 @@ TEST_F(ServiceIngestionTest, SendsOnlyOverHttpsOutsideTestsOnLoopback) {
     EXPECT_FALSE((TLMTelemetryConfig{lan, kSecret, true}.checkedBaseUrl()));
     EXPECT_FALSE((TLMTelemetryConfig{server.baseUrl(), kSecret, false}.checkedBaseUrl()));
     EXPECT_TRUE((TLMTelemetryConfig{QUrl("http://localhost:1"), kSecret, true}.checkedBaseUrl()));
+    // Only this machine's own service skips waiting for the outside network.
+    EXPECT_TRUE((TLMTelemetryConfig{server.baseUrl(), kSecret, true}.targetsLoopback()));
+    EXPECT_TRUE((TLMTelemetryConfig{QUrl("https://[::1]:8443"), kSecret}.targetsLoopback()));
+    EXPECT_FALSE((TLMTelemetryConfig{lan, kSecret, true}.targetsLoopback()));
+    EXPECT_FALSE(TLMTelemetryConfig::standard().targetsLoopback());
 
     auto insecure = ingestion({lan, kSecret, true});
     EXPECT_FALSE(insecure->isReadyToSend());

@@ -24,6 +24,14 @@ const QString QRVMenuShortcut::kRegistrationKey = QStringLiteral("com.apple.cust
 namespace {
 const QString kGlobalDomainName = QStringLiteral("NSGlobalDomain");
 
+// A bundle identifier never holds a slash. One that does (from a hand-edited
+// registration list, a request file or the command line) would name a file
+// outside the preference folders, so it names no domain at all.
+bool namesADomain(const QRVAplication& application) {
+    return application.isAllApplications() ||
+           !application.bundleIdentifier().contains(QLatin1Char('/'));
+}
+
 QString applicationIdentifier(const QRVAplication& application) {
     return application.isAllApplications() ? PreferenceStore::kAnyApplication
                                            : application.bundleIdentifier();
@@ -109,8 +117,9 @@ Result<void> updateRegistration(PreferenceStore& store, const QString& domain, b
 
 QVariant QRVMenuShortcut::userKeyEquivalentsForApplication(const QRVAplication& application) {
     PreferenceStore* store = platform().preferences;
-    return store ? store->copyValue(kUserKeyEquivalentsKey, applicationIdentifier(application))
-                 : QVariant();
+    return store && namesADomain(application)
+               ? store->copyValue(kUserKeyEquivalentsKey, applicationIdentifier(application))
+               : QVariant();
 }
 
 QList<QRVMenuShortcutPtr>
@@ -143,6 +152,11 @@ bool QRVMenuShortcut::saveMenuShortcuts(const QList<QRVMenuShortcutPtr>& shortcu
     if (!store) {
         if (problem)
             *problem = tr("There is no preference store to save to.");
+        return false;
+    }
+    if (!namesADomain(application)) {
+        if (problem)
+            *problem = tr("“%1” is not a bundle identifier.").arg(application.bundleIdentifier());
         return false;
     }
     const QString identifier = applicationIdentifier(application);

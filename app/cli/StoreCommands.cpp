@@ -90,8 +90,9 @@ int list(CliContext& context) {
         context.out << QJsonDocument(array).toJson(QJsonDocument::Indented);
         return kExitOk;
     }
+    // A title may hold a tab or a line break; escaped, every record stays one line.
     for (const QRVMenuShortcutPtr& shortcut : shortcuts)
-        context.out << shortcut->beautifiedTitle() << '\t'
+        context.out << escapeForDisplay(shortcut->beautifiedTitle()) << '\t'
                     << escapeForDisplay(shortcut->keyEquivalent()) << '\t' << humanForm(*shortcut)
                     << '\n';
     return kExitOk;

@@ -67,6 +67,12 @@ TEST_F(StoreCommands, SetListAndRemoveOnARealHome) {
     EXPECT_EQ(cli({"list", "com.example.App"}).out, QString());
 }
 
+TEST_F(StoreCommands, ListKeepsEveryRecordOnOneLineOfThreeColumns) {
+    EXPECT_EQ(cli({"set", "com.example.App", "Two\nLines\tand a tab", "@t"}).exitCode, 0);
+    EXPECT_EQ(cli({"list", "com.example.App"}).out,
+              QString("Two\\u000ALines\\u0009and a tab\t@t\t\u2318T\n"));
+}
+
 TEST_F(StoreCommands, GlobalDomainCountersAndExitStatuses) {
     EXPECT_EQ(cli({"set", "-g", "Copy", "@c"}).exitCode, 0);
     EXPECT_EQ(cli({"set", "-g", "Paste", "@v"}).exitCode, 0);

@@ -187,6 +187,19 @@ TEST_F(Store, ValuesThatAreNotStringsSurviveASaveThatDoesNotTouchThem) {
     EXPECT_EQ(table(kApp).toMap().value("Number"), QVariant("@n"));
 }
 
+TEST_F(Store, ABundleIdentifierThatIsAPathWritesNothingOutsideThePreferences) {
+    const QString outside = home.file("outside");
+    store(outside, kKey, QVariantMap{{"Copy", "@c"}});
+    const QRVAplication pathLike{outside, "Outside"};
+    EXPECT_TRUE(QRVMenuShortcut::menuShortcutsWithApplication(pathLike).isEmpty());
+    QString problem;
+    EXPECT_FALSE(save({record(outside, "Save", "@s")}, pathLike, &problem));
+    EXPECT_FALSE(problem.isEmpty());
+    EXPECT_EQ(file(outside + ".plist").toMap().value(kKey), QVariant(QVariantMap{{"Copy", "@c"}}));
+    EXPECT_TRUE(notifications.posted.isEmpty());
+    EXPECT_FALSE(registration().isValid());
+}
+
 TEST_F(Store, WriteFailureIsReportedAndNothingIsAnnounced) {
     // The global domain's file is a folder: it cannot be replaced.
     ASSERT_TRUE(QDir().mkpath(home.preferencesFile(".GlobalPreferences")));

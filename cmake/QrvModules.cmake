@@ -14,7 +14,8 @@ endfunction()
 # changes, drop its moc timestamp so the step runs again.
 function(qrv_track_autogen_inputs target)
   string(MD5 digest "${ARGN}")
-  if(DEFINED QRV_AUTOGEN_INPUTS_${target} AND NOT "${QRV_AUTOGEN_INPUTS_${target}}" STREQUAL "${digest}")
+  # Also when the list was never recorded: a build folder made before this rule.
+  if(NOT "${QRV_AUTOGEN_INPUTS_${target}}" STREQUAL "${digest}")
     file(REMOVE "${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen/timestamp")
   endif()
   set(QRV_AUTOGEN_INPUTS_${target} "${digest}" CACHE INTERNAL "")

@@ -1,13 +1,11 @@
 // quorvane-cli: the store and diagnostics without a display.
 #include "CliCommand.h"
-
 #include "model/SupportDirectory.h"
 #include "platform/AppInfo.h"
 #include "platform/NativePlatform.h"
 #include "platform/PreferencesHome.h"
 
 #include <QCoreApplication>
-
 #include <cstdio>
 
 using namespace qrv;
@@ -20,14 +18,17 @@ void printHelp(QTextStream& out) {
         << "--home DIR  the preferences home (default: $QUORVANE_HOME, else "
            "$XDG_DATA_HOME/quorvane/home)\n\ncommands:\n";
     for (const CliCommand& command : CliRegistry::commands())
-        out << "  " << command.name << ' ' << command.usage << "\n      " << command.summary << '\n';
+        out << "  " << command.name << ' ' << command.usage << "\n      " << command.summary
+            << '\n';
     out << "  version\n      prints the version\n";
 }
 
-// Takes "--home DIR" / "--home=DIR" out of the arguments.
+// Takes "--home DIR" / "--home=DIR" out of the arguments, up to a "--".
 QString takeHome(QStringList& arguments, bool* missingValue) {
     QString home;
     for (qsizetype i = 0; i < arguments.size();) {
+        if (arguments.at(i) == QLatin1String("--"))
+            break; // what follows is the command's, even "--home" (a title, say)
         if (arguments.at(i) == QLatin1String("--home")) {
             if (i + 1 >= arguments.size()) {
                 *missingValue = true;

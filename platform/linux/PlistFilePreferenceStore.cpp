@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -50,7 +49,8 @@ bool statFile(const QString& path, struct stat* st) {
 
 } // namespace
 
-PlistFilePreferenceStore::PlistFilePreferenceStore(QString home) : m_home(std::move(home)) {}
+PlistFilePreferenceStore::PlistFilePreferenceStore(QString home)
+    : m_home(std::move(home)) {}
 
 QString PlistFilePreferenceStore::fileForApplication(const QString& applicationId) const {
     const QString prefs = PreferencesHome::preferencesFolder(m_home);
@@ -82,7 +82,7 @@ PlistFilePreferenceStore::Snapshot PlistFilePreferenceStore::readFile(const QStr
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         qCWarning(lcPrefs) << "Cannot read preference file" << path << file.errorString();
-        return {{}, false};
+        return {{}, false, file.errorString()};
     }
     const QByteArray bytes = file.readAll();
     auto decoded = plist::decode(bytes);
@@ -111,7 +111,8 @@ Result<void> PlistFilePreferenceStore::setValue(const QString& key, const QVaria
     const QString path = fileForApplication(applicationId);
     const QString folder = QFileInfo(path).absolutePath();
     if (value.isValid() && !plist::isPlistValue(value))
-        return makeError(QStringLiteral("The value for “%1” is not a property-list value.").arg(key));
+        return makeError(
+            QStringLiteral("The value for “%1” is not a property-list value.").arg(key));
 
     QMutexLocker lock(&m_mutex);
     if (!QDir().mkpath(folder))
@@ -119,6 +120,9 @@ Result<void> PlistFilePreferenceStore::setValue(const QString& key, const QVaria
     FolderLock folderLock(folder);
 
     Snapshot snapshot = readFile(path);
+    if (!snapshot.unreadable.isEmpty()) // writing would replace values we never saw
+        return makeError(QStringLiteral("The preference file “%1” cannot be read: %2")
+                             .arg(path, snapshot.unreadable));
     if (!value.isValid() && !snapshot.values.contains(key))
         return success(); // nothing to remove; never create a file for it
     if (value.isValid())
@@ -127,10 +131,12 @@ Result<void> PlistFilePreferenceStore::setValue(const QString& key, const QVaria
         snapshot.values.remove(key);
 
     if (snapshot.corrupt) {
-        const QString keep = path + QStringLiteral(".corrupt-") +
-                             QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddTHHmmsszzz"));
+        const QString keep =
+            path + QStringLiteral(".corrupt-") +
+            QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddTHHmmsszzz"));
         if (!QFile::rename(path, keep))
-            return makeError(QStringLiteral("The unreadable file “%1” could not be set aside.").arg(path));
+            return makeError(
+                QStringLiteral("The unreadable file “%1” could not be set aside.").arg(path));
         qCWarning(lcPrefs) << "Kept an unreadable preference file as" << keep;
     }
 

@@ -31,7 +31,8 @@ class PlistFilePreferenceStore final : public PreferenceStore {
   private:
     struct Snapshot {
         QVariantMap values;
-        bool corrupt = false;
+        bool corrupt = false; // readable bytes that are no dictionary: kept aside on write
+        QString unreadable;   // the file could not be read at all: never overwrite it
     };
     struct CacheEntry {
         quint64 inode = 0;

@@ -71,6 +71,9 @@ TEST_F(StoreCommands, ListKeepsEveryRecordOnOneLineOfThreeColumns) {
     EXPECT_EQ(cli({"set", "com.example.App", "Two\nLines\tand a tab", "@t"}).exitCode, 0);
     EXPECT_EQ(cli({"list", "com.example.App"}).out,
               QString("Two\\u000ALines\\u0009and a tab\t@t\t\u2318T\n"));
+    // After "--" even "--home" is a title, not the global option.
+    EXPECT_EQ(cli({"set", "com.example.Other", "--", "--home", "@h"}).exitCode, 0);
+    EXPECT_EQ(cli({"list", "com.example.Other"}).out, QString("--home\t@h\t\u2318H\n"));
 }
 
 TEST_F(StoreCommands, GlobalDomainCountersAndExitStatuses) {

@@ -119,6 +119,29 @@ TEST_F(PreferenceStoreTest, ACorruptFileReadsEmptyAndIsKeptAsideOnWrite) {
     EXPECT_EQ(keptFile.readAll(), "this is not a property list");
 }
 
+TEST_F(PreferenceStoreTest, AFileThatCannotBeReadIsNeverReplaced) {
+    const QString path = home.preferencesFile("com.example.App");
+    ASSERT_TRUE(store.setValue("kept", qint64(1), "com.example.App"));
+    // Another user's write-only file in a folder everyone may write: nobody
+    // but root can read it, yet a write would replace it.
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0222), 0);
+    for (const QString& folder : {home.path(), home.file("Library")})
+        ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0755), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(home.file("Library/Preferences")).constData(), 0777), 0);
+
+    QProcess writer;
+    const QStringList arguments{home.path(), "com.example.App", "new", "1"};
+    if (::geteuid() == 0) // root reads everything; write as nobody instead
+        writer.start("setpriv",
+                     QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", kWriter} +
+                         arguments);
+    else
+        writer.start(kWriter, arguments);
+    ASSERT_TRUE(writer.waitForFinished(60000));
+    EXPECT_EQ(writer.exitCode(), 1) << writer.readAllStandardError().toStdString();
+    EXPECT_EQ(readPlistFile(path), (QVariantMap{{"kept", qint64(1)}}));
+}
+
 TEST_F(PreferenceStoreTest, ADictionaryIsTheOnlyValidRoot) {
     auto array = plist::encode(QVariantList{qint64(1)});
     ASSERT_TRUE(array.ok());
@@ -183,7 +206,8 @@ TEST_F(PreferenceStoreTest, AWriterKilledAtAnyMomentLeavesAReadableFile) {
         ASSERT_FALSE(values.contains("<unreadable>")) << "round " << round;
         const QString payload = values.value("payload0").toString();
         ASSERT_EQ(payload.size(), 200000) << "round " << round;
-        EXPECT_EQ(payload.count(payload.front()), payload.size()) << "a mix of two writes, round " << round;
+        EXPECT_EQ(payload.count(payload.front()), payload.size())
+            << "a mix of two writes, round " << round;
     }
 }
 

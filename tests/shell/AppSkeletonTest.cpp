@@ -20,14 +20,23 @@ using namespace qrv;
 
 namespace {
 
-TEST(AppSkeleton, ShowsTheMainWindowWithItsMenusAndQuitsWhenItCloses) {
-    qrv::testing::TempHome home;
-    auto native = NativePlatform::create(home.path());
-    ASSERT_TRUE(native.ok()) << native.error().toStdString();
-    (*native)->install();
+// The application as it starts: real services on a temporary home, launched.
+class LaunchedApp : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        auto created = NativePlatform::create(home.path());
+        ASSERT_TRUE(created.ok()) << created.error().toStdString();
+        native = std::move(created).value();
+        native->install();
+        delegate.applicationDidFinishLaunching();
+    }
 
+    qrv::testing::TempHome home;
+    std::unique_ptr<NativePlatform> native;
     QRVAppDelegate delegate;
-    delegate.applicationDidFinishLaunching();
+};
+
+TEST_F(LaunchedApp, ShowsTheMainWindowWithItsMenusAndQuitsWhenItCloses) {
     QMainWindow* window = delegate.mainWindowController()->window();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
@@ -45,13 +54,7 @@ TEST(AppSkeleton, ShowsTheMainWindowWithItsMenusAndQuitsWhenItCloses) {
     EXPECT_FALSE(window->isVisible());
 }
 
-TEST(AppSkeleton, TheSourceListShowsThisProgramWhoseMenusReadThroughAccessibility) {
-    qrv::testing::TempHome home;
-    auto native = NativePlatform::create(home.path());
-    ASSERT_TRUE(native.ok()) << native.error().toStdString();
-    (*native)->install();
-    QRVAppDelegate delegate;
-    delegate.applicationDidFinishLaunching();
+TEST_F(LaunchedApp, TheSourceListShowsThisProgramWhoseMenusReadThroughAccessibility) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate.mainWindowController()->window()));
     QRVShortcutsViewController* content =
         delegate.mainWindowController()->shortcutsViewController();

@@ -35,16 +35,4 @@ QUrl LinuxWorkspace::urlForApplication(const QString& bundleIdentifier) const {
     return path.isEmpty() ? QUrl() : QUrl::fromLocalFile(path);
 }
 
-std::optional<ApplicationBundle> LinuxWorkspace::bundleAtPath(const QString& path) const {
-    return bundles::read(path);
-}
-
-QString LinuxWorkspace::displayNameAtPath(const QString& path) const {
-    return bundles::displayName(path);
-}
-
-QIcon LinuxWorkspace::iconForFile(const QString& path) const {
-    return bundles::iconForFile(path);
-}
-
 } // namespace qrv

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Workspace.h"
 #include "platform/linux/ApplicationBundles.h"
+#include "platform/linux/BundleFileWorkspace.h"
 
 namespace qrv {
 
@@ -9,16 +9,13 @@ namespace qrv {
 // alone (a regular application); it posts its own activation. Installed
 // applications are application bundles in the Applications folders and XDG
 // desktop entries (see ApplicationBundles.h).
-class LinuxWorkspace final : public Workspace {
+class LinuxWorkspace final : public BundleFileWorkspace {
     Q_OBJECT
   public:
     explicit LinuxWorkspace(const QString& preferencesHome);
 
     QList<RunningApplication> runningApplications() const override;
     QUrl urlForApplication(const QString& bundleIdentifier) const override;
-    std::optional<ApplicationBundle> bundleAtPath(const QString& path) const override;
-    QString displayNameAtPath(const QString& path) const override;
-    QIcon iconForFile(const QString& path) const override;
 
   private:
     bundles::SearchPaths m_paths;

@@ -1,7 +1,5 @@
 #include "platform/testing/FakeWorkspace.h"
 
-#include "platform/linux/ApplicationBundles.h"
-
 namespace qrv::testing {
 
 void FakeWorkspace::launch(const RunningApplication& application) {
@@ -26,18 +24,6 @@ void FakeWorkspace::install(const QString& bundleIdentifier, const QString& path
 QUrl FakeWorkspace::urlForApplication(const QString& bundleIdentifier) const {
     const QString path = m_installed.value(bundleIdentifier.toLower());
     return path.isEmpty() ? QUrl() : QUrl::fromLocalFile(path);
-}
-
-std::optional<ApplicationBundle> FakeWorkspace::bundleAtPath(const QString& path) const {
-    return bundles::read(path);
-}
-
-QString FakeWorkspace::displayNameAtPath(const QString& path) const {
-    return bundles::displayName(path);
-}
-
-QIcon FakeWorkspace::iconForFile(const QString& path) const {
-    return bundles::iconForFile(path);
 }
 
 } // namespace qrv::testing

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Workspace.h"
+#include "platform/linux/BundleFileWorkspace.h"
 
 #include <QHash>
 
@@ -10,7 +10,7 @@ namespace qrv::testing {
 // quitting and activating them posts the notifications) and where
 // applications are installed. Bundles, names and icons are read from the
 // files as the real workspace reads them.
-class FakeWorkspace final : public Workspace {
+class FakeWorkspace final : public BundleFileWorkspace {
     Q_OBJECT
   public:
     // Adds a running application without notification (already running at start).
@@ -29,9 +29,6 @@ class FakeWorkspace final : public Workspace {
 
     QList<RunningApplication> runningApplications() const override { return m_running; }
     QUrl urlForApplication(const QString& bundleIdentifier) const override;
-    std::optional<ApplicationBundle> bundleAtPath(const QString& path) const override;
-    QString displayNameAtPath(const QString& path) const override;
-    QIcon iconForFile(const QString& path) const override;
 
   private:
     QList<RunningApplication> m_running;

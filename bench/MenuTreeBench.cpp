@@ -2,7 +2,7 @@
 // accessibility service, and flattening, sorting and splitting 20,000 items
 // as the catalogue does on the background queue.
 #include "menus/QRVApplicationCatalogue.h"
-#include "platform/Platform.h"
+#include "support/FakePlatform.h"
 #include "platform/testing/FakeWorkspace.h"
 #include "platform/testing/RecordedAccessibility.h"
 
@@ -48,16 +48,14 @@ QJsonObject recordedApplication(int menus, int submenus, int items) {
 }
 
 void BM_ReadRecordedMenuTree(benchmark::State& state) {
-    testing::RecordedAccessibility accessibility;
-    testing::FakeWorkspace workspace;
-    ScopedPlatform platform(
-        PlatformServices{.accessibility = &accessibility, .workspace = &workspace});
+    testing::FakePlatform world;
+    testing::RecordedAccessibility& accessibility = world.accessibility;
     accessibility.addApplication(7,
                                  recordedApplication(10, 20, 24)); // 10 + 200 + 4,800 = 5,010 items
-    workspace.addRunning({QStringLiteral("com.example.big"), QStringLiteral("Big"), {}, 7});
+    world.workspace.addRunning({QStringLiteral("com.example.big"), QStringLiteral("Big"), {}, 7});
     const QRVAplication application(QStringLiteral("com.example.big"), QStringLiteral("Big"));
     for (auto _ : state) {
-        auto menus = QRVApplicationCatalogue::menuItemsForApplication(application);
+        auto menus = QRVApplicationCatalogue::menuItemsForApplication(world.services, application);
         benchmark::DoNotOptimize(menus);
     }
     state.counters["requests/read"] =

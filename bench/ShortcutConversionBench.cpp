@@ -1,7 +1,6 @@
 // Key-equivalent strings to key combinations and back, 10,000 each per iteration.
 #include "model/KeyEquivalentTable.h"
 #include "model/QRVMenuShortcut.h"
-#include "platform/Platform.h"
 #include "platform/testing/FixedKeyboardLayout.h"
 
 #include <benchmark/benchmark.h>
@@ -13,8 +12,7 @@ constexpr int kConversions = 10000;
 const QStringList& keyEquivalents() {
     static const QStringList strings = [] {
         static auto layout = qrv::testing::FixedKeyboardLayout::us();
-        qrv::platform().keyboardLayout = &layout;
-        (void)qrv::KeyEquivalentTable::shared(); // built once, as in the program
+        qrv::KeyEquivalentTable::installShared(layout); // built once, as in the program
         QStringList list;
         const char* const modifiers[] = {"@", "@~", "^$", "@$", "~"};
         for (int i = 0; i < 26; ++i)

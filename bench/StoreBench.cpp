@@ -1,10 +1,7 @@
 // The store on real preference files: saving a 1,000-record list with one
 // changed key, and listing it.
-#include "model/QRVAplication.h"
 #include "model/QRVMenuShortcut.h"
-#include "platform/Platform.h"
-#include "platform/UserDefaults.h"
-#include "platform/linux/PlistFilePreferenceStore.h"
+#include "support/FakePlatform.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -14,42 +11,35 @@ namespace {
 constexpr int kRecords = 1000;
 
 struct BenchStore {
-    QTemporaryDir home;
-    qrv::PlistFilePreferenceStore prefs{home.path()};
-    qrv::UserDefaults defaults{prefs, QStringLiteral("com.brackwyn.Quorvane")};
-    std::optional<qrv::ScopedPlatform> scoped;
-    qrv::QRVAplication app{QStringLiteral("com.example.Bench"), QStringLiteral("Bench")};
+    qrv::testing::FakePlatform world;
+    const QString app = QStringLiteral("com.example.Bench");
 
     BenchStore() {
-        qrv::PlatformServices services = qrv::platform();
-        services.home = home.path();
-        services.preferences = &prefs;
-        services.userDefaults = &defaults;
-        services.notifications = nullptr;
-        scoped.emplace(services);
         QList<qrv::QRVMenuShortcutPtr> shortcuts;
         for (int i = 0; i < kRecords; ++i)
             shortcuts.append(
-                qrv::QRVMenuShortcut::create(app.bundleIdentifier(),
+                qrv::QRVMenuShortcut::create(app,
                                              QStringLiteral("\x1b"
                                                             "Menu %1\x1b"
                                                             "Item %2")
                                                  .arg(i / 20)
                                                  .arg(i),
                                              QStringLiteral("@~%1").arg(QChar(u'a' + i % 26))));
-        (void)qrv::QRVMenuShortcut::saveMenuShortcuts(shortcuts, app);
+        (void)qrv::QRVMenuShortcut::saveMenuShortcuts(world.services, shortcuts, app);
     }
 };
 
 void BM_StoreSaveOneChangedKey(benchmark::State& state) {
     BenchStore store;
-    auto shortcuts = qrv::QRVMenuShortcut::menuShortcutsWithApplication(store.app);
+    auto shortcuts =
+        qrv::QRVMenuShortcut::menuShortcutsWithApplication(store.world.services, store.app);
     int round = 0;
     for (auto _ : state) {
         shortcuts[round % kRecords]->setKeyEquivalent(round % 2 ? QStringLiteral("@$k")
                                                                 : QStringLiteral("@^k"));
         ++round;
-        benchmark::DoNotOptimize(qrv::QRVMenuShortcut::saveMenuShortcuts(shortcuts, store.app));
+        benchmark::DoNotOptimize(
+            qrv::QRVMenuShortcut::saveMenuShortcuts(store.world.services, shortcuts, store.app));
     }
 }
 BENCHMARK(BM_StoreSaveOneChangedKey)->Unit(benchmark::kMillisecond);
@@ -57,7 +47,8 @@ BENCHMARK(BM_StoreSaveOneChangedKey)->Unit(benchmark::kMillisecond);
 void BM_StoreList(benchmark::State& state) {
     BenchStore store;
     for (auto _ : state)
-        benchmark::DoNotOptimize(qrv::QRVMenuShortcut::menuShortcutsWithApplication(store.app));
+        benchmark::DoNotOptimize(
+            qrv::QRVMenuShortcut::menuShortcutsWithApplication(store.world.services, store.app));
 }
 BENCHMARK(BM_StoreList)->Unit(benchmark::kMillisecond);
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/QRVAplication.h"
+#include "menus/QRVAplication.h"
 
 #include <QAbstractListModel>
 #include <QItemSelectionModel>

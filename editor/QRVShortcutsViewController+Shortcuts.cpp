@@ -3,21 +3,25 @@
 // shortcut table builds on these.
 #include "editor/QRVShortcutsViewController.h"
 
+#include "platform/MainThread.h"
+
 namespace qrv {
 
 void QRVShortcutsViewController::setMenuShortcuts(
     const std::optional<QList<QRVMenuShortcutPtr>>& shortcuts) {
+    QRV_ASSERT_MAIN_THREAD();
     m_menuShortcuts = shortcuts;
     validateShortcuts();
 }
 
 void QRVShortcutsViewController::loadMenuShortcuts() {
+    QRV_ASSERT_MAIN_THREAD();
     const QRVAplicationPtr entry = application();
     if (!entry)
         return;
     QVariant table;
     QList<QRVMenuShortcutPtr> shortcuts =
-        QRVMenuShortcut::menuShortcutsWithApplication(*entry, &table);
+        QRVMenuShortcut::menuShortcutsWithApplication(m_services, entry->bundleIdentifier(), &table);
     if (shortcuts.isEmpty()) {
         // One empty row to type into.
         auto placeholder = QRVMenuShortcut::create(
@@ -34,12 +38,14 @@ void QRVShortcutsViewController::loadMenuShortcuts() {
 }
 
 void QRVShortcutsViewController::saveApplicationShortcuts() {
+    QRV_ASSERT_MAIN_THREAD();
     const QRVAplicationPtr entry = application();
     // Without loaded records there is nothing to write, and writing an empty
     // list would erase the application's table.
     if (!entry || !m_menuShortcuts)
         return;
-    m_needsSaving = !QRVMenuShortcut::saveMenuShortcuts(*m_menuShortcuts, *entry);
+    m_needsSaving = !QRVMenuShortcut::saveMenuShortcuts(m_services, *m_menuShortcuts,
+                                                        entry->bundleIdentifier());
 }
 
 // Title validation (duplicate keys for one title, titles the menus do not

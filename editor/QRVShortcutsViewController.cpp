@@ -5,8 +5,8 @@
 #include "editor/QRVSourceListTableView.h"
 #include "menus/QRVApplicationCatalogue.h"
 #include "platform/AlertPresenter.h"
+#include "platform/MainThread.h"
 #include "platform/PermissionStatus.h"
-#include "platform/Platform.h"
 #include "platform/Scheduler.h"
 
 #include <QCoreApplication>
@@ -49,13 +49,14 @@ struct QRVShortcutsViewController::MenuState {
     }
 };
 
-QRVShortcutsViewController::QRVShortcutsViewController(QObject* parent)
+QRVShortcutsViewController::QRVShortcutsViewController(const DesktopServices& services,
+                                                       QObject* parent)
     : QObject(parent)
+    , m_services(services)
     , m_menus(std::make_shared<MenuState>()) {}
 
 QRVShortcutsViewController::~QRVShortcutsViewController() {
-    if (Scheduler* scheduler = platform().scheduler)
-        scheduler->cancelPerforms(this, kLoadMenusKey);
+    m_services.scheduler.cancelPerforms(this, kLoadMenusKey);
     delete m_view;
 }
 
@@ -126,17 +127,16 @@ void QRVShortcutsViewController::viewDidLoad() {
     }
     connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
             &QRVShortcutsViewController::applicationWillTerminateNotification);
-    if (Workspace* workspace = platform().workspace) {
-        connect(workspace, &Workspace::didLaunchApplication, this,
-                &QRVShortcutsViewController::workspaceDidLaunchApplicationNotification);
-        connect(workspace, &Workspace::didActivateApplication, this,
-                &QRVShortcutsViewController::workspaceDidActivateApplicationNotification);
-    }
+    connect(&m_services.workspace, &Workspace::didLaunchApplication, this,
+            &QRVShortcutsViewController::workspaceDidLaunchApplicationNotification);
+    connect(&m_services.workspace, &Workspace::didActivateApplication, this,
+            &QRVShortcutsViewController::workspaceDidActivateApplicationNotification);
 }
 
 // ---- entries and selection
 
 void QRVShortcutsViewController::setApplications(const QRVAplicationList& applications) {
+    QRV_ASSERT_MAIN_THREAD();
     m_applications = applications;
     if (m_applicationsArrayController)
         m_applicationsArrayController->setContent(applications);
@@ -155,11 +155,13 @@ void QRVShortcutsViewController::loadStaticApplicationss() {
 }
 
 void QRVShortcutsViewController::loadApplications() {
+    QRV_ASSERT_MAIN_THREAD();
     setApplications(QRVApplicationCatalogue::rebuiltApplications(
-        m_applications, application(), m_allApplicationsApplication, m_separatorApplication));
+        m_services, m_applications, application(), m_allApplicationsApplication, m_separatorApplication));
 }
 
 void QRVShortcutsViewController::setApplication(QRVAplicationPtr entry) {
+    QRV_ASSERT_MAIN_THREAD();
     if (!entry)
         entry = m_allApplicationsApplication;
     const QRVAplicationPtr previous = application();
@@ -183,11 +185,10 @@ void QRVShortcutsViewController::setApplication(QRVAplicationPtr entry) {
 }
 
 void QRVShortcutsViewController::selectApplicationWithPath(const QString& path) {
-    Workspace* workspace = platform().workspace;
-    const auto bundle = workspace ? workspace->bundleAtPath(path) : std::nullopt;
+    QRV_ASSERT_MAIN_THREAD();
+    const auto bundle = m_services.workspace.bundleAtPath(path);
     if (!bundle || bundle->bundleIdentifier.isEmpty()) {
-        if (AlertPresenter* alerts = platform().alerts)
-            alerts->beep();
+        m_services.alerts.beep();
         return;
     }
     for (const QRVAplicationPtr& entry : std::as_const(m_applications)) {
@@ -197,7 +198,7 @@ void QRVShortcutsViewController::selectApplicationWithPath(const QString& path) 
             return;
         }
     }
-    const QRVAplicationPtr entry = QRVApplicationCatalogue::applicationForBundle(*bundle);
+    const QRVAplicationPtr entry = QRVApplicationCatalogue::applicationForBundle(m_services.workspace, *bundle);
     setApplications(m_applications + QRVAplicationList{entry});
     loadApplications();
     setApplication(entry);
@@ -283,65 +284,82 @@ void QRVShortcutsViewController::setCachedMenuLists(QRVAplication& application,
 }
 
 void QRVShortcutsViewController::loadApplicationMenuItems() {
+    QRV_ASSERT_MAIN_THREAD();
     const QRVAplicationPtr entry = application();
     setMenuLists(entry ? cachedMenuLists(*entry) : MenuLists{});
     const auto topLevel = topLevelMenuItems();
     if (topLevel && !topLevel->isEmpty())
         return;
-    if (Scheduler* scheduler = platform().scheduler)
-        scheduler->performCoalesced(this, kLoadMenusKey, kLoadMenusDelay,
-                                    [this] { _loadApplicationMenuItems(false); });
+    m_services.scheduler.performCoalesced(this, kLoadMenusKey, kLoadMenusDelay,
+                                          [this] { _loadApplicationMenuItems(); });
 }
 
-void QRVShortcutsViewController::_loadApplicationMenuItems(bool inPlace) {
-    if (topLevelMenuItems())
-        return; // read already; an empty list counts as read
-    PermissionStatus* permissions = platform().permissions;
-    Scheduler* scheduler = platform().scheduler;
-    if (!permissions || !permissions->isGranted(PermissionStatus::kAssistive) || !scheduler)
-        return;
-    const QRVAplicationPtr noted = application();
+// The accessibility reads run here, on the main thread; nothing when the
+// menus are read already (an empty list counts as read) or may not be read.
+std::optional<QRVShortcutsViewController::MenuRead>
+QRVShortcutsViewController::readSelectedApplicationMenus() {
+    QRV_ASSERT_MAIN_THREAD();
+    if (topLevelMenuItems() || !m_services.permissions.isGranted(PermissionStatus::kAssistive))
+        return std::nullopt;
+    QRVAplicationPtr noted = application();
     if (!noted)
-        return;
-    // The accessibility reads run here, on the main thread.
-    const std::optional<QRVMenuItemList> topLevel =
-        QRVApplicationCatalogue::menuItemsForApplication(*noted);
+        return std::nullopt;
+    auto topLevel = QRVApplicationCatalogue::menuItemsForApplication(m_services, *noted);
+    return MenuRead{std::move(noted), std::move(topLevel)};
+}
 
+// Runs on any thread. The trees were built on the main thread and are not
+// changed once handed over; nothing when the selection moved on meanwhile.
+std::optional<QRVShortcutsViewController::MenuLists>
+QRVShortcutsViewController::flattenMenus(const MenuState& state, const MenuRead& read,
+                                         const std::function<void()>& observer) {
+    if (!state.isSelected(read.noted) || state.hasTopLevel())
+        return std::nullopt;
+    MenuLists lists;
+    lists.topLevel = read.topLevel;
+    lists.all = QRVApplicationCatalogue::allMenuItemsForTopLevelMenuItems(read.topLevel);
+    if (observer)
+        observer();
+    if (!state.isSelected(read.noted))
+        return std::nullopt;
+    auto [nodes, leaves] =
+        QRVApplicationCatalogue::splitNodesAndLeaves(lists.all.value_or(QRVMenuItemList{}));
+    lists.nodes = std::move(nodes);
+    lists.leaves = std::move(leaves);
+    if (!state.isSelected(read.noted))
+        return std::nullopt;
+    return lists;
+}
+
+void QRVShortcutsViewController::_loadApplicationMenuItems() {
+    auto read = readSelectedApplicationMenus();
+    if (!read)
+        return;
     QPointer<QRVShortcutsViewController> self(this);
-    auto task = [self, state = m_menus, noted, topLevel, scheduler, inPlace,
-                 observer = m_flatteningObserver] {
-        if (!state->isSelected(noted) || state->hasTopLevel())
+    Scheduler& scheduler = m_services.scheduler;
+    m_services.scheduler.asyncGlobal([self, state = m_menus, read = std::move(*read), &scheduler,
+                                      observer = m_flatteningObserver] {
+        auto lists = flattenMenus(*state, read, observer);
+        if (!lists)
             return;
-        MenuLists lists;
-        lists.topLevel = topLevel;
-        lists.all = QRVApplicationCatalogue::allMenuItemsForTopLevelMenuItems(topLevel);
-        if (observer)
-            observer();
-        if (!state->isSelected(noted))
-            return;
-        auto [nodes, leaves] =
-            QRVApplicationCatalogue::splitNodesAndLeaves(lists.all.value_or(QRVMenuItemList{}));
-        lists.nodes = std::move(nodes);
-        lists.leaves = std::move(leaves);
-        if (!state->isSelected(noted))
-            return;
-        auto publish = [self, state, noted, lists] {
+        scheduler.asyncMain([self, state, noted = read.noted, lists = std::move(*lists)] {
             if (self && state->isSelected(noted))
                 self->publishMenuLists(noted, lists);
-        };
-        if (inPlace)
-            publish();
-        else
-            scheduler->asyncMain(std::move(publish));
-    };
-    if (inPlace)
-        task();
-    else
-        scheduler->asyncGlobal(std::move(task));
+        });
+    });
+}
+
+void QRVShortcutsViewController::loadApplicationMenuItemsNow() {
+    const auto read = readSelectedApplicationMenus();
+    if (!read)
+        return;
+    if (const auto lists = flattenMenus(*m_menus, *read, m_flatteningObserver))
+        publishMenuLists(read->noted, *lists);
 }
 
 void QRVShortcutsViewController::publishMenuLists(const QRVAplicationPtr& noted,
                                                   const MenuLists& lists) {
+    QRV_ASSERT_MAIN_THREAD();
     setMenuLists(lists);
     setCachedMenuLists(*noted, lists);
     validateShortcuts();
@@ -380,11 +398,8 @@ void QRVShortcutsViewController::workspaceDidLaunchApplicationNotification(
 // launch: look again every two seconds until they are read, at most 11 times.
 void QRVShortcutsViewController::scheduleLaunchRetry(const QString& bundleIdentifier,
                                                      std::shared_ptr<int> attempts) {
-    Scheduler* scheduler = platform().scheduler;
-    if (!scheduler)
-        return;
     QPointer<QRVShortcutsViewController> self(this);
-    scheduler->afterMain(kLaunchRetryInterval, [self, bundleIdentifier, attempts] {
+    m_services.scheduler.afterMain(kLaunchRetryInterval, [self, bundleIdentifier, attempts] {
         if (!self || self->topLevelMenuItems())
             return;
         const int before = (*attempts)++;

@@ -2,8 +2,9 @@
 
 #include "editor/QRVSourceListTableView.h"
 #include "menus/QRVMenuItem.h"
-#include "model/QRVAplication.h"
+#include "menus/QRVAplication.h"
 #include "model/QRVMenuShortcut.h"
+#include "platform/Services.h"
 #include "platform/Workspace.h"
 
 #include <QObject>
@@ -23,11 +24,11 @@ class QRVSourceListController;
 // the list of entries, the selection, and the selected application's menus,
 // read 0.5 s after they are asked for (requests coalesce), flattened on the
 // background queue and published on the main thread unless the selection has
-// moved on meanwhile.
+// moved on meanwhile. Every method runs on the main thread.
 class QRVShortcutsViewController : public QObject {
     Q_OBJECT
   public:
-    explicit QRVShortcutsViewController(QObject* parent = nullptr);
+    explicit QRVShortcutsViewController(const DesktopServices& services, QObject* parent = nullptr);
     ~QRVShortcutsViewController() override;
 
     // The view, loaded on first use (which builds the list and selects "All Applications").
@@ -69,9 +70,13 @@ class QRVShortcutsViewController : public QObject {
     std::optional<QRVMenuItemList> nodeMenuItems() const;
     std::optional<QRVMenuItemList> leafMenuItems() const;
 
+    // Asks for the menus: read 0.5 s later (requests coalesce), then
+    // flattened on the background queue and published here.
     void loadApplicationMenuItems();
-    // Reads now; inPlace also flattens and publishes before returning.
-    void _loadApplicationMenuItems(bool inPlace);
+    // What the delayed request runs: reads now, flattens in the background.
+    void _loadApplicationMenuItems();
+    // Reads, flattens and publishes before returning.
+    void loadApplicationMenuItemsNow();
 
     // ---- notifications
     void applicationDidBecomeActiveNotification();
@@ -114,14 +119,22 @@ class QRVShortcutsViewController : public QObject {
         std::optional<QRVMenuItemList> topLevel, all, nodes, leaves;
     };
     struct MenuState; // shared with the flattening task
+    struct MenuRead {
+        QRVAplicationPtr noted; // the selection the menus were read for
+        std::optional<QRVMenuItemList> topLevel;
+    };
 
     void viewDidLoad();
     void setMenuLists(const MenuLists& lists);
     static MenuLists cachedMenuLists(const QRVAplication& application);
     static void setCachedMenuLists(QRVAplication& application, const MenuLists& lists);
+    std::optional<MenuRead> readSelectedApplicationMenus();
+    static std::optional<MenuLists> flattenMenus(const MenuState& state, const MenuRead& read,
+                                                 const std::function<void()>& observer);
     void publishMenuLists(const QRVAplicationPtr& noted, const MenuLists& lists);
     void scheduleLaunchRetry(const QString& bundleIdentifier, std::shared_ptr<int> attempts);
 
+    DesktopServices m_services;
     QPointer<QWidget> m_view;
     QPointer<QWidget> m_shortcutsPane;
     QRVApplicationsArrayController* m_applicationsArrayController = nullptr;

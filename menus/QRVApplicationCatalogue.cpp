@@ -3,7 +3,8 @@
 #include "model/LocalizedStandardCompare.h"
 #include "platform/AppInfo.h"
 #include "platform/Images.h"
-#include "platform/Platform.h"
+#include "model/QRVMenuShortcut.h"
+#include "platform/Services.h"
 #include "platform/PreferenceStore.h"
 
 #include <QCoreApplication>
@@ -13,9 +14,6 @@
 namespace qrv {
 
 namespace {
-
-const QString kRegisteredApplicationsKey = QStringLiteral("com.apple.custommenu.apps");
-const QString kUniversalAccessDomain = QStringLiteral("com.apple.universalaccess");
 
 QString tr(const char* text) {
     return QCoreApplication::translate("QRVShortcutsViewController", text);
@@ -34,13 +32,10 @@ QRVAplicationPtr newEntry(const QString& bundleIdentifier, const QString& name) 
     return std::make_shared<QRVAplication>(bundleIdentifier, name);
 }
 
-QStringList registeredApplications() {
-    PreferenceStore* preferences = platform().preferences;
-    if (!preferences)
-        return {};
+QStringList registeredApplications(PreferenceStore& preferences) {
     QStringList identifiers;
-    const QVariant list =
-        preferences->copyValue(kRegisteredApplicationsKey, kUniversalAccessDomain);
+    const QVariant list = preferences.copyValue(QRVMenuShortcut::kRegistrationKey,
+                                                QRVMenuShortcut::kRegistrationDomain);
     for (const QVariant& identifier : list.toList())
         if (identifier.typeId() == QMetaType::QString)
             identifiers << identifier.toString();
@@ -94,7 +89,7 @@ void QRVApplicationCatalogue::sortByName(QRVAplicationList& applications) {
 }
 
 QRVAplicationList QRVApplicationCatalogue::rebuiltApplications(
-    const QRVAplicationList& current, const QRVAplicationPtr& selected,
+    const Services& services, const QRVAplicationList& current, const QRVAplicationPtr& selected,
     const QRVAplicationPtr& allApplications, const QRVAplicationPtr& separator) {
     QRVAplicationList list;
     QHash<QString, QRVAplicationPtr> byIdentifier;
@@ -106,8 +101,9 @@ QRVAplicationList QRVApplicationCatalogue::rebuiltApplications(
         byIdentifier.insert(entry->bundleIdentifier(), entry);
     }
 
-    if (Workspace* workspace = platform().workspace) {
-        for (const RunningApplication& running : workspace->runningApplications()) {
+    {
+        const Workspace& workspace = services.workspace;
+        for (const RunningApplication& running : workspace.runningApplications()) {
             if (running.activationPolicy != RunningApplication::ActivationPolicy::Regular ||
                 running.bundleIdentifier.isEmpty() || running.localizedName.isEmpty())
                 continue;
@@ -122,17 +118,18 @@ QRVAplicationList QRVApplicationCatalogue::rebuiltApplications(
             if (entry->icon().cacheKey() != running.icon.cacheKey())
                 entry->setIcon(running.icon);
         }
-        for (const QString& identifier : registeredApplications()) {
+        for (const QString& identifier : registeredApplications(services.preferences)) {
             if (byIdentifier.contains(identifier))
                 continue;
-            const QUrl url = workspace->urlForApplication(identifier);
+            const QUrl url = workspace.urlForApplication(identifier);
             const auto bundle =
-                url.isLocalFile() ? workspace->bundleAtPath(url.toLocalFile()) : std::nullopt;
-            const QString name = bundle ? localizedNameForApplicationBundle(*bundle) : QString();
+                url.isLocalFile() ? workspace.bundleAtPath(url.toLocalFile()) : std::nullopt;
+            const QString name =
+                bundle ? localizedNameForApplicationBundle(workspace, *bundle) : QString();
             if (name.isEmpty())
                 continue;
             QRVAplicationPtr entry = newEntry(identifier, name);
-            entry->setIcon(iconForApplicationBundle(*bundle));
+            entry->setIcon(iconForApplicationBundle(workspace, *bundle));
             list << entry;
             byIdentifier.insert(identifier, entry);
         }
@@ -149,56 +146,48 @@ QRVAplicationList QRVApplicationCatalogue::rebuiltApplications(
     return list;
 }
 
-QString
-QRVApplicationCatalogue::localizedNameForApplicationBundle(const ApplicationBundle& bundle) {
+QString QRVApplicationCatalogue::localizedNameForApplicationBundle(const Workspace& workspace,
+                                                                   const ApplicationBundle& bundle) {
     for (const QVariantMap* dictionary : {&bundle.localizedInfoDictionary, &bundle.infoDictionary})
         for (const char* key : {"CFBundleDisplayName", "CFBundleName"})
             if (const QString name = stringValue(*dictionary, QLatin1String(key)); !name.isEmpty())
                 return name;
-    Workspace* workspace = platform().workspace;
-    QString name =
-        workspace ? workspace->displayNameAtPath(bundle.path) : QFileInfo(bundle.path).fileName();
+    QString name = workspace.displayNameAtPath(bundle.path);
     const QString extension = QFileInfo(bundle.path).suffix();
     if (!extension.isEmpty() && name.endsWith(QLatin1Char('.') + extension))
         name.chop(extension.size() + 1);
     return name;
 }
 
-QIcon QRVApplicationCatalogue::iconForApplicationBundle(const ApplicationBundle& bundle) {
-    Workspace* workspace = platform().workspace;
-    return workspace ? workspace->iconForFile(bundle.path) : QIcon();
+QIcon QRVApplicationCatalogue::iconForApplicationBundle(const Workspace& workspace,
+                                                        const ApplicationBundle& bundle) {
+    return workspace.iconForFile(bundle.path);
 }
 
-QRVAplicationPtr QRVApplicationCatalogue::applicationForBundle(const ApplicationBundle& bundle) {
+QRVAplicationPtr QRVApplicationCatalogue::applicationForBundle(const Workspace& workspace,
+                                                               const ApplicationBundle& bundle) {
     if (bundle.bundleIdentifier.isEmpty())
         return nullptr;
     QString name =
         stringValue(bundle.localizedInfoDictionary, QStringLiteral("CFBundleDisplayName"));
     if (name.isEmpty())
         name = stringValue(bundle.infoDictionary, QStringLiteral("CFBundleDisplayName"));
-    if (name.isEmpty()) {
-        Workspace* workspace = platform().workspace;
-        name = workspace ? workspace->displayNameAtPath(bundle.path)
-                         : QFileInfo(bundle.path).fileName();
-    }
+    if (name.isEmpty())
+        name = workspace.displayNameAtPath(bundle.path);
     QRVAplicationPtr entry = newEntry(bundle.bundleIdentifier, name);
-    entry->setIcon(iconForApplicationBundle(bundle));
+    entry->setIcon(iconForApplicationBundle(workspace, bundle));
     return entry;
 }
 
 std::optional<QRVMenuItemList>
-QRVApplicationCatalogue::menuItemsForApplication(const QRVAplication& application) {
-    Accessibility* ax = platform().accessibility;
-    Workspace* workspace = platform().workspace;
-    if (!ax)
-        return std::nullopt;
+QRVApplicationCatalogue::menuItemsForApplication(const Services& services,
+                                                 const QRVAplication& application) {
+    Accessibility& accessibility = services.accessibility;
     const bool allApplications = application.isAllApplications();
     qint64 processId = QCoreApplication::applicationPid();
     if (!allApplications) {
-        const auto running =
-            workspace
-                ? workspace->runningApplicationsWithBundleIdentifier(application.bundleIdentifier())
-                : QList<RunningApplication>();
+        const auto running = services.workspace.runningApplicationsWithBundleIdentifier(
+            application.bundleIdentifier());
         if (running.isEmpty())
             return std::nullopt;
         processId = running.first().processId;
@@ -206,22 +195,23 @@ QRVApplicationCatalogue::menuItemsForApplication(const QRVAplication& applicatio
 
     AccessibilityElementRef menuBar;
     {
-        const AccessibilityElementRef app = ax->createApplication(processId);
-        const auto value = ax->copyAttributeValue(app, ax::kMenuBar);
+        const AccessibilityElementRef app = accessibility.createApplication(processId);
+        const auto value = accessibility.copyAttributeValue(app, ax::kMenuBar);
         menuBar = value.ok() ? value.value().element() : nullptr;
     } // the application element is released here
     if (!menuBar)
         return std::nullopt;
-    const auto count = ax->attributeValueCount(menuBar, ax::kChildren);
+    const auto count = accessibility.attributeValueCount(menuBar, ax::kChildren);
     if (!count.ok())
         return std::nullopt;
-    const auto elements = ax->copyAttributeValues(menuBar, ax::kChildren, 0, count.value());
+    const auto elements =
+        accessibility.copyAttributeValues(menuBar, ax::kChildren, 0, count.value());
     if (!elements.ok())
         return std::nullopt;
 
     QRVMenuItemList items;
     for (const AccessibilityElementRef& element : elements.value()) {
-        items << QRVMenuItem::initWithElement(element, !items.isEmpty());
+        items << QRVMenuItem::initWithElement(accessibility, element, !items.isEmpty());
         if (allApplications)
             break; // the first menu alone: the one every application shares
     }

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "menus/QRVMenuItem.h"
-#include "model/QRVAplication.h"
+#include "menus/QRVAplication.h"
 #include "platform/Workspace.h"
 
 #include <optional>
 
 namespace qrv {
+
+struct Services;
 
 // The catalogue's class operations: the entries of the application list, the
 // names and icons of bundles, and reading and flattening an application's
@@ -25,23 +27,28 @@ class QRVApplicationCatalogue {
     // installed; then the selected entry if it is missing; sorted by name
     // behind "All Applications" and the separator. Entries are kept by
     // identity; none is ever dropped.
-    static QRVAplicationList rebuiltApplications(const QRVAplicationList& current,
+    static QRVAplicationList rebuiltApplications(const Services& services,
+                                                 const QRVAplicationList& current,
                                                  const QRVAplicationPtr& selected,
                                                  const QRVAplicationPtr& allApplications,
                                                  const QRVAplicationPtr& separator);
 
     // The bundle's name: CFBundleDisplayName, then CFBundleName, localized
     // first; else the file manager's name of the bundle without its extension.
-    static QString localizedNameForApplicationBundle(const ApplicationBundle& bundle);
-    static QIcon iconForApplicationBundle(const ApplicationBundle& bundle);
+    static QString localizedNameForApplicationBundle(const Workspace& workspace,
+                                                     const ApplicationBundle& bundle);
+    static QIcon iconForApplicationBundle(const Workspace& workspace,
+                                          const ApplicationBundle& bundle);
     // The entry for a bundle chosen by path (named by CFBundleDisplayName, else
     // the file manager's name); nothing when the bundle names no identifier.
-    static QRVAplicationPtr applicationForBundle(const ApplicationBundle& bundle);
+    static QRVAplicationPtr applicationForBundle(const Workspace& workspace,
+                                                 const ApplicationBundle& bundle);
 
     // The top-level menus of a running application, sorted by title; for an
     // entry without identifier, the first menu of this program. Nothing when
     // the application does not run or its menus cannot be read.
-    static std::optional<QRVMenuItemList> menuItemsForApplication(const QRVAplication& application);
+    static std::optional<QRVMenuItemList> menuItemsForApplication(const Services& services,
+                                                                  const QRVAplication& application);
     // Every item below the top level, sorted by title; nothing for nothing.
     static std::optional<QRVMenuItemList>
     allMenuItemsForTopLevelMenuItems(const std::optional<QRVMenuItemList>& items);

@@ -1,7 +1,6 @@
 #include "menus/QRVMenuItem.h"
 
 #include "menus/MenusLogging.h"
-#include "platform/Platform.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -57,50 +56,50 @@ QMutex& cacheLock() {
 
 QRVMenuItem::~QRVMenuItem() = default;
 
-QRVMenuItemPtr QRVMenuItem::initWithElement(AccessibilityElementRef element, bool loadChildren) {
+QRVMenuItemPtr QRVMenuItem::initWithElement(Accessibility& accessibility, AccessibilityElementRef element,
+                                            bool loadChildren) {
     auto item = std::make_shared<QRVMenuItem>();
     if (!element)
         return item;
     item->m_element = std::move(element);
-    item->_loadAttributes(item->m_element);
-    item->_loadChildren(item->m_element, loadChildren);
+    item->_loadAttributes(accessibility, item->m_element);
+    item->_loadChildren(accessibility, item->m_element, loadChildren);
     return item;
 }
 
 // ---- reading attributes
 
 namespace {
-std::optional<AccessibilityValue> read(const QString& attribute,
+std::optional<AccessibilityValue> read(Accessibility& accessibility, const QString& attribute,
                                        const AccessibilityElementRef& element) {
-    Accessibility* accessibility = platform().accessibility;
-    if (!element || !accessibility)
+    if (!element)
         return std::nullopt;
-    auto answer = accessibility->copyAttributeValue(element, attribute);
+    auto answer = accessibility.copyAttributeValue(element, attribute);
     if (!answer.ok())
         return std::nullopt;
     return answer.value();
 }
 } // namespace
 
-QString QRVMenuItem::titleForElement(const AccessibilityElementRef& element) {
-    return stringForAttribute(ax::kTitle, element);
+QString QRVMenuItem::titleForElement(Accessibility& accessibility, const AccessibilityElementRef& element) {
+    return stringForAttribute(accessibility, ax::kTitle, element);
 }
 
-QString QRVMenuItem::stringForAttribute(const QString& attribute,
+QString QRVMenuItem::stringForAttribute(Accessibility& accessibility, const QString& attribute,
                                         const AccessibilityElementRef& element) {
-    const auto value = read(attribute, element);
+    const auto value = read(accessibility, attribute, element);
     return value ? value->string().value_or(QString()) : QString();
 }
 
-std::optional<double> QRVMenuItem::numberForAttribute(const QString& attribute,
+std::optional<double> QRVMenuItem::numberForAttribute(Accessibility& accessibility, const QString& attribute,
                                                       const AccessibilityElementRef& element) {
-    const auto value = read(attribute, element);
+    const auto value = read(accessibility, attribute, element);
     return value ? value->number() : std::nullopt;
 }
 
 std::optional<AccessibilityElementList>
-QRVMenuItem::arrayForAttribute(const QString& attribute, const AccessibilityElementRef& element) {
-    const auto value = read(attribute, element);
+QRVMenuItem::arrayForAttribute(Accessibility& accessibility, const QString& attribute, const AccessibilityElementRef& element) {
+    const auto value = read(accessibility, attribute, element);
     return value ? value->array() : std::nullopt;
 }
 
@@ -133,16 +132,17 @@ QString QRVMenuItem::keyEquivalentFor(const QString& character, std::optional<do
     return text + *found;
 }
 
-void QRVMenuItem::_loadAttributes(const AccessibilityElementRef& element) {
-    m_title = titleForElement(element);
-    m_hasCheckmark = stringForAttribute(ax::kMenuItemMarkChar, element) == kCheckmark;
-    const QString character = stringForAttribute(ax::kMenuItemCmdChar, element);
-    const auto modifiers = numberForAttribute(ax::kMenuItemCmdModifiers, element);
-    const auto glyph = numberForAttribute(ax::kMenuItemCmdGlyph, element);
+void QRVMenuItem::_loadAttributes(Accessibility& accessibility, const AccessibilityElementRef& element) {
+    m_title = titleForElement(accessibility, element);
+    m_hasCheckmark = stringForAttribute(accessibility, ax::kMenuItemMarkChar, element) == kCheckmark;
+    const QString character = stringForAttribute(accessibility, ax::kMenuItemCmdChar, element);
+    const auto modifiers = numberForAttribute(accessibility, ax::kMenuItemCmdModifiers, element);
+    const auto glyph = numberForAttribute(accessibility, ax::kMenuItemCmdGlyph, element);
     m_keyEquivalent = keyEquivalentFor(character, modifiers, glyph);
 }
 
-void QRVMenuItem::_loadChildren(const AccessibilityElementRef& element, bool loadChildren) {
+void QRVMenuItem::_loadChildren(Accessibility& accessibility, const AccessibilityElementRef& element,
+                                bool loadChildren) {
     const auto endsWith = [this](const QString& suffix) {
         return m_title.endsWith(suffix, Qt::CaseInsensitive);
     };
@@ -150,15 +150,15 @@ void QRVMenuItem::_loadChildren(const AccessibilityElementRef& element, bool loa
                       std::any_of(fullTitleSuffixes().begin(), fullTitleSuffixes().end(), endsWith);
 
     AccessibilityElementList elements =
-        arrayForAttribute(ax::kChildren, element).value_or(AccessibilityElementList{});
+        arrayForAttribute(accessibility, ax::kChildren, element).value_or(AccessibilityElementList{});
     // A menu title's or item's submenu is reached through its single menu element.
     // Every request goes to the target application: a lone child that is no
     // menu keeps the role already read for it.
     std::optional<QString> loneChildRole;
     if (elements.size() == 1) {
-        loneChildRole = stringForAttribute(ax::kRole, elements.first());
+        loneChildRole = stringForAttribute(accessibility, ax::kRole, elements.first());
         if (*loneChildRole == ax::kMenuRole) {
-            elements = arrayForAttribute(ax::kChildren, elements.first())
+            elements = arrayForAttribute(accessibility, ax::kChildren, elements.first())
                            .value_or(AccessibilityElementList{});
             loneChildRole.reset();
         }
@@ -168,10 +168,10 @@ void QRVMenuItem::_loadChildren(const AccessibilityElementRef& element, bool loa
     QRVMenuItemList children;
     for (const AccessibilityElementRef& childElement : std::as_const(elements)) {
         const QString role =
-            loneChildRole ? *loneChildRole : stringForAttribute(ax::kRole, childElement);
+            loneChildRole ? *loneChildRole : stringForAttribute(accessibility, ax::kRole, childElement);
         if (role != ax::kMenuItemRole)
             continue;
-        QRVMenuItemPtr child = initWithElement(childElement, loadChildren);
+        QRVMenuItemPtr child = initWithElement(accessibility, childElement, loadChildren);
         if (child->m_title.isEmpty())
             continue; // separators and untitled items
         child->setParent(self);
@@ -214,7 +214,12 @@ void QRVMenuItem::notifyTitlesChanged(void (QRVMenuItemChanges::*primary)()) {
 }
 
 void QRVMenuItem::setTitle(const QString& title) {
-    m_title = title;
+    {
+        // Readers of the derived titles read the titles of the ancestors under
+        // this lock.
+        QMutexLocker locker(&cacheLock());
+        m_title = title;
+    }
     clearCaches();
     notifyTitlesChanged(&QRVMenuItemChanges::titleChanged);
 }

@@ -41,7 +41,8 @@ class QRVMenuItem : public std::enable_shared_from_this<QRVMenuItem> {
     // Builds an item from an element. A null element gives an empty item and
     // reads nothing. loadChildren is handed to every child unchanged and does
     // not limit what is read: completion and validation need the whole tree.
-    static QRVMenuItemPtr initWithElement(AccessibilityElementRef element, bool loadChildren);
+    static QRVMenuItemPtr initWithElement(Accessibility& accessibility, AccessibilityElementRef element,
+                                          bool loadChildren);
     QRVMenuItem() = default;
     ~QRVMenuItem();
     QRVMenuItem(const QRVMenuItem&) = delete;
@@ -77,13 +78,14 @@ class QRVMenuItem : public std::enable_shared_from_this<QRVMenuItem> {
 
     // Reading one attribute of an element: nothing when the read fails or the
     // value is of another type. Nothing is logged.
-    static QString titleForElement(const AccessibilityElementRef& element);
-    static QString stringForAttribute(const QString& attribute,
+    static QString titleForElement(Accessibility& accessibility, const AccessibilityElementRef& element);
+    static QString stringForAttribute(Accessibility& accessibility, const QString& attribute,
                                       const AccessibilityElementRef& element);
-    static std::optional<double> numberForAttribute(const QString& attribute,
+    static std::optional<double> numberForAttribute(Accessibility& accessibility, const QString& attribute,
                                                     const AccessibilityElementRef& element);
     static std::optional<AccessibilityElementList>
-    arrayForAttribute(const QString& attribute, const AccessibilityElementRef& element);
+    arrayForAttribute(Accessibility& accessibility, const QString& attribute,
+                      const AccessibilityElementRef& element);
 
     // The key equivalent that the accessibility attributes describe (the
     // character, the modifier bits, the menu glyph); null when none.
@@ -91,8 +93,9 @@ class QRVMenuItem : public std::enable_shared_from_this<QRVMenuItem> {
                                     std::optional<double> glyph);
 
   private:
-    void _loadAttributes(const AccessibilityElementRef& element);
-    void _loadChildren(const AccessibilityElementRef& element, bool loadChildren);
+    void _loadAttributes(Accessibility& accessibility, const AccessibilityElementRef& element);
+    void _loadChildren(Accessibility& accessibility, const AccessibilityElementRef& element,
+                       bool loadChildren);
     void clearCaches();
     void notifyTitlesChanged(void (QRVMenuItemChanges::*primary)());
 

@@ -2,7 +2,7 @@
 
 #include "model/KeyCodes.h"
 #include "platform/KeyboardLayout.h"
-#include "platform/Platform.h"
+#include "model/KeyEquivalentTable.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -21,8 +21,8 @@ QString fixedKeyName(quint64 keyCode) {
     // F20 has no name of its own: the layout names it, if it does.
     if (const auto number = functionKeyNumber(keyCode); number && *number <= 19)
         return QStringLiteral("F%1").arg(*number);
-    if (keyCode >= 82 && keyCode <= 89) // keypad 0-7
-        return QString(QChar(char16_t(u'0' + (keyCode - 82))));
+    if (keyCode >= kKeypad0 && keyCode <= kKeypad7)
+        return QString(QChar(char16_t(u'0' + (keyCode - kKeypad0))));
     switch (keyCode) {
     case kReturn:
         return QStringLiteral(u"\u21A9");
@@ -34,25 +34,25 @@ QString fixedKeyName(quint64 keyCode) {
         return QStringLiteral(u"\u232B");
     case kEscape:
         return QStringLiteral(u"\u238B");
-    case 65:
+    case kKeypadDecimal:
         return QStringLiteral(".");
-    case 67:
+    case kKeypadMultiply:
         return QStringLiteral("*");
-    case 69:
+    case kKeypadPlus:
         return QStringLiteral("+");
     case kKeypadClear:
         return QStringLiteral(u"\u2327");
-    case 75:
+    case kKeypadDivide:
         return QStringLiteral("/");
-    case 76:
-        return QStringLiteral(u"\u2305"); // keypad Enter
+    case kKeypadEnter:
+        return QStringLiteral(u"\u2305");
     case kKeypadMinus:
         return QStringLiteral(u"\u2013");
-    case 81:
+    case kKeypadEquals:
         return QStringLiteral("=");
-    case 91:
+    case kKeypad8:
         return QStringLiteral("8");
-    case 92:
+    case kKeypad9:
         return QStringLiteral("9");
     case kHelp:
         return QStringLiteral("?");
@@ -124,9 +124,9 @@ KSCShortcutPtr KSCShortcut::shortcutWithEvent(quint16 keyCode, quint64 modifierF
     return std::make_shared<KSCShortcut>(keyCode, modifierFlags);
 }
 
-KSCShortcutPtr KSCShortcut::shortcutWithEvent(const QKeyEvent& event) {
-    const KeyboardLayout* layout = platform().keyboardLayout;
-    const auto keyCode = layout ? layout->keyCodeForScanCode(event.nativeScanCode()) : std::nullopt;
+KSCShortcutPtr KSCShortcut::shortcutWithEvent(const QKeyEvent& event,
+                                              const KeyboardLayout& layout) {
+    const auto keyCode = layout.keyCodeForScanCode(event.nativeScanCode());
     if (!keyCode)
         return nullptr;
     return shortcutWithEvent(*keyCode, modifierFlagsFromQt(event.modifiers()));
@@ -150,10 +150,9 @@ QString KSCShortcut::keyCodeString() const {
         return {};
     if (QString name = fixedKeyName(m_keyCode); !name.isNull())
         return name;
-    const KeyboardLayout* layout = platform().keyboardLayout;
-    if (!layout || m_keyCode >= KeyboardLayout::kKeyCodeCount)
+    if (m_keyCode >= KeyboardLayout::kKeyCodeCount)
         return {};
-    const QString text = layout->translate(quint16(m_keyCode));
+    const QString text = KeyEquivalentTable::shared()->layoutText(quint16(m_keyCode));
     return isDrawable(text) ? text.toUpper() : QString();
 }
 
@@ -219,6 +218,10 @@ bool KSCShortcut::allowsSpaceAndEscapeWithNoModifiers() {
 }
 void KSCShortcut::setAllowsSpaceAndEscapeWithNoModifiers(bool allows) {
     g_allowsSpaceAndEscapeWithNoModifiers = allows;
+}
+void KSCShortcut::resetSwitches() {
+    g_allowsAnyHotkeyWithOptionModifier = false;
+    g_allowsSpaceAndEscapeWithNoModifiers = false;
 }
 
 QVariantMap KSCShortcut::archive() const {

@@ -10,6 +10,7 @@ class QKeyEvent;
 
 namespace qrv {
 
+class KeyboardLayout;
 class KSCShortcut;
 // A shortcut is handled by reference: nil is a null pointer, and two shortcuts
 // are the same only when they are the same object.
@@ -36,7 +37,7 @@ class KSCShortcut {
     // the keyboard layout. Qt names the platform's modifiers its own way:
     // Ctrl is Command, Meta is Control, Alt is Option. Null when the key has
     // no key code.
-    static KSCShortcutPtr shortcutWithEvent(const QKeyEvent& event);
+    static KSCShortcutPtr shortcutWithEvent(const QKeyEvent& event, const KeyboardLayout& layout);
     static KSCShortcutPtr shortcutWithEvent(quint16 keyCode, quint64 modifierFlags);
     static quint64 modifierFlagsFromQt(Qt::KeyboardModifiers modifiers);
 
@@ -45,8 +46,8 @@ class KSCShortcut {
     quint64 modifierFlags() const { return m_modifierFlags; }
     void setModifierFlags(quint64 flags) { m_modifierFlags = flags & kModifierMask; }
 
-    // The key's name as shown: a fixed glyph or name, else the layout's text
-    // in upper case, else empty.
+    // The key's name as shown: a fixed glyph or name, else the text of the
+    // layout the shared key table was built from, in upper case, else empty.
     QString keyCodeString() const;
     // The key text of a key-equivalent string; empty when it has none.
     QString keyCodeStringForKeyEquivalent() const;
@@ -59,11 +60,12 @@ class KSCShortcut {
     bool isValid() const;
 
     // Process-wide switches of the validity rule, both off until the recorder
-    // turns them on.
+    // turns them on (and again after resetSwitches(), which test fixtures call).
     static bool allowsAnyHotkeyWithOptionModifier();
     static void setAllowsAnyHotkeyWithOptionModifier(bool allows);
     static bool allowsSpaceAndEscapeWithNoModifiers();
     static void setAllowsSpaceAndEscapeWithNoModifiers(bool allows);
+    static void resetSwitches();
 
     // The archived form: {"KeyCode": integer (-1 for no key), "ModifierFlags": integer}.
     QVariantMap archive() const;

@@ -12,8 +12,19 @@ inline constexpr quint16 kTab = 48;
 inline constexpr quint16 kSpace = 49;
 inline constexpr quint16 kDelete = 51;
 inline constexpr quint16 kEscape = 53;
+inline constexpr quint16 kKeypadDecimal = 65;
+inline constexpr quint16 kKeypadMultiply = 67;
+inline constexpr quint16 kKeypadPlus = 69;
 inline constexpr quint16 kKeypadClear = 71;
+inline constexpr quint16 kKeypadDivide = 75;
+inline constexpr quint16 kKeypadEnter = 76;
 inline constexpr quint16 kKeypadMinus = 78;
+inline constexpr quint16 kKeypadEquals = 81;
+// Keypad 0 to 7 are 82 to 89 in order; 8 and 9 come after a gap.
+inline constexpr quint16 kKeypad0 = 82;
+inline constexpr quint16 kKeypad7 = 89;
+inline constexpr quint16 kKeypad8 = 91;
+inline constexpr quint16 kKeypad9 = 92;
 inline constexpr quint16 kHelp = 114;
 inline constexpr quint16 kHome = 115;
 inline constexpr quint16 kPageUp = 116;
@@ -43,19 +54,19 @@ inline constexpr std::optional<int> functionKeyNumber(quint64 keyCode) {
 // equals and the digits.
 inline constexpr bool isKeypadKey(quint64 keyCode) {
     switch (keyCode) {
-    case 65:
-    case 67:
-    case 69:
-    case 71:
-    case 75:
-    case 76:
-    case 78:
-    case 81:
-    case 91:
-    case 92:
+    case kKeypadDecimal:
+    case kKeypadMultiply:
+    case kKeypadPlus:
+    case kKeypadClear:
+    case kKeypadDivide:
+    case kKeypadEnter:
+    case kKeypadMinus:
+    case kKeypadEquals:
+    case kKeypad8:
+    case kKeypad9:
         return true;
     default:
-        return keyCode >= 82 && keyCode <= 89;
+        return keyCode >= kKeypad0 && keyCode <= kKeypad7;
     }
 }
 

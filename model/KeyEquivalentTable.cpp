@@ -3,11 +3,9 @@
 #include "model/KSCShortcut.h"
 #include "model/KeyCodes.h"
 #include "platform/KeyboardLayout.h"
-#include "platform/Platform.h"
-#include "platform/Scheduler.h"
+#include "platform/MainThread.h"
 
 #include <QMutex>
-#include <atomic>
 
 namespace qrv {
 
@@ -58,7 +56,7 @@ KeyEquivalentTable::Entries KeyEquivalentTable::layoutEntries(const KeyboardLayo
     Entries entries;
     if (!layout)
         return entries;
-    for (quint16 keyCode = 0; keyCode < KeyboardLayout::kKeyCodeCount; ++keyCode) {
+    for (quint16 keyCode = 0; keyCode < kKeyCodeCount; ++keyCode) {
         const QString text = layout->translate(keyCode);
         if (!text.isEmpty() && typesItsOwnName(keyCode, text))
             entries.insert(text.toLower(), keyCode);
@@ -66,39 +64,46 @@ KeyEquivalentTable::Entries KeyEquivalentTable::layoutEntries(const KeyboardLayo
     return entries;
 }
 
-KeyEquivalentTable KeyEquivalentTable::withLayoutHalf(const Entries& layoutHalf) {
-    Entries entries = fixedEntries();
-    entries.insert(layoutHalf); // the layout wins a clash
-    return KeyEquivalentTable(std::move(entries));
-}
-
 KeyEquivalentTable KeyEquivalentTable::build(const KeyboardLayout* layout) {
-    return withLayoutHalf(layoutEntries(layout));
+    Entries entries = fixedEntries();
+    entries.insert(layoutEntries(layout)); // the layout wins a clash
+    LayoutTexts texts;
+    if (layout)
+        for (quint16 keyCode = 0; keyCode < kKeyCodeCount; ++keyCode)
+            texts[keyCode] = layout->translate(keyCode);
+    return KeyEquivalentTable(std::move(entries), std::move(texts));
 }
 
-const KeyEquivalentTable& KeyEquivalentTable::shared() {
-    static std::atomic<const KeyEquivalentTable*> published{nullptr};
-    if (const KeyEquivalentTable* table = published.load(std::memory_order_acquire))
-        return *table;
+namespace {
 
-    // The layout services belong to the main thread. The layout half is
-    // computed there without holding any lock, so a main thread that asks
-    // at the same moment cannot deadlock with a waiting background thread.
-    Entries layoutHalf;
-    auto computeLayoutHalf = [&layoutHalf] {
-        layoutHalf = layoutEntries(platform().keyboardLayout);
-    };
-    if (Scheduler* scheduler = platform().scheduler; scheduler && !scheduler->isMainThread())
-        scheduler->syncMain(computeLayoutHalf);
-    else
-        computeLayoutHalf();
+// Readers copy the pointer under the lock and use the table without it; a
+// replaced table lives on while a reader still holds it.
+QMutex g_sharedLock;
+std::shared_ptr<const KeyEquivalentTable> g_shared;
 
-    static QMutex publishing;
-    QMutexLocker lock(&publishing);
-    if (!published.load(std::memory_order_relaxed)) // kept for the life of the process
-        published.store(new KeyEquivalentTable(withLayoutHalf(layoutHalf)),
-                        std::memory_order_release);
-    return *published.load(std::memory_order_acquire);
+std::shared_ptr<const KeyEquivalentTable> fixedOnlyTable() {
+    static const auto table =
+        std::make_shared<const KeyEquivalentTable>(KeyEquivalentTable::fixedEntries());
+    return table;
+}
+
+} // namespace
+
+std::shared_ptr<const KeyEquivalentTable> KeyEquivalentTable::shared() {
+    QMutexLocker lock(&g_sharedLock);
+    return g_shared ? g_shared : fixedOnlyTable();
+}
+
+void KeyEquivalentTable::installShared(const KeyboardLayout& layout) {
+    QRV_ASSERT_MAIN_THREAD();
+    auto table = std::make_shared<const KeyEquivalentTable>(build(&layout));
+    QMutexLocker lock(&g_sharedLock);
+    g_shared = std::move(table);
+}
+
+void KeyEquivalentTable::resetShared() {
+    QMutexLocker lock(&g_sharedLock);
+    g_shared.reset();
 }
 
 std::optional<quint16> KeyEquivalentTable::keyCode(const QString& text) const {

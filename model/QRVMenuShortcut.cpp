@@ -19,8 +19,6 @@ QRVMenuShortcutPtr QRVMenuShortcut::create(const QString& bundleIdentifier, cons
 
 void QRVMenuShortcut::setTitle(const QString& title) {
     m_title = title;
-    m_displayTitle.reset();
-    m_beautifiedTitle.reset();
     // The editor's empty row stays one until something is put in it.
     if (!(m_isPlaceholder && title.isEmpty()))
         m_isPlaceholder = false;
@@ -33,10 +31,10 @@ void QRVMenuShortcut::setKeyEquivalent(const QString& keyEquivalent) {
         m_isPlaceholder = false;
 }
 
+// The derived titles are computed on every call: a record holds no hidden
+// state, so a copy handed to background work is a plain value.
 QString QRVMenuShortcut::displayTitle() const {
-    if (!m_displayTitle)
-        m_displayTitle = m_title.startsWith(kPathSeparator) ? m_title.mid(1) : m_title;
-    return *m_displayTitle;
+    return m_title.startsWith(kPathSeparator) ? m_title.mid(1) : m_title;
 }
 
 void QRVMenuShortcut::setDisplayTitle(const QString& text) {
@@ -45,13 +43,9 @@ void QRVMenuShortcut::setDisplayTitle(const QString& text) {
 }
 
 QString QRVMenuShortcut::beautifiedTitle() const {
-    if (!m_beautifiedTitle) {
-        if (m_title.startsWith(kPathSeparator))
-            m_beautifiedTitle = m_title.mid(1).replace(kPathSeparator, kDisplayPathSeparator);
-        else
-            m_beautifiedTitle = m_title;
-    }
-    return *m_beautifiedTitle;
+    if (!m_title.startsWith(kPathSeparator))
+        return m_title;
+    return m_title.mid(1).replace(kPathSeparator, kDisplayPathSeparator);
 }
 
 KSCShortcutPtr QRVMenuShortcut::shortcut() const {

@@ -12,8 +12,10 @@
 namespace qrv {
 
 class KeyEquivalentTable;
-class QRVAplication;
+class KeyboardLayout;
+class Pasteboard;
 class QRVMenuShortcut;
+struct Services;
 // Records are handled by reference: two records are the same only when they
 // are the same object, however alike their fields.
 using QRVMenuShortcutPtr = std::shared_ptr<QRVMenuShortcut>;
@@ -78,7 +80,7 @@ class QRVMenuShortcut {
     static QString keyEquivalentFromShortcut(const KSCShortcut* shortcut);
     static std::optional<quint16> keyCodeFromString(const QString& text);
     // The current layout's texts (lower-cased) -> key codes.
-    static QHash<QString, quint16> stringsForKeyCodes();
+    static QHash<QString, quint16> stringsForKeyCodes(const KeyboardLayout& layout);
 
     // The pasteboard form: one property-list dictionary per record.
     static const QString kPasteboardType;
@@ -86,13 +88,15 @@ class QRVMenuShortcut {
     // Fields of another type than a string are ignored; null for a non-dictionary.
     static QRVMenuShortcutPtr fromPasteboardPropertyList(const QVariant& propertyList);
     // Several records go on the pasteboard as one array. False when there is
-    // no pasteboard or nothing to write.
-    static bool writeToPasteboard(const QList<QRVMenuShortcutPtr>& shortcuts);
+    // nothing to write.
+    static bool writeToPasteboard(Pasteboard& pasteboard,
+                                  const QList<QRVMenuShortcutPtr>& shortcuts);
     // Accepts one dictionary or an array of them.
-    static QList<QRVMenuShortcutPtr> readFromPasteboard();
+    static QList<QRVMenuShortcutPtr> readFromPasteboard(const Pasteboard& pasteboard);
 
     // The store: an application's user key equivalents ("NSUserKeyEquivalents"
-    // of its preference domain; the global domain for all applications).
+    // of its preference domain; the global domain for all applications, which
+    // an empty bundle identifier stands for).
     static const QString kUserKeyEquivalentsKey;
     static const QString kChangeNotificationName;
     // The platform's list of applications with custom menu shortcuts: bundle
@@ -100,21 +104,22 @@ class QRVMenuShortcut {
     static const QString kRegistrationDomain;
     static const QString kRegistrationKey;
     // The stored table as read; invalid when there is none.
-    static QVariant userKeyEquivalentsForApplication(const QRVAplication& application);
+    static QVariant userKeyEquivalentsForApplication(const Services& services,
+                                                     const QString& bundleIdentifier);
     // The records of the table, sorted by title; `tableAsRead` receives the
     // table as read (to notice later whether it changed).
-    static QList<QRVMenuShortcutPtr> menuShortcutsWithApplication(const QRVAplication& application,
+    static QList<QRVMenuShortcutPtr> menuShortcutsWithApplication(const Services& services,
+                                                                  const QString& bundleIdentifier,
                                                                   QVariant* tableAsRead = nullptr);
     // Writes the application's table from the records that belong to it.
     // False when a record had an empty or repeated title (it is left out) or a
     // preference file could not be written; `problem` then says why. A changed
     // table is written whatever the result.
-    static bool saveMenuShortcuts(const QList<QRVMenuShortcutPtr>& shortcuts,
-                                  const QRVAplication& application, QString* problem = nullptr);
+    static bool saveMenuShortcuts(const Services& services,
+                                  const QList<QRVMenuShortcutPtr>& shortcuts,
+                                  const QString& bundleIdentifier, QString* problem = nullptr);
 
   private:
-    mutable std::optional<QString> m_displayTitle;
-    mutable std::optional<QString> m_beautifiedTitle;
     bool m_isPlaceholder = false;
     QString m_bundleIdentifier;
     QString m_title;

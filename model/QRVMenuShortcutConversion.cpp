@@ -2,7 +2,6 @@
 // "^" (Control) and "$" (Shift), followed by one key text.
 #include "model/KeyEquivalentTable.h"
 #include "model/QRVMenuShortcut.h"
-#include "platform/Platform.h"
 
 namespace qrv {
 
@@ -23,7 +22,7 @@ constexpr ModifierCharacter kModifierCharacters[] = {
 } // namespace
 
 KSCShortcutPtr QRVMenuShortcut::shortcutFromKeyEquivalent(const QString& keyEquivalent) {
-    return shortcutFromKeyEquivalent(keyEquivalent, KeyEquivalentTable::shared());
+    return shortcutFromKeyEquivalent(keyEquivalent, *KeyEquivalentTable::shared());
 }
 
 KSCShortcutPtr QRVMenuShortcut::shortcutFromKeyEquivalent(const QString& keyEquivalent,
@@ -67,11 +66,11 @@ QString QRVMenuShortcut::keyEquivalentFromShortcut(const KSCShortcut* shortcut) 
 }
 
 std::optional<quint16> QRVMenuShortcut::keyCodeFromString(const QString& text) {
-    return KeyEquivalentTable::shared().keyCode(text);
+    return KeyEquivalentTable::shared()->keyCode(text);
 }
 
-QHash<QString, quint16> QRVMenuShortcut::stringsForKeyCodes() {
-    return KeyEquivalentTable::layoutEntries(platform().keyboardLayout);
+QHash<QString, quint16> QRVMenuShortcut::stringsForKeyCodes(const KeyboardLayout& layout) {
+    return KeyEquivalentTable::layoutEntries(&layout);
 }
 
 } // namespace qrv

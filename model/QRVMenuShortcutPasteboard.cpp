@@ -2,7 +2,6 @@
 #include "model/QRVMenuShortcut.h"
 #include "platform/AppInfo.h"
 #include "platform/Pasteboard.h"
-#include "platform/Platform.h"
 #include "platform/plist/PlistCodec.h"
 
 namespace qrv {
@@ -43,9 +42,9 @@ QRVMenuShortcutPtr QRVMenuShortcut::fromPasteboardPropertyList(const QVariant& p
                   stringField(map, kKeyEquivalentKey));
 }
 
-bool QRVMenuShortcut::writeToPasteboard(const QList<QRVMenuShortcutPtr>& shortcuts) {
-    Pasteboard* pasteboard = platform().pasteboard;
-    if (!pasteboard || shortcuts.isEmpty())
+bool QRVMenuShortcut::writeToPasteboard(Pasteboard& pasteboard,
+                                        const QList<QRVMenuShortcutPtr>& shortcuts) {
+    if (shortcuts.isEmpty())
         return false;
     QVariantList items;
     for (const QRVMenuShortcutPtr& shortcut : shortcuts)
@@ -57,14 +56,13 @@ bool QRVMenuShortcut::writeToPasteboard(const QList<QRVMenuShortcutPtr>& shortcu
                   qPrintable(encoded.error()));
         return false;
     }
-    pasteboard->setData(kPasteboardType, *encoded);
+    pasteboard.setData(kPasteboardType, *encoded);
     return true;
 }
 
-QList<QRVMenuShortcutPtr> QRVMenuShortcut::readFromPasteboard() {
+QList<QRVMenuShortcutPtr> QRVMenuShortcut::readFromPasteboard(const Pasteboard& pasteboard) {
     QList<QRVMenuShortcutPtr> shortcuts;
-    Pasteboard* pasteboard = platform().pasteboard;
-    const QByteArray data = pasteboard ? pasteboard->data(kPasteboardType) : QByteArray();
+    const QByteArray data = pasteboard.data(kPasteboardType);
     if (data.isEmpty())
         return shortcuts;
     const auto decoded = plist::decode(data);

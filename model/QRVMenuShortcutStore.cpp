@@ -2,11 +2,10 @@
 // the preferences and every save writes the application's whole table.
 #include "model/LocalizedStandardCompare.h"
 #include "model/ModelLogging.h"
-#include "model/QRVAplication.h"
 #include "model/QRVMenuShortcut.h"
 #include "model/UsageCounters.h"
 #include "platform/DistributedNotifications.h"
-#include "platform/Platform.h"
+#include "platform/Services.h"
 #include "platform/PreferenceStore.h"
 
 #include <QCoreApplication>
@@ -27,18 +26,18 @@ const QString kGlobalDomainName = QStringLiteral("NSGlobalDomain");
 // A bundle identifier never holds a slash. One that does (from a hand-edited
 // registration list, a request file or the command line) would name a file
 // outside the preference folders, so it names no domain at all.
-bool namesADomain(const QRVAplication& application) {
-    return application.isAllApplications() ||
-           !application.bundleIdentifier().contains(QLatin1Char('/'));
+bool namesADomain(const QString& bundleIdentifier) {
+    return bundleIdentifier.isEmpty() ||
+           !bundleIdentifier.contains(QLatin1Char('/'));
 }
 
-QString applicationIdentifier(const QRVAplication& application) {
-    return application.isAllApplications() ? PreferenceStore::kAnyApplication
-                                           : application.bundleIdentifier();
+QString applicationIdentifier(const QString& bundleIdentifier) {
+    return bundleIdentifier.isEmpty() ? PreferenceStore::kAnyApplication
+                                           : bundleIdentifier;
 }
 
-QString domainName(const QRVAplication& application) {
-    return application.isAllApplications() ? kGlobalDomainName : application.bundleIdentifier();
+QString domainName(const QString& bundleIdentifier) {
+    return bundleIdentifier.isEmpty() ? kGlobalDomainName : bundleIdentifier;
 }
 
 QString tr(const char* text) {
@@ -50,12 +49,12 @@ struct NewTable {
     QStringList problems;
 };
 
-NewTable buildTable(const QList<QRVMenuShortcutPtr>& shortcuts, const QRVAplication& application) {
+NewTable buildTable(const QList<QRVMenuShortcutPtr>& shortcuts, const QString& bundleIdentifier) {
     NewTable table;
     bool untitled = false;
     for (const QRVMenuShortcutPtr& shortcut : shortcuts) {
-        if (!application.isAllApplications() &&
-            shortcut->bundleIdentifier() != application.bundleIdentifier())
+        if (!bundleIdentifier.isEmpty() &&
+            shortcut->bundleIdentifier() != bundleIdentifier)
             continue;
         if (shortcut->title().isEmpty()) {
             untitled = true;
@@ -115,29 +114,30 @@ Result<void> updateRegistration(PreferenceStore& store, const QString& domain, b
 
 } // namespace
 
-QVariant QRVMenuShortcut::userKeyEquivalentsForApplication(const QRVAplication& application) {
-    PreferenceStore* store = platform().preferences;
-    return store && namesADomain(application)
-               ? store->copyValue(kUserKeyEquivalentsKey, applicationIdentifier(application))
+QVariant QRVMenuShortcut::userKeyEquivalentsForApplication(const Services& services,
+                                                           const QString& bundleIdentifier) {
+    return namesADomain(bundleIdentifier)
+               ? services.preferences.copyValue(kUserKeyEquivalentsKey,
+                                                applicationIdentifier(bundleIdentifier))
                : QVariant();
 }
 
 QList<QRVMenuShortcutPtr>
-QRVMenuShortcut::menuShortcutsWithApplication(const QRVAplication& application,
+QRVMenuShortcut::menuShortcutsWithApplication(const Services& services,
+                                              const QString& bundleIdentifier,
                                               QVariant* tableAsRead) {
-    const QVariant stored = userKeyEquivalentsForApplication(application);
+    const QVariant stored = userKeyEquivalentsForApplication(services, bundleIdentifier);
     if (tableAsRead)
         *tableAsRead = stored;
     QList<QRVMenuShortcutPtr> shortcuts;
     if (stored.typeId() != QMetaType::QVariantMap)
         return shortcuts;
     const QVariantMap table = stored.toMap();
-    const QString bundleIdentifier =
-        application.isAllApplications() ? QString() : application.bundleIdentifier();
+    const QString owner = bundleIdentifier.isEmpty() ? QString() : bundleIdentifier; // null for all
     for (auto it = table.constBegin(); it != table.constEnd(); ++it) {
         const bool isString = it.value().typeId() == QMetaType::QString;
         auto shortcut =
-            create(bundleIdentifier, it.key(), isString ? it.value().toString() : QString());
+            create(owner, it.key(), isString ? it.value().toString() : QString());
         if (!isString)
             shortcut->setStoredValue(it.value());
         shortcuts.append(shortcut);
@@ -146,24 +146,20 @@ QRVMenuShortcut::menuShortcutsWithApplication(const QRVAplication& application,
     return shortcuts;
 }
 
-bool QRVMenuShortcut::saveMenuShortcuts(const QList<QRVMenuShortcutPtr>& shortcuts,
-                                        const QRVAplication& application, QString* problem) {
-    PreferenceStore* store = platform().preferences;
-    if (!store) {
+bool QRVMenuShortcut::saveMenuShortcuts(const Services& services,
+                                        const QList<QRVMenuShortcutPtr>& shortcuts,
+                                        const QString& bundleIdentifier, QString* problem) {
+    PreferenceStore* store = &services.preferences;
+    if (!namesADomain(bundleIdentifier)) {
         if (problem)
-            *problem = tr("There is no preference store to save to.");
+            *problem = tr("“%1” is not a bundle identifier.").arg(bundleIdentifier);
         return false;
     }
-    if (!namesADomain(application)) {
-        if (problem)
-            *problem = tr("“%1” is not a bundle identifier.").arg(application.bundleIdentifier());
-        return false;
-    }
-    const QString identifier = applicationIdentifier(application);
+    const QString identifier = applicationIdentifier(bundleIdentifier);
     const QVariant stored = store->copyValue(kUserKeyEquivalentsKey, identifier);
     const QVariantMap oldTable =
         stored.typeId() == QMetaType::QVariantMap ? stored.toMap() : QVariantMap();
-    NewTable table = buildTable(shortcuts, application);
+    NewTable table = buildTable(shortcuts, bundleIdentifier);
     qint64 edits = 0;
     const QVariantMap changes = changeSet(oldTable, table.entries, &edits);
     const bool titlesSound = table.problems.isEmpty();
@@ -183,22 +179,21 @@ bool QRVMenuShortcut::saveMenuShortcuts(const QList<QRVMenuShortcutPtr>& shortcu
         return false;
     };
     // The copies in the preference folders of a sandboxed application.
-    if (!application.isAllApplications()) {
-        const auto folders = store->copyApplicationMap().value(application.bundleIdentifier());
+    if (!bundleIdentifier.isEmpty()) {
+        const auto folders = store->copyApplicationMap().value(bundleIdentifier);
         for (const QUrl& folder : folders)
             if (folder.isLocalFile())
                 note(store->setValue(kUserKeyEquivalentsKey, table.entries,
                                      QDir::cleanPath(folder.toLocalFile()) + QLatin1Char('/') +
-                                         application.bundleIdentifier()));
+                                         bundleIdentifier));
     }
     // Nothing is announced or counted for a table that did not reach the disk.
     if (!note(store->setValue(kUserKeyEquivalentsKey, table.entries, identifier)))
         return answer(false);
-    note(updateRegistration(*store, domainName(application), !table.entries.isEmpty()));
-    if (DistributedNotifications* notifications = platform().notifications)
-        notifications->post(kChangeNotificationName, {{domainName(application), changes}});
+    note(updateRegistration(*store, domainName(bundleIdentifier), !table.entries.isEmpty()));
+    services.notifications.post(kChangeNotificationName, {{domainName(bundleIdentifier), changes}});
     if (titlesSound)
-        usage::countEdits(edits);
+        usage::countEdits(services.userDefaults, edits);
     return answer(table.problems.isEmpty());
 }
 

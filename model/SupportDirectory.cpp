@@ -1,17 +1,17 @@
 #include "model/SupportDirectory.h"
 
 #include "platform/AppInfo.h"
-#include "platform/Platform.h"
 #include "platform/PreferencesHome.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
+#include <QMutex>
 
 namespace qrv {
 
-static Result<QString> createSupportDirectory() {
-    const QString home = platform().home;
+static Result<QString> createSupportDirectory(const QString& home) {
     if (home.isEmpty())
         return makeError(QCoreApplication::translate("SupportDirectory",
                                                      "There is no Application Support folder."));
@@ -24,9 +24,22 @@ static Result<QString> createSupportDirectory() {
     return QFileInfo(path).canonicalFilePath();
 }
 
-Result<QString> menuShortcutsSupportDirectory() {
-    static const Result<QString> directory = createSupportDirectory();
-    return directory;
+namespace {
+QMutex g_directoriesLock;
+QHash<QString, Result<QString>> g_directories; // by home
+} // namespace
+
+Result<QString> menuShortcutsSupportDirectory(const QString& home) {
+    QMutexLocker lock(&g_directoriesLock);
+    auto found = g_directories.constFind(home);
+    if (found == g_directories.constEnd())
+        found = g_directories.insert(home, createSupportDirectory(home));
+    return *found;
+}
+
+void resetSupportDirectories() {
+    QMutexLocker lock(&g_directoriesLock);
+    g_directories.clear();
 }
 
 } // namespace qrv

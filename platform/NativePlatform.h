@@ -1,29 +1,37 @@
 #pragma once
 
-#include "platform/Platform.h"
 #include "platform/Result.h"
+#include "platform/Services.h"
 
 #include <memory>
 
 namespace qrv {
 
-// Owns the real services of this system for one preferences home and
-// installs them. The alert presenter needs widgets, so the application adds
-// its own; a command-line tool runs without one.
+// The composition root of the executables: owns the real services of this
+// system for one preferences home. The alert presenter needs widgets, so the
+// application hands its own to desktopServices(); a command-line tool uses
+// services() alone.
 class NativePlatform {
   public:
-    // Prepares the home (creating it when missing); the error names the folder.
+    // Prepares the home (creating it when missing); the error names the
+    // folder, or the service that could not be made.
     static Result<std::unique_ptr<NativePlatform>> create(const QString& home);
     ~NativePlatform();
+    NativePlatform(const NativePlatform&) = delete;
+    NativePlatform& operator=(const NativePlatform&) = delete;
 
-    PlatformServices& services() { return m_services; }
-    void install() const;
+    const Services& services() const;
+    // Needs a GUI application (for the pasteboard).
+    DesktopServices desktopServices(AlertPresenter& alerts) const;
+
+    // Telemetry still reads the former registry; installs these services there
+    // until this object goes.
+    void installForTelemetry() const;
 
   private:
     NativePlatform() = default;
     struct Parts;
     std::unique_ptr<Parts> m_parts;
-    PlatformServices m_services;
 };
 
 } // namespace qrv

@@ -7,19 +7,17 @@ namespace qrv {
 class AlertPresenter;
 class Accessibility;
 class DistributedNotifications;
-class HotKeys;
 class KeyboardLayout;
 class Pasteboard;
 class PermissionStatus;
 class PreferenceStore;
 class Scheduler;
-class SystemLog;
 class UserDefaults;
 class Workspace;
 
-// The platform services the program runs on. The program's class operations
-// (the store, the conversions) reach the services through here; the
-// application installs the real ones at start, tests install doubles.
+// The former global registry, still read by telemetry/ until it takes its
+// services as parameters like every other module (see Services.h). Nothing
+// else may include this header; scripts/check-layers.sh says so.
 // A service that was not installed is null.
 struct PlatformServices {
     QString home; // the preferences home (see PreferencesHome)
@@ -32,9 +30,7 @@ struct PlatformServices {
     Workspace* workspace = nullptr;
     PermissionStatus* permissions = nullptr;
     DistributedNotifications* notifications = nullptr;
-    HotKeys* hotKeys = nullptr;
     Pasteboard* pasteboard = nullptr;
-    SystemLog* systemLog = nullptr;
 };
 
 // The installed services. Install on the main thread before other threads start.

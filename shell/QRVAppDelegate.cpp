@@ -4,14 +4,15 @@
 
 namespace qrv {
 
-QRVAppDelegate::QRVAppDelegate(QObject* parent)
-    : QObject(parent) {}
+QRVAppDelegate::QRVAppDelegate(const DesktopServices& services, QObject* parent)
+    : QObject(parent)
+    , m_services(services) {}
 
 QRVAppDelegate::~QRVAppDelegate() = default;
 
 QRVMainWindowController* QRVAppDelegate::mainWindowController() {
     if (!m_mainWindowController)
-        m_mainWindowController = std::make_unique<QRVMainWindowController>();
+        m_mainWindowController = std::make_unique<QRVMainWindowController>(m_services);
     return m_mainWindowController.get();
 }
 

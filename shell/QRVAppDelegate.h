@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Services.h"
+
 #include <QObject>
 #include <memory>
 
@@ -12,7 +14,7 @@ class QRVMainWindowController;
 class QRVAppDelegate : public QObject {
     Q_OBJECT
   public:
-    explicit QRVAppDelegate(QObject* parent = nullptr);
+    explicit QRVAppDelegate(const DesktopServices& services, QObject* parent = nullptr);
     ~QRVAppDelegate() override;
 
     void applicationDidFinishLaunching();
@@ -21,6 +23,7 @@ class QRVAppDelegate : public QObject {
     QRVMainWindowController* mainWindowController();
 
   private:
+    DesktopServices m_services;
     std::unique_ptr<QRVMainWindowController> m_mainWindowController;
 };
 

@@ -10,7 +10,8 @@
 
 namespace qrv {
 
-QRVMainWindowController::QRVMainWindowController(QObject* parent)
+QRVMainWindowController::QRVMainWindowController(const DesktopServices& services,
+                                                 QObject* parent)
     : QObject(parent) {
     m_window = new QMainWindow;
     m_window->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -18,7 +19,7 @@ QRVMainWindowController::QRVMainWindowController(QObject* parent)
     m_window->setWindowTitle(QString::fromLatin1(appinfo::kApplicationName));
     m_window->resize(760, 480);
     buildMenus();
-    m_shortcutsViewController = std::make_unique<QRVShortcutsViewController>();
+    m_shortcutsViewController = std::make_unique<QRVShortcutsViewController>(services);
     m_window->setCentralWidget(m_shortcutsViewController->view());
 }
 

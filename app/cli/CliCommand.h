@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Services.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -15,6 +17,7 @@ inline constexpr int kExitUsage = 2;
 struct CliContext {
     QStringList arguments; // after the subcommand name, global options removed
     QString home;          // --home, resolved (only for commands that use the store)
+    const Services* services; // non-null exactly for commands that need the platform
     QTextStream& out;
     QTextStream& err;
 };

@@ -3,7 +3,7 @@
 #include "CliCommand.h"
 #include "CliText.h"
 #include "model/QRVMenuShortcut.h"
-#include "platform/Platform.h"
+#include "model/KeyEquivalentTable.h"
 #include "platform/linux/XkbKeyboardLayout.h"
 
 namespace qrv::cli {
@@ -97,9 +97,9 @@ int run(CliContext& context) {
         context.err << "quorvane-cli key: " << layout.error() << '\n';
         return kExitUsage;
     }
-    PlatformServices services = platform();
-    services.keyboardLayout = layout->get();
-    ScopedPlatform scoped(services);
+    // The layout named on the command line, not the user's: this command is
+    // the composition root of its own run, on the main thread.
+    KeyEquivalentTable::installShared(**layout);
     // Judge validity as this program's recorder does.
     KSCShortcut::setAllowsAnyHotkeyWithOptionModifier(true);
     KSCShortcut::setAllowsSpaceAndEscapeWithNoModifiers(true);

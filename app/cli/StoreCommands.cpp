@@ -2,9 +2,7 @@
 // of the preferences home, through the same code as the editor.
 #include "CliCommand.h"
 #include "CliText.h"
-#include "model/QRVAplication.h"
 #include "model/QRVMenuShortcut.h"
-#include "platform/Platform.h"
 #include "platform/PreferenceStore.h"
 
 #include <QJsonArray>
@@ -51,10 +49,9 @@ std::optional<StoreArguments> parse(CliContext& context, const QString& command,
     return parsed;
 }
 
-QRVAplication application(const QString& argument) {
-    return argument == QLatin1String("-g")
-               ? QRVAplication(QString(), QStringLiteral("All Applications"))
-               : QRVAplication(argument, argument);
+// The bundle identifier APP names; null for all applications.
+QString bundleIdentifier(const QString& argument) {
+    return argument == QLatin1String("-g") ? QString() : argument;
 }
 
 // With --path, "File→Open Recent→Clear Menu" is stored as ESC File ESC Open Recent ESC Clear Menu.
@@ -76,7 +73,8 @@ int list(CliContext& context) {
     if (!args)
         return kExitUsage;
     const auto shortcuts =
-        QRVMenuShortcut::menuShortcutsWithApplication(application(args->positional.first()));
+        QRVMenuShortcut::menuShortcutsWithApplication(*context.services,
+                                                      bundleIdentifier(args->positional.first()));
     if (args->json) {
         QJsonArray array;
         for (const QRVMenuShortcutPtr& shortcut : shortcuts)
@@ -99,9 +97,9 @@ int list(CliContext& context) {
 }
 
 int save(CliContext& context, const QString& command, const QList<QRVMenuShortcutPtr>& shortcuts,
-         const QRVAplication& app) {
+         const QString& app) {
     QString problem;
-    if (QRVMenuShortcut::saveMenuShortcuts(shortcuts, app, &problem))
+    if (QRVMenuShortcut::saveMenuShortcuts(*context.services, shortcuts, app, &problem))
         return kExitOk;
     context.err << "quorvane-cli " << command << ": " << problem << '\n';
     return kExitFailed;
@@ -111,10 +109,10 @@ int set(CliContext& context) {
     const auto args = parse(context, QStringLiteral("set"), {QStringLiteral("--path")}, 3);
     if (!args)
         return kExitUsage;
-    const QRVAplication app = application(args->positional.at(0));
+    const QString app = bundleIdentifier(args->positional.at(0));
     const QString title = storedTitle(args->positional.at(1), args->path);
     const QString key = unescapeArgument(args->positional.at(2));
-    auto shortcuts = QRVMenuShortcut::menuShortcutsWithApplication(app);
+    auto shortcuts = QRVMenuShortcut::menuShortcutsWithApplication(*context.services, app);
     const auto existing =
         std::find_if(shortcuts.begin(), shortcuts.end(),
                      [&](const QRVMenuShortcutPtr& s) { return s->title() == title; });
@@ -122,8 +120,7 @@ int set(CliContext& context) {
     if (existing != shortcuts.end())
         (*existing)->setKeyEquivalent(keyEquivalent);
     else
-        shortcuts.append(QRVMenuShortcut::create(
-            app.isAllApplications() ? QString() : app.bundleIdentifier(), title, keyEquivalent));
+        shortcuts.append(QRVMenuShortcut::create(app, title, keyEquivalent));
     return save(context, QStringLiteral("set"), shortcuts, app);
 }
 
@@ -131,9 +128,9 @@ int remove(CliContext& context) {
     const auto args = parse(context, QStringLiteral("remove"), {QStringLiteral("--path")}, 2);
     if (!args)
         return kExitUsage;
-    const QRVAplication app = application(args->positional.at(0));
+    const QString app = bundleIdentifier(args->positional.at(0));
     const QString title = storedTitle(args->positional.at(1), args->path);
-    auto shortcuts = QRVMenuShortcut::menuShortcutsWithApplication(app);
+    auto shortcuts = QRVMenuShortcut::menuShortcutsWithApplication(*context.services, app);
     if (shortcuts.removeIf([&](const QRVMenuShortcutPtr& s) { return s->title() == title; }) == 0)
         context.err << "quorvane-cli remove: there is no shortcut titled “"
                     << args->positional.at(1) << "”\n";
@@ -143,8 +140,8 @@ int remove(CliContext& context) {
 int registered(CliContext& context) {
     if (!parse(context, QStringLiteral("registered"), {}, 0))
         return kExitUsage;
-    const QVariant apps = platform().preferences->copyValue(QRVMenuShortcut::kRegistrationKey,
-                                                            QRVMenuShortcut::kRegistrationDomain);
+    const QVariant apps = context.services->preferences.copyValue(
+        QRVMenuShortcut::kRegistrationKey, QRVMenuShortcut::kRegistrationDomain);
     for (const QVariant& entry : apps.toList())
         if (entry.typeId() == QMetaType::QString)
             context.out << entry.toString() << '\n';

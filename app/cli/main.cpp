@@ -1,5 +1,6 @@
 // quorvane-cli: the store and diagnostics without a display.
 #include "CliCommand.h"
+#include "model/KeyEquivalentTable.h"
 #include "model/SupportDirectory.h"
 #include "platform/AppInfo.h"
 #include "platform/NativePlatform.h"
@@ -89,15 +90,16 @@ int main(int argc, char** argv) {
             return kExitFailed;
         }
         native = std::move(created).value();
-        native->install();
+        native->installForTelemetry();
+        KeyEquivalentTable::installShared(native->services().keyboardLayout);
         home = native->services().home;
         // Edit requests live in the support folder; a home without one is unusable.
-        if (auto support = menuShortcutsSupportDirectory(); !support) {
+        if (auto support = menuShortcutsSupportDirectory(home); !support) {
             err << "quorvane-cli: " << support.error() << '\n';
             return kExitFailed;
         }
     }
-    CliContext context{arguments, home, out, err};
+    CliContext context{arguments, home, native ? &native->services() : nullptr, out, err};
     const int status = command->run(context);
     out.flush();
     err.flush();

@@ -1,4 +1,5 @@
 // quorvane: the application.
+#include "model/KeyEquivalentTable.h"
 #include "model/SupportDirectory.h"
 #include "platform/AppInfo.h"
 #include "platform/NativePlatform.h"
@@ -47,15 +48,16 @@ int main(int argc, char** argv) {
         return EXIT_FAILURE;
     }
     MessageBoxAlertPresenter alerts;
-    (*native)->services().alerts = &alerts;
-    (*native)->install();
-    if (auto support = menuShortcutsSupportDirectory(); !support) {
+    const DesktopServices services = (*native)->desktopServices(alerts);
+    (*native)->installForTelemetry();
+    KeyEquivalentTable::installShared(services.keyboardLayout);
+    if (auto support = menuShortcutsSupportDirectory(services.home); !support) {
         std::fprintf(stderr, "quorvane: %s\n", qPrintable(support.error()));
         alerts.runModal({Alert::Style::Critical, support.error()});
         return EXIT_FAILURE;
     }
 
-    QRVAppDelegate delegate;
+    QRVAppDelegate delegate(services);
     delegate.applicationDidFinishLaunching();
     return app.exec();
 }

@@ -2,96 +2,96 @@
 
 #include "platform/AppInfo.h"
 #include "platform/Logging.h"
+#include "platform/Platform.h"
 #include "platform/PreferencesHome.h"
 #include "platform/UserDefaults.h"
 #include "platform/linux/DBusDistributedNotifications.h"
+#include "platform/linux/LinuxPermissionStatus.h"
+#include "platform/linux/LinuxWorkspace.h"
 #include "platform/linux/PlistFilePreferenceStore.h"
 #include "platform/linux/XkbKeyboardLayout.h"
 #include "platform/qt/ClipboardPasteboard.h"
-#include "platform/qt/QtScheduler.h"
-// Menus, applications, permissions:
-#include "platform/linux/LinuxPermissionStatus.h"
-#include "platform/linux/LinuxWorkspace.h"
 #include "platform/qt/QtAccessibility.h"
+#include "platform/qt/QtScheduler.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 
 namespace qrv {
 
+// Members in the order they depend on each other; a new service is one
+// member here and one in Services.
 struct NativePlatform::Parts {
-    std::unique_ptr<PlistFilePreferenceStore> preferences;
-    std::unique_ptr<UserDefaults> userDefaults;
-    std::unique_ptr<QtScheduler> scheduler;
+    PlistFilePreferenceStore preferences;
+    UserDefaults userDefaults;
+    QtScheduler scheduler;
     std::unique_ptr<KeyboardLayout> keyboardLayout;
+    QtAccessibility accessibility;
+    LinuxWorkspace workspace;
+    LinuxPermissionStatus permissions;
+    DBusDistributedNotifications notifications;
+    // The clipboard needs a window-system connection; a command-line tool has none.
     std::unique_ptr<ClipboardPasteboard> pasteboard;
-    std::unique_ptr<DBusDistributedNotifications> notifications;
-    // Menus, applications, permissions:
-    std::unique_ptr<QtAccessibility> accessibility;
-    std::unique_ptr<LinuxWorkspace> workspace;
-    std::unique_ptr<LinuxPermissionStatus> permissions;
+    Services services;
+
+    Parts(const QString& home, std::unique_ptr<KeyboardLayout> layout)
+        : preferences(home)
+        , userDefaults(preferences, QString::fromLatin1(appinfo::kBundleIdentifier))
+        , keyboardLayout(std::move(layout))
+        , workspace(home)
+        , permissions(home, accessibility)
+        , services{home,           preferences,  userDefaults, scheduler,    *keyboardLayout,
+                   accessibility, workspace,    permissions,  notifications} {
+        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+            pasteboard = std::make_unique<ClipboardPasteboard>();
+    }
 };
 
 // The user's layout; a layout name the XKB data does not know falls back to
-// "us", so key names still work. Null only without any XKB data.
-static std::unique_ptr<KeyboardLayout> userKeyboardLayout() {
+// "us", so key names still work.
+static Result<std::unique_ptr<KeyboardLayout>> userKeyboardLayout() {
     const auto names = XkbKeyboardLayout::userLayoutNames();
     auto layout = XkbKeyboardLayout::create(names);
     if (!layout) {
         qCWarning(lcPlatform, "%s Using the U.S. layout.", qPrintable(layout.error()));
         layout = XkbKeyboardLayout::create({QStringLiteral("us"), QString()});
     }
-    if (!layout) {
-        qCWarning(lcPlatform, "%s Keys are shown without layout names.",
-                  qPrintable(layout.error()));
-        return nullptr;
-    }
-    return std::move(layout).value();
+    if (!layout)
+        return makeError(layout.error());
+    return std::unique_ptr<KeyboardLayout>(std::move(layout).value());
 }
 
 Result<std::unique_ptr<NativePlatform>> NativePlatform::create(const QString& home) {
     auto prepared = PreferencesHome::prepare(home);
     if (!prepared)
         return makeError(prepared.error());
+    auto layout = userKeyboardLayout();
+    if (!layout)
+        return makeError(layout.error());
     std::unique_ptr<NativePlatform> native(new NativePlatform);
-    native->m_parts = std::make_unique<Parts>();
-    Parts& parts = *native->m_parts;
-    parts.preferences = std::make_unique<PlistFilePreferenceStore>(*prepared);
-    parts.userDefaults = std::make_unique<UserDefaults>(
-        *parts.preferences, QString::fromLatin1(appinfo::kBundleIdentifier));
-    parts.scheduler = std::make_unique<QtScheduler>();
-    parts.keyboardLayout = userKeyboardLayout();
-    parts.notifications = std::make_unique<DBusDistributedNotifications>();
-    // The clipboard needs a window-system connection; a command-line tool has none.
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        parts.pasteboard = std::make_unique<ClipboardPasteboard>();
-    // Menus, applications, permissions:
-    parts.accessibility = std::make_unique<QtAccessibility>();
-    parts.workspace = std::make_unique<LinuxWorkspace>(*prepared);
-    parts.permissions = std::make_unique<LinuxPermissionStatus>(*prepared, *parts.accessibility);
-
-    PlatformServices& s = native->m_services;
-    s.home = *prepared;
-    s.preferences = parts.preferences.get();
-    s.userDefaults = parts.userDefaults.get();
-    s.scheduler = parts.scheduler.get();
-    s.keyboardLayout = parts.keyboardLayout.get();
-    s.pasteboard = parts.pasteboard.get();
-    s.notifications = parts.notifications.get();
-    // Menus, applications, permissions:
-    s.accessibility = parts.accessibility.get();
-    s.workspace = parts.workspace.get();
-    s.permissions = parts.permissions.get();
+    native->m_parts = std::make_unique<Parts>(*prepared, std::move(layout).value());
     return native;
 }
 
 NativePlatform::~NativePlatform() {
     // Uninstall what we own so nothing reaches a destroyed service.
-    if (platform().preferences == m_services.preferences)
+    if (platform().preferences == &m_parts->preferences)
         platform() = PlatformServices{};
 }
 
-void NativePlatform::install() const {
-    platform() = m_services;
+const Services& NativePlatform::services() const { return m_parts->services; }
+
+DesktopServices NativePlatform::desktopServices(AlertPresenter& alerts) const {
+    Q_ASSERT_X(m_parts->pasteboard, "NativePlatform", "desktop services need a GUI application");
+    return {m_parts->services, alerts, *m_parts->pasteboard};
+}
+
+void NativePlatform::installForTelemetry() const {
+    const Services& s = m_parts->services;
+    platform() = PlatformServices{.home = s.home,
+                                  .preferences = &s.preferences,
+                                  .userDefaults = &s.userDefaults,
+                                  .scheduler = &s.scheduler};
 }
 
 } // namespace qrv

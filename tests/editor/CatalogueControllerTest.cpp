@@ -47,7 +47,7 @@ class CatalogueControllerTest : public ::testing::Test {
     }
 
     qrv::testing::FakePlatform world;
-    QRVShortcutsViewController controller;
+    QRVShortcutsViewController controller{world.services};
 };
 
 TEST_F(CatalogueControllerTest, TheListStartsWithAllApplicationsSelected) {

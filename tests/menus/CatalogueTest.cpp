@@ -19,7 +19,8 @@ class CatalogueTest : public ::testing::Test {
   protected:
     QRVAplicationList rebuild(const QRVAplicationList& current = {},
                               const QRVAplicationPtr& selected = nullptr) {
-        return QRVApplicationCatalogue::rebuiltApplications(current, selected, all, separator);
+        return QRVApplicationCatalogue::rebuiltApplications(world.services, current, selected, all,
+                                                             separator);
     }
     static QStringList names(const QRVAplicationList& list) {
         QStringList out;
@@ -33,6 +34,15 @@ class CatalogueTest : public ::testing::Test {
     QRVAplicationPtr all = QRVApplicationCatalogue::makeAllApplicationsApplication();
     QRVAplicationPtr separator = QRVApplicationCatalogue::makeSeparatorApplication();
 };
+
+TEST(QRVAplication, EqualByBundleIdentifierAndNeverWithoutOne) {
+    EXPECT_TRUE(QRVAplication("com.example.App", "One") ==
+                QRVAplication("com.example.App", "Other"));
+    EXPECT_FALSE(QRVAplication("com.example.App", "A") == QRVAplication("com.example.app", "A"));
+    EXPECT_FALSE(QRVAplication(QString(), "All Applications") ==
+                 QRVAplication(QString(), "All Applications"));
+    EXPECT_FALSE(QRVAplication("com.example.App", "A").topLevelMenuItems().has_value());
+}
 
 TEST_F(CatalogueTest, ListsThisProgramBehindTheTwoPseudoEntries) {
     world.run(appinfo::kBundleIdentifier, appinfo::kApplicationName,
@@ -92,23 +102,23 @@ TEST_F(CatalogueTest, SortsByNameIgnoringCaseAndComparingNumbers) {
 TEST_F(CatalogueTest, NamesOfBundles) {
     ApplicationBundle bundle{
         "/x/Editor.app", "com.example.editor", {{"CFBundleName", "Info Name"}}, {}};
-    EXPECT_EQ(QRVApplicationCatalogue::localizedNameForApplicationBundle(bundle), "Info Name");
+    EXPECT_EQ(QRVApplicationCatalogue::localizedNameForApplicationBundle(world.workspace, bundle), "Info Name");
     bundle.infoDictionary.insert("CFBundleDisplayName", "Info Display");
-    EXPECT_EQ(QRVApplicationCatalogue::localizedNameForApplicationBundle(bundle), "Info Display");
+    EXPECT_EQ(QRVApplicationCatalogue::localizedNameForApplicationBundle(world.workspace, bundle), "Info Display");
     bundle.localizedInfoDictionary.insert("CFBundleName", "Localized Name");
-    EXPECT_EQ(QRVApplicationCatalogue::localizedNameForApplicationBundle(bundle), "Localized Name");
+    EXPECT_EQ(QRVApplicationCatalogue::localizedNameForApplicationBundle(world.workspace, bundle), "Localized Name");
     bundle.localizedInfoDictionary.insert("CFBundleDisplayName", "");
-    EXPECT_EQ(QRVApplicationCatalogue::localizedNameForApplicationBundle(bundle), "Localized Name");
+    EXPECT_EQ(QRVApplicationCatalogue::localizedNameForApplicationBundle(world.workspace, bundle), "Localized Name");
 
     const ApplicationBundle bare{
         "/x/Bare Tool.app", "com.example.bare", {{"CFBundleName", 42}}, {}};
-    EXPECT_EQ(QRVApplicationCatalogue::localizedNameForApplicationBundle(bare), "Bare Tool");
+    EXPECT_EQ(QRVApplicationCatalogue::localizedNameForApplicationBundle(world.workspace, bare), "Bare Tool");
     // Chosen by path, it is named by its display name only, else as the file manager shows it.
-    EXPECT_EQ(QRVApplicationCatalogue::applicationForBundle(bare)->localizedName(),
+    EXPECT_EQ(QRVApplicationCatalogue::applicationForBundle(world.workspace, bare)->localizedName(),
               "Bare Tool.app");
-    EXPECT_EQ(QRVApplicationCatalogue::applicationForBundle(bundle)->localizedName(),
+    EXPECT_EQ(QRVApplicationCatalogue::applicationForBundle(world.workspace, bundle)->localizedName(),
               "Info Display");
-    EXPECT_EQ(QRVApplicationCatalogue::applicationForBundle({"/x/N.app", "", {}, {}}), nullptr);
+    EXPECT_EQ(QRVApplicationCatalogue::applicationForBundle(world.workspace, {"/x/N.app", "", {}, {}}), nullptr);
 }
 
 QJsonObject foreignMenus() {
@@ -124,7 +134,7 @@ QJsonObject foreignMenus() {
 
 TEST_F(CatalogueTest, MenusOfAnotherApplicationLoseSystemSubmenusCommaTailsAndServices) {
     world.run("com.example.notes", "Notes", 42, foreignMenus());
-    const auto menus = QRVApplicationCatalogue::menuItemsForApplication(
+    const auto menus = QRVApplicationCatalogue::menuItemsForApplication(world.services, 
         QRVAplication("com.example.notes", "Notes"));
     ASSERT_TRUE(menus.has_value());
     EXPECT_EQ(titles(menus), (QStringList{"Apple", "Edit", "Notes"})); // by title, not menu order
@@ -148,14 +158,14 @@ TEST_F(CatalogueTest, MenusOfAnotherApplicationLoseSystemSubmenusCommaTailsAndSe
 
 TEST_F(CatalogueTest, AllApplicationsAndThisProgramKeepTheirMenusWhole) {
     world.accessibility.addApplication(QCoreApplication::applicationPid(), foreignMenus());
-    const auto first = QRVApplicationCatalogue::menuItemsForApplication(*all);
+    const auto first = QRVApplicationCatalogue::menuItemsForApplication(world.services, *all);
     EXPECT_EQ(titles(first), QStringList{"Apple"});
     EXPECT_EQ(
         titles(first->at(0)->children()),
         (QStringList{"About This Mac", "Recent Items", "Force Quit, Please", "Log Out Jane, Now"}));
 
     world.run(appinfo::kBundleIdentifier, "Quorvane", QCoreApplication::applicationPid());
-    const auto own = QRVApplicationCatalogue::menuItemsForApplication(
+    const auto own = QRVApplicationCatalogue::menuItemsForApplication(world.services, 
         QRVAplication(appinfo::kBundleIdentifier, "Q"));
     EXPECT_EQ(titles(own->at(2)->children()),
               (QStringList{"About Notes", "Services", "Services", "Quit Notes, Now"}));
@@ -163,20 +173,20 @@ TEST_F(CatalogueTest, AllApplicationsAndThisProgramKeepTheirMenusWhole) {
 
 TEST_F(CatalogueTest, NoMenusWhenTheApplicationCannotBeRead) {
     EXPECT_EQ(
-        QRVApplicationCatalogue::menuItemsForApplication(QRVAplication("com.example.none", "None")),
+        QRVApplicationCatalogue::menuItemsForApplication(world.services, QRVAplication("com.example.none", "None")),
         std::nullopt);
     world.run("com.example.silent", "Silent", 43); // runs, but nothing recorded: reads fail
     EXPECT_EQ(
-        QRVApplicationCatalogue::menuItemsForApplication(QRVAplication("com.example.silent", "S")),
+        QRVApplicationCatalogue::menuItemsForApplication(world.services, QRVAplication("com.example.silent", "S")),
         std::nullopt);
     world.run("com.example.bar", "Bar", 44,
               QJsonObject{{"AXMenuBar", QJsonObject{{"AXChildren", failure(-25204)}}}});
     EXPECT_EQ(
-        QRVApplicationCatalogue::menuItemsForApplication(QRVAplication("com.example.bar", "B")),
+        QRVApplicationCatalogue::menuItemsForApplication(world.services, QRVAplication("com.example.bar", "B")),
         std::nullopt);
     world.run("com.example.empty", "Empty", 45, application({}));
     EXPECT_EQ(
-        QRVApplicationCatalogue::menuItemsForApplication(QRVAplication("com.example.empty", "E")),
+        QRVApplicationCatalogue::menuItemsForApplication(world.services, QRVAplication("com.example.empty", "E")),
         QRVMenuItemList{});
 }
 

@@ -1,5 +1,4 @@
 #include "menus/QRVMenuItem.h"
-#include "platform/Platform.h"
 #include "platform/qt/QtAccessibility.h"
 #include "support/QtPrinters.h"
 
@@ -23,13 +22,12 @@ QRVMenuItemList topLevelMenus(Accessibility& ax) {
     QRVMenuItemList items;
     for (const auto& element :
          children.ok() ? *children.value().array() : AccessibilityElementList{})
-        items << QRVMenuItem::initWithElement(element, true);
+        items << QRVMenuItem::initWithElement(ax, element, true);
     return items;
 }
 
 TEST(InProcessMenus, ThisProgramsFileMenuReadsThroughQtAccessibility) {
     QtAccessibility ax;
-    ScopedPlatform platform(PlatformServices{.accessibility = &ax});
     QMainWindow window;
     QMenu* file = window.menuBar()->addMenu("&File");
     file->addAction("&Open\u2026")->setShortcut(QKeySequence::Open);

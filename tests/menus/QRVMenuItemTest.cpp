@@ -1,6 +1,5 @@
 #include "menus/QRVMenuItem.h"
 
-#include "platform/Platform.h"
 #include "platform/testing/RecordedAccessibility.h"
 #include "support/QtPrinters.h"
 #include "support/RecordedMenus.h"
@@ -22,8 +21,7 @@ QStringList& capturedWarnings() {
 
 class MenuItemTest : public ::testing::Test {
   protected:
-    MenuItemTest()
-        : m_platform(PlatformServices{.accessibility = &ax}) {
+    MenuItemTest() {
         capturedWarnings().clear();
         m_previousHandler =
             qInstallMessageHandler([](QtMsgType, const QMessageLogContext&,
@@ -34,7 +32,7 @@ class MenuItemTest : public ::testing::Test {
     // The item read from a recorded element (the root of process 1).
     QRVMenuItemPtr read(const QJsonObject& element) {
         ax.addApplication(1, element);
-        return QRVMenuItem::initWithElement(ax.createApplication(1), true);
+        return QRVMenuItem::initWithElement(ax, ax.createApplication(1), true);
     }
     QString keyOf(QJsonObject attributes) {
         return read(item("Item", std::move(attributes)))->keyEquivalent();
@@ -43,7 +41,6 @@ class MenuItemTest : public ::testing::Test {
     qrv::testing::RecordedAccessibility ax;
 
   private:
-    ScopedPlatform m_platform;
     QtMessageHandler m_previousHandler = nullptr;
 };
 
@@ -107,7 +104,7 @@ TEST_F(MenuItemTest, ChildrenAreTheTitledMenuItemsInMenuOrder) {
     // Children that cannot be read leave the item without children.
     EXPECT_TRUE(read(item("X", {{"AXChildren", failure(-25205)}}))->children().isEmpty());
     EXPECT_TRUE(read(item("X", {{"AXChildren", "not an array"}}))->children().isEmpty());
-    EXPECT_TRUE(QRVMenuItem::initWithElement(nullptr, true)->title().isNull());
+    EXPECT_TRUE(QRVMenuItem::initWithElement(ax, nullptr, true)->title().isNull());
 }
 
 TEST_F(MenuItemTest, ItemsThatNeedTheirPath) {

@@ -1,4 +1,5 @@
 #include "model/KSCShortcut.h"
+#include "platform/testing/FixedKeyboardLayout.h"
 
 #include "support/QtPrinters.h"
 
@@ -87,12 +88,13 @@ TEST(KSCShortcut, FromKeyEventTakesScanCodeAndQtModifiers) {
     // The fixed layout places key code N at scan code N + 8.
     const QKeyEvent event(QEvent::KeyPress, Qt::Key_K,
                           Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier, 40 + 8, 0, 0);
-    const KSCShortcutPtr shortcut = KSCShortcut::shortcutWithEvent(event);
+    const auto layout = qrv::testing::FixedKeyboardLayout::us();
+    const KSCShortcutPtr shortcut = KSCShortcut::shortcutWithEvent(event, layout);
     ASSERT_TRUE(shortcut);
     EXPECT_EQ(shortcut->keyCode(), 40u);
     EXPECT_EQ(shortcut->modifierFlags(), kCmd | kCtrl | kOpt);
     EXPECT_FALSE(KSCShortcut::shortcutWithEvent(
-        QKeyEvent(QEvent::KeyPress, Qt::Key_K, Qt::NoModifier, 3, 0, 0)));
+        QKeyEvent(QEvent::KeyPress, Qt::Key_K, Qt::NoModifier, 3, 0, 0), layout));
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "model/KeyEquivalentTable.h"
 #include "model/QRVMenuShortcut.h"
-#include "platform/Platform.h"
 #include "platform/linux/XkbKeyboardLayout.h"
 #include "platform/testing/FixedKeyboardLayout.h"
 #include "support/QtPrinters.h"
@@ -83,9 +82,7 @@ class XkbLayoutNotation : public ::testing::TestWithParam<const char*> {
         auto created = XkbKeyboardLayout::create({GetParam(), {}});
         ASSERT_TRUE(created) << created.error().toStdString();
         layout = std::move(created).value();
-        PlatformServices services = platform();
-        services.keyboardLayout = layout.get();
-        scoped.emplace(services);
+        KeyEquivalentTable::installShared(*layout); // names keys by this layout
         table.emplace(KeyEquivalentTable::build(layout.get()));
     }
     KSCShortcutPtr readOnLayout(const QString& text) const {
@@ -93,7 +90,6 @@ class XkbLayoutNotation : public ::testing::TestWithParam<const char*> {
     }
 
     std::unique_ptr<XkbKeyboardLayout> layout;
-    std::optional<ScopedPlatform> scoped;
     std::optional<KeyEquivalentTable> table;
 };
 

@@ -1,6 +1,5 @@
 #include "model/QRVMenuShortcut.h"
 
-#include "platform/Platform.h"
 #include "platform/plist/PlistCodec.h"
 #include "platform/qt/ClipboardPasteboard.h"
 #include "platform/testing/MemoryPasteboard.h"
@@ -82,25 +81,14 @@ TEST(QRVMenuShortcut, IdentityEqualityAndFieldHash) {
               size_t(qHash(QString("Copy"))));
 }
 
-class PasteboardRoundTrip : public ::testing::Test {
-  protected:
-    void install(Pasteboard* pasteboard) {
-        PlatformServices services = platform();
-        services.pasteboard = pasteboard;
-        scoped.emplace(services);
-    }
-    std::optional<ScopedPlatform> scoped;
-};
-
-TEST_F(PasteboardRoundTrip, NilFieldsAreLeftOutAndSeveralRecordsTravelTogether) {
+TEST(PasteboardRoundTrip, NilFieldsAreLeftOutAndSeveralRecordsTravelTogether) {
     auto noKey = QRVMenuShortcut::create("com.example.App", kPath, QString());
     EXPECT_EQ(noKey->pasteboardPropertyList().keys(), QStringList({"bundleIdentifier", "title"}));
 
     ClipboardPasteboard clipboard; // the real clipboard of the offscreen platform
-    install(&clipboard);
     auto global = QRVMenuShortcut::create(QString(), "Paste", QString("@v"));
-    ASSERT_TRUE(QRVMenuShortcut::writeToPasteboard({noKey, global}));
-    const auto pasted = QRVMenuShortcut::readFromPasteboard();
+    ASSERT_TRUE(QRVMenuShortcut::writeToPasteboard(clipboard, {noKey, global}));
+    const auto pasted = QRVMenuShortcut::readFromPasteboard(clipboard);
     ASSERT_EQ(pasted.size(), 2);
     EXPECT_EQ(pasted[0]->title(), kPath);
     EXPECT_TRUE(pasted[0]->keyEquivalent().isNull());
@@ -108,31 +96,29 @@ TEST_F(PasteboardRoundTrip, NilFieldsAreLeftOutAndSeveralRecordsTravelTogether) 
     EXPECT_EQ(pasted[1]->keyEquivalent(), QString("@v"));
     EXPECT_FALSE(pasted[1]->isPlaceholder());
 
-    ASSERT_TRUE(QRVMenuShortcut::writeToPasteboard({global}));
+    ASSERT_TRUE(QRVMenuShortcut::writeToPasteboard(clipboard, {global}));
     EXPECT_EQ(plist::decode(clipboard.data(QRVMenuShortcut::kPasteboardType))->typeId(),
               QMetaType::QVariantMap); // one record is one dictionary
-    EXPECT_EQ(QRVMenuShortcut::readFromPasteboard().size(), 1);
+    EXPECT_EQ(QRVMenuShortcut::readFromPasteboard(clipboard).size(), 1);
 }
 
-TEST_F(PasteboardRoundTrip, ValuesOfTheWrongTypeAreIgnored) {
+TEST(PasteboardRoundTrip, ValuesOfTheWrongTypeAreIgnored) {
     qrv::testing::MemoryPasteboard memory;
-    install(&memory);
     const QVariantList items{
         QVariantMap{
             {"title", "Copy"}, {"keyEquivalent", qint64(3)}, {"bundleIdentifier", QVariantList{}}},
         QString("not a record"),
     };
     memory.setData(QRVMenuShortcut::kPasteboardType, *plist::encode(items));
-    const auto pasted = QRVMenuShortcut::readFromPasteboard();
+    const auto pasted = QRVMenuShortcut::readFromPasteboard(memory);
     ASSERT_EQ(pasted.size(), 1);
     EXPECT_EQ(pasted[0]->title(), QString("Copy"));
     EXPECT_TRUE(pasted[0]->keyEquivalent().isNull());
     EXPECT_TRUE(pasted[0]->bundleIdentifier().isNull());
 
     memory.setData(QRVMenuShortcut::kPasteboardType, "garbage");
-    EXPECT_TRUE(QRVMenuShortcut::readFromPasteboard().isEmpty());
-    install(nullptr);
-    EXPECT_FALSE(QRVMenuShortcut::writeToPasteboard(pasted));
+    EXPECT_TRUE(QRVMenuShortcut::readFromPasteboard(memory).isEmpty());
+    EXPECT_FALSE(QRVMenuShortcut::writeToPasteboard(memory, {})); // nothing to write
 }
 
 } // namespace

@@ -1,11 +1,11 @@
-#include "model/QRVAplication.h"
 #include "model/QRVMenuShortcut.h"
-#include "platform/Platform.h"
+#include "platform/Services.h"
 #include "platform/UserDefaults.h"
 #include "platform/linux/PlistFilePreferenceStore.h"
 #include "platform/plist/PlistCodec.h"
 #include "platform/testing/RecordingNotifications.h"
 #include "support/QtPrinters.h"
+#include "support/FakePlatform.h"
 #include "support/TempHome.h"
 
 #include <QDir>
@@ -22,15 +22,10 @@ const QString kKey = QStringLiteral("NSUserKeyEquivalents");
 class Store : public ::testing::Test {
   protected:
     Store()
-        : prefs(home.path())
-        , defaults(prefs, "com.brackwyn.Quorvane") {
-        PlatformServices services = platform();
-        services.home = home.path();
-        services.preferences = &prefs;
-        services.userDefaults = &defaults;
-        services.notifications = &notifications;
-        scoped.emplace(services);
-    }
+        : prefs(world.preferences)
+        , defaults(world.defaults)
+        , notifications(world.notifications)
+        , home(world.home) {}
 
     // Files are checked with the property-list reader, not through the store.
     QVariant file(const QString& path) const {
@@ -52,28 +47,31 @@ class Store : public ::testing::Test {
     void store(const QString& domain, const QString& key, const QVariant& value) {
         ASSERT_TRUE(prefs.setValue(key, value, domain));
     }
-    bool save(const QList<QRVMenuShortcutPtr>& shortcuts, const QRVAplication& app,
+    bool save(const QList<QRVMenuShortcutPtr>& shortcuts, const QString& app,
               QString* problem = nullptr) {
-        return QRVMenuShortcut::saveMenuShortcuts(shortcuts, app, problem);
+        return QRVMenuShortcut::saveMenuShortcuts(world.services, shortcuts, app, problem);
+    }
+    QList<QRVMenuShortcutPtr> read(const QString& app, QVariant* asRead = nullptr) {
+        return QRVMenuShortcut::menuShortcutsWithApplication(world.services, app, asRead);
     }
     static QRVMenuShortcutPtr record(const QString& app, const QString& title, const QString& key) {
         return QRVMenuShortcut::create(app, title, key);
     }
 
-    qrv::testing::TempHome home;
-    PlistFilePreferenceStore prefs;
-    UserDefaults defaults;
-    qrv::testing::RecordingNotifications notifications;
-    std::optional<ScopedPlatform> scoped;
-    const QRVAplication app{kApp, "App"};
-    const QRVAplication all{QString(), "All Applications"};
+    qrv::testing::FakePlatform world;
+    PlistFilePreferenceStore& prefs;
+    UserDefaults& defaults;
+    qrv::testing::RecordingNotifications& notifications;
+    const qrv::testing::TempHome& home;
+    const QString app = kApp;
+    const QString all; // all applications
 };
 
 TEST_F(Store, ListsSortedRecordsAndHandsOutTheTableAsRead) {
     const QVariantMap stored{{"item 10", "@a"}, {"Item 2", "@b"}, {"Zoom", ""}, {"alpha", "^c"}};
     store(kApp, kKey, stored);
     QVariant asRead;
-    const auto shortcuts = QRVMenuShortcut::menuShortcutsWithApplication(app, &asRead);
+    const auto shortcuts = read(app, &asRead);
     QStringList titles;
     for (const auto& s : shortcuts)
         titles << s->title();
@@ -82,9 +80,9 @@ TEST_F(Store, ListsSortedRecordsAndHandsOutTheTableAsRead) {
     EXPECT_EQ(asRead, QVariant(stored));
 
     store(kApp, kKey, QStringLiteral("not a table"));
-    EXPECT_TRUE(QRVMenuShortcut::menuShortcutsWithApplication(app, &asRead).isEmpty());
+    EXPECT_TRUE(read(app, &asRead).isEmpty());
     EXPECT_EQ(asRead, QVariant("not a table"));
-    EXPECT_TRUE(QRVMenuShortcut::menuShortcutsWithApplication(all).isEmpty());
+    EXPECT_TRUE(read(all).isEmpty());
 }
 
 TEST_F(Store, NothingIsWrittenWhenNothingChanged) {
@@ -94,7 +92,7 @@ TEST_F(Store, NothingIsWrittenWhenNothingChanged) {
     const QByteArray before = tableFile.readAll();
     const auto modified = QFileInfo(tableFile).lastModified();
 
-    EXPECT_TRUE(save(QRVMenuShortcut::menuShortcutsWithApplication(app), app));
+    EXPECT_TRUE(save(read(app), app));
     EXPECT_EQ(QFileInfo(home.preferencesFile(kApp)).lastModified(), modified);
     tableFile.seek(0);
     EXPECT_EQ(tableFile.readAll(), before);
@@ -172,7 +170,7 @@ TEST_F(Store, ChangeSetHoldsNewValuesAndTheOldValuesOfRemovedTitles) {
 TEST_F(Store, ValuesThatAreNotStringsSurviveASaveThatDoesNotTouchThem) {
     const QVariantMap odd{{"Number", qint64(7)}, {"Nested", QVariantMap{{"a", "b"}}}};
     store(kApp, kKey, odd);
-    auto shortcuts = QRVMenuShortcut::menuShortcutsWithApplication(app);
+    auto shortcuts = read(app);
     ASSERT_EQ(shortcuts.size(), 2);
     EXPECT_TRUE(shortcuts[0]->keyEquivalent().isNull());
     EXPECT_FALSE(shortcuts[0]->shortcut());
@@ -190,8 +188,8 @@ TEST_F(Store, ValuesThatAreNotStringsSurviveASaveThatDoesNotTouchThem) {
 TEST_F(Store, ABundleIdentifierThatIsAPathWritesNothingOutsideThePreferences) {
     const QString outside = home.file("outside");
     store(outside, kKey, QVariantMap{{"Copy", "@c"}});
-    const QRVAplication pathLike{outside, "Outside"};
-    EXPECT_TRUE(QRVMenuShortcut::menuShortcutsWithApplication(pathLike).isEmpty());
+    const QString pathLike = outside;
+    EXPECT_TRUE(read(pathLike).isEmpty());
     QString problem;
     EXPECT_FALSE(save({record(outside, "Save", "@s")}, pathLike, &problem));
     EXPECT_FALSE(problem.isEmpty());

@@ -1,7 +1,5 @@
 #include "model/LocalizedStandardCompare.h"
-#include "model/QRVAplication.h"
 #include "model/SupportDirectory.h"
-#include "platform/Platform.h"
 #include "support/QtPrinters.h"
 #include "support/TempHome.h"
 
@@ -66,32 +64,20 @@ TEST(LocalizedStandardCompare, SortKeysOrderExactlyAsTheComparison) {
     EXPECT_EQ(order, (QList<int>{1, 2, 4, 0, 3}));
 }
 
-TEST(QRVAplication, EqualByBundleIdentifierAndNeverWithoutOne) {
-    EXPECT_TRUE(QRVAplication("com.example.App", "One") ==
-                QRVAplication("com.example.App", "Other"));
-    EXPECT_FALSE(QRVAplication("com.example.App", "A") == QRVAplication("com.example.app", "A"));
-    EXPECT_FALSE(QRVAplication(QString(), "All Applications") ==
-                 QRVAplication(QString(), "All Applications"));
-    EXPECT_FALSE(QRVAplication("com.example.App", "A").topLevelMenuItems().has_value());
-}
-
 TEST(SupportDirectory, CreatedOnceWithLinksResolved) {
     qrv::testing::TempHome real;
     const QString link = real.file("link");
     ASSERT_TRUE(QFile::link(real.path(), link));
-    PlatformServices services = platform();
-    services.home = link;
-    ScopedPlatform scoped(services);
-
-    const auto directory = menuShortcutsSupportDirectory();
+    const auto directory = menuShortcutsSupportDirectory(link);
     ASSERT_TRUE(directory) << directory.error().toStdString();
     const QString expected = QFileInfo(real.path()).canonicalFilePath() +
                              "/Library/Application Support/com.brackwyn.Quorvane";
     EXPECT_EQ(*directory, expected);
     EXPECT_TRUE(QFileInfo(expected).isDir());
-    services.home = real.file("elsewhere");
-    ScopedPlatform moved(services);
-    EXPECT_EQ(*menuShortcutsSupportDirectory(), expected); // kept for the process
+    ASSERT_TRUE(QDir(expected).removeRecursively());
+    EXPECT_EQ(*menuShortcutsSupportDirectory(link), expected); // kept for the process
+    EXPECT_FALSE(QFileInfo(expected).exists());
+    EXPECT_NE(*menuShortcutsSupportDirectory(real.file("elsewhere")), expected);
 }
 
 } // namespace

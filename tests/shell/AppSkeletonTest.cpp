@@ -3,6 +3,7 @@
 #include "menus/QRVMenuItem.h"
 #include "platform/AppInfo.h"
 #include "platform/NativePlatform.h"
+#include "platform/testing/ScriptedAlertPresenter.h"
 #include "shell/QRVAppDelegate.h"
 #include "shell/QRVMainWindowController.h"
 #include "support/TempHome.h"
@@ -27,17 +28,18 @@ class LaunchedApp : public ::testing::Test {
         auto created = NativePlatform::create(home.path());
         ASSERT_TRUE(created.ok()) << created.error().toStdString();
         native = std::move(created).value();
-        native->install();
-        delegate.applicationDidFinishLaunching();
+        delegate = std::make_unique<QRVAppDelegate>(native->desktopServices(alerts));
+        delegate->applicationDidFinishLaunching();
     }
 
     qrv::testing::TempHome home;
     std::unique_ptr<NativePlatform> native;
-    QRVAppDelegate delegate;
+    qrv::testing::ScriptedAlertPresenter alerts;
+    std::unique_ptr<QRVAppDelegate> delegate;
 };
 
 TEST_F(LaunchedApp, ShowsTheMainWindowWithItsMenusAndQuitsWhenItCloses) {
-    QMainWindow* window = delegate.mainWindowController()->window();
+    QMainWindow* window = delegate->mainWindowController()->window();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
     EXPECT_EQ(window->windowTitle(), "Quorvane");
@@ -45,7 +47,7 @@ TEST_F(LaunchedApp, ShowsTheMainWindowWithItsMenusAndQuitsWhenItCloses) {
     for (QAction* action : window->menuBar()->actions())
         menus << action->text();
     EXPECT_EQ(menus, (QStringList{"Quorvane", "File", "Edit", "Window", "Help"}));
-    EXPECT_EQ(delegate.mainWindowController(), delegate.mainWindowController()); // one for the run
+    EXPECT_EQ(delegate->mainWindowController(), delegate->mainWindowController()); // one for the run
 
     // Closing the last window ends the event loop.
     QTimer::singleShot(0, window, &QWidget::close);
@@ -55,9 +57,9 @@ TEST_F(LaunchedApp, ShowsTheMainWindowWithItsMenusAndQuitsWhenItCloses) {
 }
 
 TEST_F(LaunchedApp, TheSourceListShowsThisProgramWhoseMenusReadThroughAccessibility) {
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate.mainWindowController()->window()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->mainWindowController()->window()));
     QRVShortcutsViewController* content =
-        delegate.mainWindowController()->shortcutsViewController();
+        delegate->mainWindowController()->shortcutsViewController();
     QAbstractItemModel* list = content->applicationsArrayController();
     QStringList names;
     for (int row = 0; row < list->rowCount(); ++row)
@@ -66,7 +68,7 @@ TEST_F(LaunchedApp, TheSourceListShowsThisProgramWhoseMenusReadThroughAccessibil
 
     // This program's own menus, read in place: the File menu with its Close item.
     content->setApplication(content->applications().last());
-    content->_loadApplicationMenuItems(true);
+    content->loadApplicationMenuItemsNow();
     const auto menus = content->topLevelMenuItems();
     ASSERT_TRUE(menus.has_value());
     QRVMenuItemPtr file;
@@ -81,7 +83,7 @@ TEST_F(LaunchedApp, TheSourceListShowsThisProgramWhoseMenusReadThroughAccessibil
 
     // All Applications: this program's first menu alone.
     content->setApplication(nullptr);
-    content->_loadApplicationMenuItems(true);
+    content->loadApplicationMenuItemsNow();
     const auto first = content->topLevelMenuItems();
     ASSERT_TRUE(first.has_value());
     ASSERT_EQ(first->size(), 1);

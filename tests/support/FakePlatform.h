@@ -1,11 +1,15 @@
 #pragma once
 
-#include "platform/Platform.h"
+#include "platform/Services.h"
+#include "platform/UserDefaults.h"
 #include "platform/linux/PlistFilePreferenceStore.h"
 #include "platform/plist/PlistCodec.h"
 #include "platform/testing/FakePermissionStatus.h"
 #include "platform/testing/FakeWorkspace.h"
+#include "platform/testing/FixedKeyboardLayout.h"
+#include "platform/testing/MemoryPasteboard.h"
 #include "platform/testing/RecordedAccessibility.h"
+#include "platform/testing/RecordingNotifications.h"
 #include "platform/testing/ScriptedAlertPresenter.h"
 #include "platform/testing/VirtualScheduler.h"
 #include "support/TempHome.h"
@@ -16,24 +20,26 @@
 
 namespace qrv::testing {
 
-// Every service as a double, installed for the lifetime of the object:
-// preference files in a temporary home, virtual time, scripted alerts,
-// recorded menus, a controllable workspace and permissions.
+// The composition root of the tests: every service as a double, handed out
+// as `services`. Preference files live in a temporary home; time is
+// virtual, alerts are scripted, menus recorded, the workspace and the
+// permissions controllable, the layout the U.S. one.
 struct FakePlatform {
     TempHome home;
     PlistFilePreferenceStore preferences{home.path()};
+    UserDefaults defaults{preferences, QStringLiteral("com.brackwyn.Quorvane")};
     VirtualScheduler scheduler;
-    ScriptedAlertPresenter alerts;
+    FixedKeyboardLayout keyboardLayout = FixedKeyboardLayout::us();
     RecordedAccessibility accessibility;
     FakeWorkspace workspace;
     FakePermissionStatus permissions;
-    ScopedPlatform installed{PlatformServices{.home = home.path(),
-                                              .preferences = &preferences,
-                                              .scheduler = &scheduler,
-                                              .alerts = &alerts,
-                                              .accessibility = &accessibility,
-                                              .workspace = &workspace,
-                                              .permissions = &permissions}};
+    RecordingNotifications notifications;
+    ScriptedAlertPresenter alerts;
+    MemoryPasteboard pasteboard;
+    DesktopServices services{{home.path(), preferences, defaults, scheduler, keyboardLayout,
+                              accessibility, workspace, permissions, notifications},
+                             alerts,
+                             pasteboard};
 
     // A running regular application whose menus are `menus` (recorded form).
     RunningApplication run(const QString& bundleIdentifier, const QString& name, qint64 processId,
@@ -47,17 +53,17 @@ struct FakePlatform {
 
     // An application bundle <home>/Applications/<name>.app with this Info.plist; answers its path.
     QString makeAppBundle(const QString& name, const QVariantMap& info) {
-        const QString path = home.file("Applications/" + name + ".app");
-        QDir().mkpath(path + "/Contents");
-        QFile file(path + "/Contents/Info.plist");
+        const QString path = home.file(QStringLiteral("Applications/") + name + QStringLiteral(".app"));
+        QDir().mkpath(path + QStringLiteral("/Contents"));
+        QFile file(path + QStringLiteral("/Contents/Info.plist"));
         if (file.open(QIODevice::WriteOnly))
             file.write(plist::encode(info).value());
         return path;
     }
 
     void registerApplications(const QStringList& bundleIdentifiers) {
-        (void)preferences.setValue("com.apple.custommenu.apps", bundleIdentifiers,
-                                   "com.apple.universalaccess");
+        (void)preferences.setValue(QStringLiteral("com.apple.custommenu.apps"), bundleIdentifiers,
+                                   QStringLiteral("com.apple.universalaccess"));
     }
 };
 

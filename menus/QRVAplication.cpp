@@ -1,4 +1,4 @@
-#include "model/QRVAplication.h"
+#include "menus/QRVAplication.h"
 
 namespace qrv {
 

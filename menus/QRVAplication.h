@@ -1,5 +1,7 @@
 #pragma once
 
+#include "menus/QRVMenuItem.h"
+
 #include <QIcon>
 #include <QList>
 #include <QString>
@@ -7,10 +9,6 @@
 #include <optional>
 
 namespace qrv {
-
-class QRVMenuItem;
-using QRVMenuItemPtr = std::shared_ptr<QRVMenuItem>;
-using QRVMenuItemList = QList<QRVMenuItemPtr>;
 
 // One entry of the application list: an application, or one of the two
 // pseudo-entries without a bundle identifier ("All Applications", which

@@ -15,7 +15,8 @@ using Task = std::function<void()>;
 using Millis = std::chrono::milliseconds;
 
 // A timer created on a serial queue. Cancelling is safe from any thread and
-// guarantees the handler does not start afterwards.
+// guarantees the handler does not start afterwards; the timer itself goes on
+// the queue's thread at its next firing.
 class QueueTimer {
   public:
     virtual ~QueueTimer() = default;
@@ -42,13 +43,18 @@ class SerialQueue {
 // Everything in the program that runs later or elsewhere goes through here:
 // the main run loop's delayed performs, the main queue, the global concurrent
 // queue, and serial queues with timers. Tests plug in a virtual clock.
+//
+// Delayed performs belong to the main thread (perform and cancel there). The
+// queues take work from any thread. Nothing waits for another thread: there
+// is no synchronous hand-over to the main thread, so a background task can
+// never deadlock with a main thread that waits for the background to end.
 class Scheduler {
   public:
     virtual ~Scheduler() = default;
 
-    // Delayed perform on the main thread. Requests are identified by target and
-    // key, so cancelPerforms() can drop the pending ones (a previous request is
-    // not cancelled implicitly).
+    // Delayed perform on the main thread, asked for on the main thread.
+    // Requests are identified by target and key, so cancelPerforms() can drop
+    // the pending ones (a previous request is not cancelled implicitly).
     virtual void perform(const void* target, const QString& key, Millis delay, Task task) = 0;
     virtual void cancelPerforms(const void* target, const QString& key) = 0;
     // Cancels every pending perform of the target (for its destructor).
@@ -59,10 +65,9 @@ class Scheduler {
         perform(target, key, delay, std::move(task));
     }
 
+    // Hand work to the main thread from any thread.
     virtual void asyncMain(Task task) = 0;
     virtual void afterMain(Millis delay, Task task) = 0;
-    // Runs in place on the main thread; from elsewhere, hands over and waits.
-    virtual void syncMain(Task task) = 0;
     virtual bool isMainThread() const = 0;
 
     // The global concurrent queue (default priority).

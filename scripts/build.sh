@@ -1,11 +1,18 @@
 #!/usr/bin/env bash
-# Installs what is missing, configures once, builds incrementally.
+# Installs what is missing, configures when needed, builds incrementally.
+# Arguments are build targets (default: everything of the preset).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 scripts/install-deps.sh
 preset="${QRV_PRESET:-default}"
-if [[ ! -f "build/CMakeCache.txt" || "$preset" != default ]]; then
+folder="build"
+[[ "$preset" == default ]] || folder="build-$preset"
+# A configure that failed leaves a cache without build.ninja: configure again
+# until one succeeds, instead of failing every build after it.
+if [[ ! -f "$folder/build.ninja" ]]; then
   cmake --preset "$preset" >/dev/null
 fi
-cmake --build --preset "$preset"
+targets=()
+for target in "$@"; do targets+=(--target "$target"); done
+cmake --build --preset "$preset" "${targets[@]}"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs, builds and starts Quorvane. Arguments go to the application
-# (for example --home DIR).
+# Installs, builds and starts Quorvane (the application alone, not the tests).
+# Arguments go to the application (for example --home DIR).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-"$root/scripts/build.sh"
+QRV_PRESET=default "$root/scripts/build.sh" quorvane
 exec "$root/build/bin/quorvane" "$@"

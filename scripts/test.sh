@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
-# Installs, builds and runs the whole test suite on a private session bus.
-# Exits non-zero when anything fails; CTest's summary is the last output.
+# Installs, checks the rules the code keeps (layers, format), builds and runs
+# the whole test suite on a private session bus. QRV_PRESET picks the suite
+# (default, tsan, asan). Exits non-zero when anything fails; CTest's summary
+# is the last output.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-"$root/scripts/build.sh"
 cd "$root"
+scripts/install-deps.sh
+scripts/check-layers.sh
+scripts/check-format.sh
+scripts/build.sh
 preset="${QRV_PRESET:-default}"
 exec dbus-run-session -- ctest --preset "$preset" -j"$(nproc)" "$@"

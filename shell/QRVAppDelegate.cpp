@@ -1,4 +1,5 @@
 #include "shell/QRVAppDelegate.h"
+#include "platform/MainThread.h"
 
 #include "shell/QRVMainWindowController.h"
 
@@ -11,12 +12,14 @@ QRVAppDelegate::QRVAppDelegate(const DesktopServices& services, QObject* parent)
 QRVAppDelegate::~QRVAppDelegate() = default;
 
 QRVMainWindowController* QRVAppDelegate::mainWindowController() {
+    QRV_ASSERT_MAIN_THREAD();
     if (!m_mainWindowController)
         m_mainWindowController = std::make_unique<QRVMainWindowController>(m_services);
     return m_mainWindowController.get();
 }
 
 void QRVAppDelegate::applicationDidFinishLaunching() {
+    QRV_ASSERT_MAIN_THREAD();
     mainWindowController()->showWindow();
 }
 

@@ -1,4 +1,5 @@
 #include "shell/QRVMainWindowController.h"
+#include "platform/MainThread.h"
 
 #include "editor/QRVShortcutsViewController.h"
 #include "platform/AppInfo.h"
@@ -13,6 +14,7 @@ namespace qrv {
 QRVMainWindowController::QRVMainWindowController(const DesktopServices& services,
                                                  QObject* parent)
     : QObject(parent) {
+    QRV_ASSERT_MAIN_THREAD();
     m_window = new QMainWindow;
     m_window->setAttribute(Qt::WA_DeleteOnClose, false);
     m_window->setObjectName(QStringLiteral("QRVMainWindow"));

@@ -1,4 +1,5 @@
 #include "platform/linux/LinuxWorkspace.h"
+#include "platform/MainThread.h"
 
 #include "platform/AppInfo.h"
 #include "platform/Images.h"
@@ -27,6 +28,7 @@ LinuxWorkspace::LinuxWorkspace(const QString& preferencesHome)
 }
 
 QList<RunningApplication> LinuxWorkspace::runningApplications() const {
+    QRV_ASSERT_MAIN_THREAD();
     return {m_self};
 }
 

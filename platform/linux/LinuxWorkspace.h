@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/linux/ApplicationBundles.h"
-#include "platform/linux/BundleFileWorkspace.h"
+#include "platform/bundles/ApplicationBundles.h"
+#include "platform/bundles/BundleFileWorkspace.h"
 
 namespace qrv {
 

@@ -1,4 +1,5 @@
 #include "platform/qt/ClipboardPasteboard.h"
+#include "platform/MainThread.h"
 
 #include "platform/Logging.h"
 
@@ -14,6 +15,7 @@ static QClipboard* clipboard() {
 }
 
 void ClipboardPasteboard::setData(const QString& type, const QByteArray& data) {
+    QRV_ASSERT_MAIN_THREAD();
     if (QClipboard* board = clipboard()) {
         auto* mime = new QMimeData;
         mime->setData(type, data);
@@ -22,6 +24,7 @@ void ClipboardPasteboard::setData(const QString& type, const QByteArray& data) {
 }
 
 QByteArray ClipboardPasteboard::data(const QString& type) const {
+    QRV_ASSERT_MAIN_THREAD();
     QClipboard* board = clipboard();
     const QMimeData* mime = board ? board->mimeData() : nullptr;
     return mime ? mime->data(type) : QByteArray();

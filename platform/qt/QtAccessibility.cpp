@@ -1,4 +1,5 @@
 #include "platform/qt/QtAccessibility.h"
+#include "platform/MainThread.h"
 
 #include "platform/qt/MenuKeyMapping.h"
 
@@ -158,12 +159,14 @@ Answer interfaceAttribute(QAccessibleInterface* iface, const QString& attribute)
 } // namespace
 
 AccessibilityElementRef QtAccessibility::createApplication(qint64 processId) {
+    QRV_ASSERT_MAIN_THREAD();
     return std::make_shared<QtElement>(processId, QAccessible::Id(0));
 }
 
 AccessibilityResult<AccessibilityValue>
 QtAccessibility::copyAttributeValue(const AccessibilityElementRef& element,
                                     const QString& attribute) {
+    QRV_ASSERT_MAIN_THREAD();
     const auto* qtElement = dynamic_cast<const QtElement*>(element.get());
     if (!qtElement)
         return ax::Error::kIllegalArgument;

@@ -1,6 +1,7 @@
 #include "platform/qt/QtScheduler.h"
 
 #include "platform/Logging.h"
+#include "platform/MainThread.h"
 
 #include <QCoreApplication>
 #include <QMutex>
@@ -16,18 +17,11 @@ class QtQueueTimer final : public QueueTimer {
   public:
     std::atomic<bool> cancelled{false};
     std::atomic<bool> fired{false};
-    bool repeating = false;
-    QPointer<QTimer> timer;
+    bool repeating = false; // set before the handle is handed out
 
-    void cancel() override {
-        cancelled = true;
-        QPointer<QTimer> t = timer;
-        if (t)
-            QMetaObject::invokeMethod(t, [t] {
-                if (t)
-                    t->deleteLater();
-            });
-    }
+    // Only the flag: the QTimer belongs to the queue's thread, which deletes
+    // it when it next fires (or with the queue).
+    void cancel() override { cancelled = true; }
     bool isActive() const override { return !cancelled && (repeating || !fired); }
 };
 
@@ -74,7 +68,6 @@ class QtSerialQueue final : public SerialQueue {
                 timer->setTimerType(Qt::PreciseTimer);
                 timer->setSingleShot(true);
                 timer->setInterval(first);
-                h->timer = timer;
                 QObject::connect(timer, &QTimer::timeout, timer, [weak, timer, interval, handler] {
                     auto h = weak.lock();
                     if (!h || h->cancelled) {
@@ -121,8 +114,10 @@ QtScheduler::~QtScheduler() {
 }
 
 void QtScheduler::perform(const void* target, const QString& key, Millis delay, Task task) {
-    QRV_SOFT_ASSERT(isMainThread(),
-                    return asyncMain([=, this] { perform(target, key, delay, task); }));
+    if (!isMainThread()) { // a programmer error: stop in debug builds, else hand over
+        QRV_ASSERT_MAIN_THREAD();
+        return asyncMain([=, this] { perform(target, key, delay, task); });
+    }
     auto* timer = new QTimer(this);
     timer->setSingleShot(true);
     const PerformKey id{target, key};
@@ -136,6 +131,10 @@ void QtScheduler::perform(const void* target, const QString& key, Millis delay, 
 }
 
 void QtScheduler::cancelPerforms(const void* target, const QString& key) {
+    if (!isMainThread()) {
+        QRV_ASSERT_MAIN_THREAD();
+        return asyncMain([=, this] { cancelPerforms(target, key); });
+    }
     const PerformKey id{target, key};
     const auto timers = m_performs.values(id);
     m_performs.remove(id);
@@ -146,6 +145,10 @@ void QtScheduler::cancelPerforms(const void* target, const QString& key) {
 }
 
 void QtScheduler::cancelAllPerforms(const void* target) {
+    if (!isMainThread()) {
+        QRV_ASSERT_MAIN_THREAD();
+        return asyncMain([=, this] { cancelAllPerforms(target); });
+    }
     for (auto it = m_performs.begin(); it != m_performs.end();) {
         if (it.key().target == target) {
             it.value()->stop();
@@ -169,15 +172,6 @@ void QtScheduler::afterMain(Millis delay, Task task) {
             QTimer::singleShot(delay, this, std::move(task));
         },
         Qt::QueuedConnection);
-}
-
-void QtScheduler::syncMain(Task task) {
-    if (isMainThread()) {
-        task();
-        return;
-    }
-    QMetaObject::invokeMethod(
-        this, [&task] { task(); }, Qt::BlockingQueuedConnection);
 }
 
 bool QtScheduler::isMainThread() const {

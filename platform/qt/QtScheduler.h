@@ -25,7 +25,6 @@ class QtScheduler final : public QObject, public Scheduler {
     void cancelAllPerforms(const void* target) override;
     void asyncMain(Task task) override;
     void afterMain(Millis delay, Task task) override;
-    void syncMain(Task task) override;
     bool isMainThread() const override;
     void asyncGlobal(Task task) override;
     std::shared_ptr<SerialQueue> createSerialQueue(const QString& label) override;

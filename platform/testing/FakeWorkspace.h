@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/linux/BundleFileWorkspace.h"
+#include "platform/bundles/BundleFileWorkspace.h"
 
 #include <QHash>
 

@@ -19,7 +19,7 @@ class VirtualTimer final : public QueueTimer {
     bool isActive() const override { return !m_cancelled && m_pending != 0; }
 
     void arm(Millis delay, int queueId, Millis interval, Task handler, std::weak_ptr<VirtualTimer> self) {
-        m_pending = m_scheduler.enqueue(m_scheduler.elapsed() + delay, queueId,
+        m_pending = m_scheduler.enqueue(delay, queueId,
                                         [self, queueId, interval, handler] {
                                             auto timer = self.lock();
                                             if (!timer || timer->m_cancelled)
@@ -42,9 +42,9 @@ class VirtualSerialQueue final : public SerialQueue {
     VirtualSerialQueue(VirtualScheduler& scheduler, QString label, int id)
         : m_scheduler(scheduler), m_label(std::move(label)), m_id(id) {}
     const QString& label() const override { return m_label; }
-    void async(Task task) override { m_scheduler.enqueue(m_scheduler.elapsed(), m_id, std::move(task)); }
+    void async(Task task) override { m_scheduler.enqueue(Millis(0), m_id, std::move(task)); }
     void after(Millis delay, Task task) override {
-        m_scheduler.enqueue(m_scheduler.elapsed() + delay, m_id, std::move(task));
+        m_scheduler.enqueue(delay, m_id, std::move(task));
     }
     std::shared_ptr<QueueTimer> startTimer(Millis first, Millis interval, Task handler) override {
         auto timer = std::make_shared<VirtualTimer>(m_scheduler);
@@ -65,10 +65,11 @@ class VirtualSerialQueue final : public SerialQueue {
 VirtualScheduler::VirtualScheduler(QDateTime start) : m_start(std::move(start)) {}
 VirtualScheduler::~VirtualScheduler() = default;
 
-quint64 VirtualScheduler::enqueue(Millis due, int queueId, Task task, const void* target, QString key) {
+quint64 VirtualScheduler::enqueue(Millis delay, int queueId, Task task, const void* target,
+                                  QString key) {
     std::lock_guard lock(m_mutex);
     const quint64 id = ++m_sequence;
-    const Slot slot{std::max(due, m_now), id};
+    const Slot slot{m_now + std::max(delay, Millis(0)), id};
     m_entries.emplace(slot, Entry{queueId, std::move(task), target, std::move(key)});
     m_byId.emplace(id, slot);
     return id;
@@ -85,7 +86,7 @@ bool VirtualScheduler::cancel(quint64 id) {
 }
 
 void VirtualScheduler::perform(const void* target, const QString& key, Millis delay, Task task) {
-    enqueue(m_now + delay, kMainQueue, std::move(task), target, key);
+    enqueue(delay, kMainQueue, std::move(task), target, key);
 }
 
 void VirtualScheduler::cancelPerforms(const void* target, const QString& key) {
@@ -112,16 +113,16 @@ void VirtualScheduler::cancelAllPerforms(const void* target) {
     }
 }
 
-void VirtualScheduler::asyncMain(Task task) { enqueue(m_now, kMainQueue, std::move(task)); }
+void VirtualScheduler::asyncMain(Task task) { enqueue(Millis(0), kMainQueue, std::move(task)); }
 
-void VirtualScheduler::afterMain(Millis delay, Task task) { enqueue(m_now + delay, kMainQueue, std::move(task)); }
-
-void VirtualScheduler::syncMain(Task task) { task(); }
+void VirtualScheduler::afterMain(Millis delay, Task task) {
+    enqueue(delay, kMainQueue, std::move(task));
+}
 
 void VirtualScheduler::asyncGlobal(Task task) {
     std::lock_guard lock(m_mutex);
     if (m_autoBackground)
-        enqueue(m_now, -1, std::move(task));
+        enqueue(Millis(0), -1, std::move(task));
     else
         m_background.push_back(std::move(task));
 }
@@ -155,8 +156,13 @@ bool VirtualScheduler::runOneDue(Millis limit) {
     return true;
 }
 
+Millis VirtualScheduler::elapsed() const {
+    std::lock_guard lock(m_mutex);
+    return m_now;
+}
+
 void VirtualScheduler::advance(Millis by) {
-    const Millis limit = m_now + by;
+    const Millis limit = elapsed() + by;
     while (runOneDue(limit)) {
     }
     std::lock_guard lock(m_mutex);
@@ -164,7 +170,7 @@ void VirtualScheduler::advance(Millis by) {
 }
 
 void VirtualScheduler::runPending() {
-    while (runOneDue(m_now)) {
+    while (runOneDue(elapsed())) {
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include <optional>
 
+#include <atomic>
 #include <deque>
 #include <map>
 #include <mutex>
@@ -30,7 +31,6 @@ class VirtualScheduler final : public Scheduler {
     void cancelAllPerforms(const void* target) override;
     void asyncMain(Task task) override;
     void afterMain(Millis delay, Task task) override;
-    void syncMain(Task task) override;
     bool isMainThread() const override { return true; }
     void asyncGlobal(Task task) override;
     std::shared_ptr<SerialQueue> createSerialQueue(const QString& label) override;
@@ -41,16 +41,16 @@ class VirtualScheduler final : public Scheduler {
     void runPending();             // runs everything due at the current time
     int runBackground();           // runs the held global-queue tasks; answers how many
     void setBackgroundRunsAutomatically(bool on) { m_autoBackground = on; }
-    Millis elapsed() const { return m_now; }
+    Millis elapsed() const;
     size_t pendingCount() const;   // main, serial and timer tasks not yet run
     size_t pendingBackgroundCount() const;
     // Time until the next due task, if any.
     std::optional<Millis> nextDue() const;
 
-    // Used by the serial queues of this scheduler.
-    quint64 enqueue(Millis due, int queueId, Task task, const void* target = nullptr, QString key = {});
+    // Used by the serial queues of this scheduler: due `delay` from now.
+    quint64 enqueue(Millis delay, int queueId, Task task, const void* target = nullptr, QString key = {});
     bool cancel(quint64 id);
-    int currentQueue() const { return m_currentQueue; }
+    int currentQueue() const { return m_currentQueue.load(); }
 
   private:
     struct Entry {
@@ -69,8 +69,8 @@ class VirtualScheduler final : public Scheduler {
     std::map<Slot, Entry> m_entries;
     std::map<quint64, Slot> m_byId;
     std::deque<Task> m_background;
-    bool m_autoBackground = true;
-    int m_currentQueue = 0;
+    std::atomic<bool> m_autoBackground{true};
+    std::atomic<int> m_currentQueue{0};
     int m_nextQueueId = 1;
 };
 

@@ -1,4 +1,5 @@
 #include "platform/widgets/MessageBoxAlertPresenter.h"
+#include "platform/MainThread.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -8,6 +9,7 @@
 namespace qrv {
 
 AlertResponse MessageBoxAlertPresenter::runModal(const Alert& alert) {
+    QRV_ASSERT_MAIN_THREAD();
     QWidget* parent = m_parent ? m_parent : QApplication::activeWindow();
     QMessageBox box(parent);
     box.setWindowModality(Qt::ApplicationModal);
@@ -55,6 +57,9 @@ AlertResponse MessageBoxAlertPresenter::runModal(const Alert& alert) {
     return response;
 }
 
-void MessageBoxAlertPresenter::beep() { QApplication::beep(); }
+void MessageBoxAlertPresenter::beep() {
+    QRV_ASSERT_MAIN_THREAD();
+    QApplication::beep();
+}
 
 } // namespace qrv

@@ -139,20 +139,6 @@ TEST(QtScheduler, SerialQueueRunsInOrderOnItsOwnThread) {
         EXPECT_EQ(order.at(i), i);
 }
 
-TEST(QtScheduler, SyncMainFromAnotherThreadRunsOnTheMainThread) {
-    QtScheduler s;
-    QThread* ranOn = nullptr;
-    std::atomic<bool> finished{false};
-    std::unique_ptr<QThread> worker(QThread::create([&] {
-        s.syncMain([&] { ranOn = QThread::currentThread(); });
-        finished = true;
-    }));
-    worker->start();
-    ASSERT_TRUE(qrv::testing::waitUntil([&] { return finished.load(); }));
-    worker->wait();
-    EXPECT_EQ(ranOn, QCoreApplication::instance()->thread());
-}
-
 TEST(QtScheduler, BackgroundWorkFinishesBeforeTheSchedulerGoes) {
     std::atomic<bool> release{false};
     std::atomic<bool> handedOver{false};

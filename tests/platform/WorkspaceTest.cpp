@@ -1,5 +1,5 @@
 #include "platform/AppInfo.h"
-#include "platform/linux/ApplicationBundles.h"
+#include "platform/bundles/ApplicationBundles.h"
 #include "platform/linux/LinuxPermissionStatus.h"
 #include "platform/linux/LinuxWorkspace.h"
 #include "platform/plist/PlistCodec.h"

@@ -1,4 +1,4 @@
-#include "platform/linux/ApplicationBundles.h"
+#include "platform/bundles/ApplicationBundles.h"
 
 #include "platform/Images.h"
 #include "platform/Logging.h"

@@ -1,6 +1,6 @@
-#include "platform/linux/BundleFileWorkspace.h"
+#include "platform/bundles/BundleFileWorkspace.h"
 
-#include "platform/linux/ApplicationBundles.h"
+#include "platform/bundles/ApplicationBundles.h"
 
 namespace qrv {
 

@@ -8,17 +8,34 @@ function(qrv_apply_warnings target)
   target_compile_options(${target} PRIVATE ${QRV_WARNING_FLAGS})
 endfunction()
 
-# With Ninja, the moc step reruns only when an input it saw last time changes,
-# so a header added to a globbed folder would never be looked at (the glob
-# reconfigures, but nothing tells the moc step). When a target's file list
-# changes, drop its moc timestamp so the step runs again.
-function(qrv_track_autogen_inputs target)
-  string(MD5 digest "${ARGN}")
-  # Also when the list was never recorded: a build folder made before this rule.
-  if(NOT "${QRV_AUTOGEN_INPUTS_${target}}" STREQUAL "${digest}")
-    file(REMOVE "${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen/timestamp")
-  endif()
-  set(QRV_AUTOGEN_INPUTS_${target} "${digest}" CACHE INTERNAL "")
+# With Ninja, CMake 3.25's moc step reruns only when an input it saw last time
+# changes, so a header added to a globbed folder is never looked at: the glob
+# reconfigures, but nothing tells the moc step (no AUTOGEN or CONFIGURE_DEPENDS
+# option does). So, for every target with AUTOMOC whose file list changed since
+# the last configure, drop its moc timestamp and the step runs again.
+# Called once, at the end of the top-level CMakeLists.txt.
+function(qrv_rerun_moc_when_file_lists_change)
+  set(folders "${PROJECT_SOURCE_DIR}")
+  while(folders)
+    list(POP_FRONT folders folder)
+    get_property(subfolders DIRECTORY "${folder}" PROPERTY SUBDIRECTORIES)
+    list(APPEND folders ${subfolders})
+    get_property(targets DIRECTORY "${folder}" PROPERTY BUILDSYSTEM_TARGETS)
+    foreach(target IN LISTS targets)
+      get_target_property(automoc ${target} AUTOMOC)
+      if(NOT automoc)
+        continue()
+      endif()
+      get_target_property(sources ${target} SOURCES)
+      get_target_property(binary_dir ${target} BINARY_DIR)
+      string(MD5 digest "${sources}")
+      # Also when the list was never recorded: a build folder made before this rule.
+      if(NOT "${QRV_AUTOGEN_INPUTS_${target}}" STREQUAL "${digest}")
+        file(REMOVE "${binary_dir}/${target}_autogen/timestamp")
+      endif()
+      set(QRV_AUTOGEN_INPUTS_${target} "${digest}" CACHE INTERNAL "")
+    endforeach()
+  endwhile()
 endfunction()
 
 # qrv_add_module(<name> [DIRS <subfolders>...] [PUBLIC_LIBS <libs>...] [PRIVATE_LIBS <libs>...])
@@ -37,7 +54,6 @@ function(qrv_add_module name)
     set(sources "${PROJECT_SOURCE_DIR}/cmake/empty.cpp")
   endif()
   add_library(${name} STATIC ${sources})
-  qrv_track_autogen_inputs(${name} ${sources})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR}/generated)
   target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_LIBS} PRIVATE ${ARG_PRIVATE_LIBS})
   qrv_apply_warnings(${name})

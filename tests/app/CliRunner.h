@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/HelperPrograms.h"
 #include <QMap>
 #include <QProcess>
 #include <QStringList>
@@ -25,7 +26,7 @@ inline CliResult runCli(const QStringList& arguments, const QString& home = QStr
     QStringList all;
     if (!home.isEmpty())
         all << QStringLiteral("--home") << home;
-    process.start(QStringLiteral(QRV_BINARY_DIR "/bin/quorvane-cli"), all + arguments);
+    process.start(qrv::testing::helperProgram(QStringLiteral("quorvane-cli")), all + arguments);
     process.waitForFinished(60000);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardOutput()),

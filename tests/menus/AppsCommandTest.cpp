@@ -1,6 +1,7 @@
 #include "platform/plist/PlistCodec.h"
 #include "support/QtPrinters.h"
 #include "support/TempHome.h"
+#include "support/HelperPrograms.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,7 +31,7 @@ TEST(AppsCommand, ListsTheCatalogueAsTheSourceListShowsIt) {
                                          "com.example.split", "NSGlobalDomain"}}});
 
     QProcess cli;
-    cli.start(QStringLiteral(QRV_BINARY_DIR "/bin/quorvane-cli"), {"--home", home.path(), "apps"});
+    cli.start(qrv::testing::helperProgram(QStringLiteral("quorvane-cli")), {"--home", home.path(), "apps"});
     ASSERT_TRUE(cli.waitForFinished(60000));
     EXPECT_EQ(cli.exitCode(), 0);
     EXPECT_EQ(QString::fromUtf8(cli.readAllStandardOutput()),
@@ -38,7 +39,7 @@ TEST(AppsCommand, ListsTheCatalogueAsTheSourceListShowsIt) {
               "com.example.split\tTwo\\u0009Columns\\u000ATwo Lines\n");
     EXPECT_EQ(cli.readAllStandardError(), "");
 
-    cli.start(QStringLiteral(QRV_BINARY_DIR "/bin/quorvane-cli"),
+    cli.start(qrv::testing::helperProgram(QStringLiteral("quorvane-cli")),
               {"--home", home.path(), "apps", "extra"});
     ASSERT_TRUE(cli.waitForFinished(60000));
     EXPECT_EQ(cli.exitCode(), 2);

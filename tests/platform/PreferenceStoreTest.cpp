@@ -3,6 +3,7 @@
 #include "platform/plist/PlistCodec.h"
 #include "support/QtPrinters.h"
 #include "support/TempHome.h"
+#include "support/HelperPrograms.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,7 +19,9 @@ using qrv::testing::TempHome;
 
 namespace {
 
-const QString kWriter = QStringLiteral(QRV_BINARY_DIR "/bin/qrv-test-prefs-writer");
+QString writerProgram() {
+    return qrv::testing::helperProgram(QStringLiteral("qrv-test-prefs-writer"));
+}
 
 // Reads a file with the property-list reader, not through the store under test.
 QVariantMap readPlistFile(const QString& path) {
@@ -133,10 +136,10 @@ TEST_F(PreferenceStoreTest, AFileThatCannotBeReadIsNeverReplaced) {
     const QStringList arguments{home.path(), "com.example.App", "new", "1"};
     if (::geteuid() == 0) // root reads everything; write as nobody instead
         writer.start("setpriv",
-                     QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", kWriter} +
+                     QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", writerProgram()} +
                          arguments);
     else
-        writer.start(kWriter, arguments);
+        writer.start(writerProgram(), arguments);
     ASSERT_TRUE(writer.waitForFinished(60000));
     EXPECT_EQ(writer.exitCode(), 1) << writer.readAllStandardError().toStdString();
     EXPECT_EQ(readPlistFile(path), (QVariantMap{{"kept", qint64(1)}}));
@@ -171,8 +174,8 @@ TEST_F(PreferenceStoreTest, ApplicationMapListsExistingContainerFoldersOnly) {
 
 TEST_F(PreferenceStoreTest, TwoProcessesSettingTheirOwnKeysLoseNothing) {
     QProcess a, b;
-    a.start(kWriter, {home.path(), "com.example.Shared", "a", "200"});
-    b.start(kWriter, {home.path(), "com.example.Shared", "b", "200"});
+    a.start(writerProgram(), {home.path(), "com.example.Shared", "a", "200"});
+    b.start(writerProgram(), {home.path(), "com.example.Shared", "b", "200"});
     ASSERT_TRUE(a.waitForFinished(120000));
     ASSERT_TRUE(b.waitForFinished(120000));
     ASSERT_EQ(a.exitCode(), 0);
@@ -189,14 +192,14 @@ TEST_F(PreferenceStoreTest, AWriterKilledAtAnyMomentLeavesAReadableFile) {
     const QString path = home.preferencesFile("com.example.Killed");
     const QStringList arguments{home.path(), "com.example.Killed", "payload", "1000000", "200000"};
     QProcess first;
-    first.start(kWriter, {home.path(), "com.example.Killed", "payload", "1", "200000"});
+    first.start(writerProgram(), {home.path(), "com.example.Killed", "payload", "1", "200000"});
     ASSERT_TRUE(first.waitForFinished(60000));
     ASSERT_EQ(first.exitCode(), 0);
 
     auto* random = QRandomGenerator::global();
     for (int round = 0; round < 40; ++round) {
         QProcess writer;
-        writer.start(kWriter, arguments);
+        writer.start(writerProgram(), arguments);
         ASSERT_TRUE(writer.waitForStarted());
         // A random moment in the writer's life: during start-up or any write.
         QThread::usleep(random->bounded(1000, 120000));

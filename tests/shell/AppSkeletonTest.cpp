@@ -1,3 +1,4 @@
+#include "support/HelperPrograms.h"
 #include "editor/QRVApplicationsArrayController.h"
 #include "editor/QRVShortcutsViewController.h"
 #include "menus/QRVMenuItem.h"
@@ -94,7 +95,7 @@ TEST_F(LaunchedApp, TheSourceListShowsThisProgramWhoseMenusReadThroughAccessibil
 QProcess* startApp(const QStringList& args, const QProcessEnvironment& env) {
     auto* app = new QProcess;
     app->setProcessEnvironment(env);
-    app->start(QStringLiteral(QRV_BINARY_DIR "/bin/quorvane"), args);
+    app->start(qrv::testing::helperProgram(QStringLiteral("quorvane")), args);
     return app;
 }
 

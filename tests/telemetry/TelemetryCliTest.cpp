@@ -3,6 +3,7 @@
 #include "support/QtPrinters.h"
 #include "support/TempHome.h"
 #include "support/Wait.h"
+#include "support/HelperPrograms.h"
 
 #include <QFile>
 #include <QProcess>
@@ -20,7 +21,7 @@ struct CliRun {
 // Serves this thread's event loop meanwhile, for a loopback server of the test.
 CliRun cli(const QStringList& arguments) {
     QProcess process;
-    process.start(QStringLiteral(QRV_BINARY_DIR "/bin/quorvane-cli"), arguments);
+    process.start(qrv::testing::helperProgram(QStringLiteral("quorvane-cli")), arguments);
     CliRun run;
     if (!qrv::testing::waitUntil([&] { return process.state() == QProcess::NotRunning; }, 90000))
         return run;

@@ -108,6 +108,21 @@ TEST(AppSkeleton, WithoutADisplayItExitsWithAMessage) {
     EXPECT_TRUE(app->readAllStandardError().contains("no display"));
 }
 
+// Qt would end with a fatal error and a core dump.
+TEST(AppSkeleton, WithADisplayThatCannotBeReachedItExitsWithOneSentence) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", ":9871");
+    env.remove("WAYLAND_DISPLAY");
+    env.remove("QT_QPA_PLATFORM");
+    std::unique_ptr<QProcess> app(startApp({}, env));
+    ASSERT_TRUE(app->waitForFinished(30000));
+    EXPECT_EQ(app->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(app->exitCode(), 1);
+    EXPECT_EQ(app->readAllStandardError(),
+              "quorvane: the display “:9871” cannot be reached; start it in a desktop session, or "
+              "use quorvane-cli.\n");
+}
+
 TEST(AppSkeleton, AHomeThatCannotBeUsedIsNamedAndEndsTheRun) {
     qrv::testing::TempHome home;
     QFile blocker(home.file("blocker"));

@@ -178,10 +178,12 @@ int remove(CliContext& context) {
     auto shortcuts = QRVMenuShortcut::menuShortcutsWithApplication(app);
     if (shortcuts.removeIf([&](const QRVMenuShortcutPtr& s) { return s->title() == *title; }) ==
         0) {
-        context.err
-            << "quorvane-cli remove: "
-            << tr("there is no shortcut titled “%1”").arg(escapeForDisplay(args->positional.at(1)))
-            << '\n';
+        QString shown = *title;
+        if (args->path)
+            shown = shown.mid(1).replace(QRVMenuShortcut::kPathSeparator,
+                                         QRVMenuShortcut::kDisplayPathSeparator);
+        context.err << "quorvane-cli remove: "
+                    << tr("there is no shortcut titled “%1”").arg(quotedForMessage(shown)) << '\n';
         return kExitFailed;
     }
     return save(context, QStringLiteral("remove"), shortcuts, app);

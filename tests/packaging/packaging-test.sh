@@ -126,6 +126,10 @@ debian_package)
   rm -rf "$root"
   dpkg -x "$deb" "$root"
   expect_same_files "$root" "usr/"
+  # The metainfo, the desktop entry and the icons fit together as installed.
+  if command -v appstreamcli >/dev/null; then
+    appstreamcli validate-tree --no-net "$root" || fail "appstreamcli rejects the package's files"
+  fi
   isolate "$scratch/deb-home"
   found=$("$root/usr/bin/quorvane-cli" version)
   [[ $found == "Quorvane $version" ]] || fail "quorvane-cli version says \"$found\""

@@ -2,6 +2,7 @@
 #include "DisplayCheck.h"
 #include "model/SupportDirectory.h"
 #include "platform/AppInfo.h"
+#include "platform/ApplicationLocation.h"
 #include "platform/NativePlatform.h"
 #include "platform/PreferencesHome.h"
 #include "platform/widgets/MessageBoxAlertPresenter.h"
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationDomain(QString::fromLatin1(appinfo::kOrganizationDomain));
     QApplication::setApplicationVersion(QString::fromLatin1(appinfo::kVersion));
     QApplication::setDesktopFileName(QString::fromLatin1(appinfo::kBundleIdentifier));
+    QApplication::setWindowIcon(applicationIcon(ApplicationLocation::current().dataDirectory));
 
     const QString home = PreferencesHome::resolve(PreferencesHome::fromArguments(app.arguments()));
     auto native = NativePlatform::create(home);

@@ -17,7 +17,7 @@ void QRVShortcutsViewController::setMenuShortcuts(
 void QRVShortcutsViewController::loadMenuShortcuts() {
     QRV_ASSERT_MAIN_THREAD();
     const QRVAplicationPtr entry = application();
-    if (!entry)
+    if (!entry || !entry->hasPreferenceDomain())
         return;
     QVariant table;
     QList<QRVMenuShortcutPtr> shortcuts =
@@ -42,7 +42,7 @@ void QRVShortcutsViewController::saveApplicationShortcuts() {
     const QRVAplicationPtr entry = application();
     // Without loaded records there is nothing to write, and writing an empty
     // list would erase the application's table.
-    if (!entry || !m_menuShortcuts)
+    if (!entry || !entry->hasPreferenceDomain() || !m_menuShortcuts)
         return;
     m_needsSaving = !QRVMenuShortcut::saveMenuShortcuts(m_services, *m_menuShortcuts,
                                                         entry->bundleIdentifier());

@@ -25,10 +25,11 @@ const QString kGlobalDomainName = QStringLiteral("NSGlobalDomain");
 
 // A bundle identifier never holds a slash. One that does (from a hand-edited
 // registration list, a request file or the command line) would name a file
-// outside the preference folders, so it names no domain at all.
+// outside the preference folders, so it names no domain at all. (Empty is
+// All Applications; entries of the application list that name no domain,
+// such as the separator, never reach the store.)
 bool namesADomain(const QString& bundleIdentifier) {
-    return bundleIdentifier.isEmpty() ||
-           !bundleIdentifier.contains(QLatin1Char('/'));
+    return !bundleIdentifier.contains(QLatin1Char('/'));
 }
 
 QString applicationIdentifier(const QString& bundleIdentifier) {

@@ -97,6 +97,18 @@ TEST_F(CatalogueControllerTest, TheSeparatorRowIsNeverSelected) {
     EXPECT_EQ(controller.application(), controller.allApplicationsApplication());
 }
 
+TEST_F(CatalogueControllerTest, SettingNoApplicationSelectsAllApplications) {
+    controller.setApplication(entry("com.example.draw"));
+    controller.setApplication(nullptr);
+    EXPECT_EQ(controller.application(), controller.allApplicationsApplication());
+    EXPECT_EQ(controller.applicationsArrayController()->selectedObjects(),
+              QRVAplicationList{controller.allApplicationsApplication()});
+    // It is then the entry already selected: nothing is saved or reloaded.
+    controller.setNeedsSaving(true);
+    controller.setApplication(nullptr);
+    EXPECT_TRUE(controller.needsSaving());
+}
+
 TEST_F(CatalogueControllerTest, MenusAreReadHalfASecondAfterTheLastRequest) {
     const auto notes = entry("com.example.notes");
     controller.setApplication(notes);
@@ -319,6 +331,19 @@ TEST_F(CatalogueControllerTest, RecordsThatCouldNotAllBeStoredStayPending) {
     EXPECT_EQ(storedTable(world, "com.example.notes"), (QVariantMap{{"A", "@a"}}));
     controller.applicationWillTerminateNotification(); // saves again, still one short
     EXPECT_TRUE(controller.needsSaving());
+}
+
+// The separator has no identifier either, but it is not All Applications:
+// selected by a program, it reads and writes no table at all.
+TEST_F(CatalogueControllerTest, TheSeparatorReadsAndWritesNoTable) {
+    (void)world.preferences.setValue("NSUserKeyEquivalents", QVariantMap{{"Copy", "@c"}},
+                                     PreferenceStore::kAnyApplication);
+    controller.setApplication(controller.separatorApplication());
+    EXPECT_FALSE(controller.menuShortcuts().has_value());
+    controller.setMenuShortcuts(QList<QRVMenuShortcutPtr>{QRVMenuShortcut::create({}, "Save", "@s")});
+    controller.saveApplicationShortcuts();
+    EXPECT_EQ(storedTable(world, PreferenceStore::kAnyApplication), (QVariantMap{{"Copy", "@c"}}));
+    EXPECT_TRUE(world.notifications.posted.isEmpty());
 }
 
 } // namespace

@@ -1,7 +1,6 @@
-#include <benchmark/benchmark.h>
-
 #include <QCoreApplication>
 #include <QStandardPaths>
+#include <benchmark/benchmark.h>
 
 int main(int argc, char** argv) {
     QStandardPaths::setTestModeEnabled(true);

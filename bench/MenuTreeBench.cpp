@@ -2,9 +2,9 @@
 // accessibility service, and flattening, sorting and splitting 20,000 items
 // as the catalogue does on the background queue.
 #include "menus/QRVApplicationCatalogue.h"
-#include "support/FakePlatform.h"
 #include "platform/testing/FakeWorkspace.h"
 #include "platform/testing/RecordedAccessibility.h"
+#include "support/FakePlatform.h"
 
 #include <QJsonArray>
 #include <QJsonObject>

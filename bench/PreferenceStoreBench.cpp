@@ -1,16 +1,20 @@
 // Reading, changing and writing back a 1,000-entry key-equivalent table.
 #include "platform/linux/PlistFilePreferenceStore.h"
 
-#include <benchmark/benchmark.h>
-
 #include <QTemporaryDir>
+#include <benchmark/benchmark.h>
 
 namespace {
 
 QVariantMap table(int size) {
     QVariantMap map;
     for (int i = 0; i < size; ++i)
-        map.insert(QStringLiteral("\x1b" "Menu %1\x1b" "Item %2").arg(i / 20).arg(i), QStringLiteral("@~%1").arg(QChar(u'a' + i % 26)));
+        map.insert(QStringLiteral("\x1b"
+                                  "Menu %1\x1b"
+                                  "Item %2")
+                       .arg(i / 20)
+                       .arg(i),
+                   QStringLiteral("@~%1").arg(QChar(u'a' + i % 26)));
     return map;
 }
 

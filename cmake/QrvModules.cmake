@@ -2,10 +2,22 @@
 # warnings, and the sources of a module are the files in its folder, so adding
 # a file never means editing a list.
 
-set(QRV_WARNING_FLAGS -Wall -Wextra -Wpedantic -Wno-missing-field-initializers)
+option(QRV_WARNINGS_AS_ERRORS "Fail the build on any compiler warning (the CI presets)" OFF)
+set(QRV_WARNING_FLAGS -Wall -Wextra -Wpedantic -Wno-missing-field-initializers
+                      -Wshadow -Wnon-virtual-dtor -Wold-style-cast)
+if(QRV_WARNINGS_AS_ERRORS)
+  list(APPEND QRV_WARNING_FLAGS -Werror)
+endif()
 
 function(qrv_apply_warnings target)
   target_compile_options(${target} PRIVATE ${QRV_WARNING_FLAGS})
+endfunction()
+
+# The program's own code (not the tests) also says which strings are Latin-1
+# or UTF-8: no implicit conversion from a char array to a QString.
+function(qrv_apply_product_rules target)
+  qrv_apply_warnings(${target})
+  target_compile_definitions(${target} PRIVATE QT_NO_CAST_FROM_ASCII)
 endfunction()
 
 # With Ninja, CMake 3.25's moc step reruns only when an input it saw last time
@@ -56,5 +68,5 @@ function(qrv_add_module name)
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR}/generated)
   target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_LIBS} PRIVATE ${ARG_PRIVATE_LIBS})
-  qrv_apply_warnings(${name})
+  qrv_apply_product_rules(${name})
 endfunction()

@@ -2,7 +2,6 @@
 // selected application's records, loaded and saved through the store. The
 // shortcut table builds on these.
 #include "editor/QRVShortcutsViewController.h"
-
 #include "platform/MainThread.h"
 
 namespace qrv {
@@ -20,8 +19,8 @@ void QRVShortcutsViewController::loadMenuShortcuts() {
     if (!entry || !entry->hasPreferenceDomain())
         return;
     QVariant table;
-    QList<QRVMenuShortcutPtr> shortcuts =
-        QRVMenuShortcut::menuShortcutsWithApplication(m_services, entry->bundleIdentifier(), &table);
+    QList<QRVMenuShortcutPtr> shortcuts = QRVMenuShortcut::menuShortcutsWithApplication(
+        m_services, entry->bundleIdentifier(), &table);
     if (shortcuts.isEmpty()) {
         // One empty row to type into.
         auto placeholder = QRVMenuShortcut::create(

@@ -157,7 +157,8 @@ void QRVShortcutsViewController::loadStaticApplicationss() {
 void QRVShortcutsViewController::loadApplications() {
     QRV_ASSERT_MAIN_THREAD();
     setApplications(QRVApplicationCatalogue::rebuiltApplications(
-        m_services, m_applications, application(), m_allApplicationsApplication, m_separatorApplication));
+        m_services, m_applications, application(), m_allApplicationsApplication,
+        m_separatorApplication));
 }
 
 void QRVShortcutsViewController::setApplication(QRVAplicationPtr entry) {
@@ -198,7 +199,8 @@ void QRVShortcutsViewController::selectApplicationWithPath(const QString& path) 
             return;
         }
     }
-    const QRVAplicationPtr entry = QRVApplicationCatalogue::applicationForBundle(m_services.workspace, *bundle);
+    const QRVAplicationPtr entry =
+        QRVApplicationCatalogue::applicationForBundle(m_services.workspace, *bundle);
     setApplications(m_applications + QRVAplicationList{entry});
     loadApplications();
     setApplication(entry);

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "editor/QRVSourceListTableView.h"
-#include "menus/QRVMenuItem.h"
 #include "menus/QRVAplication.h"
+#include "menus/QRVMenuItem.h"
 #include "model/QRVMenuShortcut.h"
 #include "platform/Services.h"
 #include "platform/Workspace.h"

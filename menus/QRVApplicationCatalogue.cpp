@@ -1,11 +1,11 @@
 #include "menus/QRVApplicationCatalogue.h"
 
 #include "model/LocalizedStandardCompare.h"
+#include "model/QRVMenuShortcut.h"
 #include "platform/AppInfo.h"
 #include "platform/Images.h"
-#include "model/QRVMenuShortcut.h"
-#include "platform/Services.h"
 #include "platform/PreferenceStore.h"
+#include "platform/Services.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -146,8 +146,9 @@ QRVAplicationList QRVApplicationCatalogue::rebuiltApplications(
     return list;
 }
 
-QString QRVApplicationCatalogue::localizedNameForApplicationBundle(const Workspace& workspace,
-                                                                   const ApplicationBundle& bundle) {
+QString
+QRVApplicationCatalogue::localizedNameForApplicationBundle(const Workspace& workspace,
+                                                           const ApplicationBundle& bundle) {
     for (const QVariantMap* dictionary : {&bundle.localizedInfoDictionary, &bundle.infoDictionary})
         for (const char* key : {"CFBundleDisplayName", "CFBundleName"})
             if (const QString name = stringValue(*dictionary, QLatin1String(key)); !name.isEmpty())

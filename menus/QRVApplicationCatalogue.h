@@ -1,7 +1,7 @@
 #pragma once
 
-#include "menus/QRVMenuItem.h"
 #include "menus/QRVAplication.h"
+#include "menus/QRVMenuItem.h"
 #include "platform/Workspace.h"
 
 #include <optional>

@@ -56,8 +56,8 @@ QMutex& cacheLock() {
 
 QRVMenuItem::~QRVMenuItem() = default;
 
-QRVMenuItemPtr QRVMenuItem::initWithElement(Accessibility& accessibility, AccessibilityElementRef element,
-                                            bool loadChildren) {
+QRVMenuItemPtr QRVMenuItem::initWithElement(Accessibility& accessibility,
+                                            AccessibilityElementRef element, bool loadChildren) {
     auto item = std::make_shared<QRVMenuItem>();
     if (!element)
         return item;
@@ -81,7 +81,8 @@ std::optional<AccessibilityValue> read(Accessibility& accessibility, const QStri
 }
 } // namespace
 
-QString QRVMenuItem::titleForElement(Accessibility& accessibility, const AccessibilityElementRef& element) {
+QString QRVMenuItem::titleForElement(Accessibility& accessibility,
+                                     const AccessibilityElementRef& element) {
     return stringForAttribute(accessibility, ax::kTitle, element);
 }
 
@@ -91,14 +92,16 @@ QString QRVMenuItem::stringForAttribute(Accessibility& accessibility, const QStr
     return value ? value->string().value_or(QString()) : QString();
 }
 
-std::optional<double> QRVMenuItem::numberForAttribute(Accessibility& accessibility, const QString& attribute,
+std::optional<double> QRVMenuItem::numberForAttribute(Accessibility& accessibility,
+                                                      const QString& attribute,
                                                       const AccessibilityElementRef& element) {
     const auto value = read(accessibility, attribute, element);
     return value ? value->number() : std::nullopt;
 }
 
 std::optional<AccessibilityElementList>
-QRVMenuItem::arrayForAttribute(Accessibility& accessibility, const QString& attribute, const AccessibilityElementRef& element) {
+QRVMenuItem::arrayForAttribute(Accessibility& accessibility, const QString& attribute,
+                               const AccessibilityElementRef& element) {
     const auto value = read(accessibility, attribute, element);
     return value ? value->array() : std::nullopt;
 }
@@ -132,25 +135,27 @@ QString QRVMenuItem::keyEquivalentFor(const QString& character, std::optional<do
     return text + *found;
 }
 
-void QRVMenuItem::_loadAttributes(Accessibility& accessibility, const AccessibilityElementRef& element) {
+void QRVMenuItem::_loadAttributes(Accessibility& accessibility,
+                                  const AccessibilityElementRef& element) {
     m_title = titleForElement(accessibility, element);
-    m_hasCheckmark = stringForAttribute(accessibility, ax::kMenuItemMarkChar, element) == kCheckmark;
+    m_hasCheckmark =
+        stringForAttribute(accessibility, ax::kMenuItemMarkChar, element) == kCheckmark;
     const QString character = stringForAttribute(accessibility, ax::kMenuItemCmdChar, element);
     const auto modifiers = numberForAttribute(accessibility, ax::kMenuItemCmdModifiers, element);
     const auto glyph = numberForAttribute(accessibility, ax::kMenuItemCmdGlyph, element);
     m_keyEquivalent = keyEquivalentFor(character, modifiers, glyph);
 }
 
-void QRVMenuItem::_loadChildren(Accessibility& accessibility, const AccessibilityElementRef& element,
-                                bool loadChildren) {
+void QRVMenuItem::_loadChildren(Accessibility& accessibility,
+                                const AccessibilityElementRef& element, bool loadChildren) {
     const auto endsWith = [this](const QString& suffix) {
         return m_title.endsWith(suffix, Qt::CaseInsensitive);
     };
     bool fullTitles = !m_title.isEmpty() &&
                       std::any_of(fullTitleSuffixes().begin(), fullTitleSuffixes().end(), endsWith);
 
-    AccessibilityElementList elements =
-        arrayForAttribute(accessibility, ax::kChildren, element).value_or(AccessibilityElementList{});
+    AccessibilityElementList elements = arrayForAttribute(accessibility, ax::kChildren, element)
+                                            .value_or(AccessibilityElementList{});
     // A menu title's or item's submenu is reached through its single menu element.
     // Every request goes to the target application: a lone child that is no
     // menu keeps the role already read for it.
@@ -167,8 +172,9 @@ void QRVMenuItem::_loadChildren(Accessibility& accessibility, const Accessibilit
     const QRVMenuItemPtr self = shared_from_this();
     QRVMenuItemList children;
     for (const AccessibilityElementRef& childElement : std::as_const(elements)) {
-        const QString role =
-            loneChildRole ? *loneChildRole : stringForAttribute(accessibility, ax::kRole, childElement);
+        const QString role = loneChildRole
+                                 ? *loneChildRole
+                                 : stringForAttribute(accessibility, ax::kRole, childElement);
         if (role != ax::kMenuItemRole)
             continue;
         QRVMenuItemPtr child = initWithElement(accessibility, childElement, loadChildren);

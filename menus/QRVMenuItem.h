@@ -41,8 +41,8 @@ class QRVMenuItem : public std::enable_shared_from_this<QRVMenuItem> {
     // Builds an item from an element. A null element gives an empty item and
     // reads nothing. loadChildren is handed to every child unchanged and does
     // not limit what is read: completion and validation need the whole tree.
-    static QRVMenuItemPtr initWithElement(Accessibility& accessibility, AccessibilityElementRef element,
-                                          bool loadChildren);
+    static QRVMenuItemPtr initWithElement(Accessibility& accessibility,
+                                          AccessibilityElementRef element, bool loadChildren);
     QRVMenuItem() = default;
     ~QRVMenuItem();
     QRVMenuItem(const QRVMenuItem&) = delete;
@@ -78,10 +78,12 @@ class QRVMenuItem : public std::enable_shared_from_this<QRVMenuItem> {
 
     // Reading one attribute of an element: nothing when the read fails or the
     // value is of another type. Nothing is logged.
-    static QString titleForElement(Accessibility& accessibility, const AccessibilityElementRef& element);
+    static QString titleForElement(Accessibility& accessibility,
+                                   const AccessibilityElementRef& element);
     static QString stringForAttribute(Accessibility& accessibility, const QString& attribute,
                                       const AccessibilityElementRef& element);
-    static std::optional<double> numberForAttribute(Accessibility& accessibility, const QString& attribute,
+    static std::optional<double> numberForAttribute(Accessibility& accessibility,
+                                                    const QString& attribute,
                                                     const AccessibilityElementRef& element);
     static std::optional<AccessibilityElementList>
     arrayForAttribute(Accessibility& accessibility, const QString& attribute,

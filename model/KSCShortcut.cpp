@@ -1,8 +1,8 @@
 #include "model/KSCShortcut.h"
 
 #include "model/KeyCodes.h"
-#include "platform/KeyboardLayout.h"
 #include "model/KeyEquivalentTable.h"
+#include "platform/KeyboardLayout.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

@@ -5,8 +5,8 @@
 #include "model/QRVMenuShortcut.h"
 #include "model/UsageCounters.h"
 #include "platform/DistributedNotifications.h"
-#include "platform/Services.h"
 #include "platform/PreferenceStore.h"
+#include "platform/Services.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -33,8 +33,7 @@ bool namesADomain(const QString& bundleIdentifier) {
 }
 
 QString applicationIdentifier(const QString& bundleIdentifier) {
-    return bundleIdentifier.isEmpty() ? PreferenceStore::kAnyApplication
-                                           : bundleIdentifier;
+    return bundleIdentifier.isEmpty() ? PreferenceStore::kAnyApplication : bundleIdentifier;
 }
 
 QString domainName(const QString& bundleIdentifier) {
@@ -54,8 +53,7 @@ NewTable buildTable(const QList<QRVMenuShortcutPtr>& shortcuts, const QString& b
     NewTable table;
     bool untitled = false;
     for (const QRVMenuShortcutPtr& shortcut : shortcuts) {
-        if (!bundleIdentifier.isEmpty() &&
-            shortcut->bundleIdentifier() != bundleIdentifier)
+        if (!bundleIdentifier.isEmpty() && shortcut->bundleIdentifier() != bundleIdentifier)
             continue;
         if (shortcut->title().isEmpty()) {
             untitled = true;
@@ -123,10 +121,8 @@ QVariant QRVMenuShortcut::userKeyEquivalentsForApplication(const Services& servi
                : QVariant();
 }
 
-QList<QRVMenuShortcutPtr>
-QRVMenuShortcut::menuShortcutsWithApplication(const Services& services,
-                                              const QString& bundleIdentifier,
-                                              QVariant* tableAsRead) {
+QList<QRVMenuShortcutPtr> QRVMenuShortcut::menuShortcutsWithApplication(
+    const Services& services, const QString& bundleIdentifier, QVariant* tableAsRead) {
     const QVariant stored = userKeyEquivalentsForApplication(services, bundleIdentifier);
     if (tableAsRead)
         *tableAsRead = stored;
@@ -137,8 +133,7 @@ QRVMenuShortcut::menuShortcutsWithApplication(const Services& services,
     const QString owner = bundleIdentifier.isEmpty() ? QString() : bundleIdentifier; // null for all
     for (auto it = table.constBegin(); it != table.constEnd(); ++it) {
         const bool isString = it.value().typeId() == QMetaType::QString;
-        auto shortcut =
-            create(owner, it.key(), isString ? it.value().toString() : QString());
+        auto shortcut = create(owner, it.key(), isString ? it.value().toString() : QString());
         if (!isString)
             shortcut->setStoredValue(it.value());
         shortcuts.append(shortcut);

@@ -21,6 +21,8 @@ void countEdits(UserDefaults& defaults, qint64 edits) {
     }
 }
 
-void resetSession() { g_sessionCounted = false; }
+void resetSession() {
+    g_sessionCounted = false;
+}
 
 } // namespace qrv::usage

@@ -7,10 +7,13 @@ PlatformServices& platform() {
     return services;
 }
 
-ScopedPlatform::ScopedPlatform(const PlatformServices& services) : m_previous(platform()) {
+ScopedPlatform::ScopedPlatform(const PlatformServices& services)
+    : m_previous(platform()) {
     platform() = services;
 }
 
-ScopedPlatform::~ScopedPlatform() { platform() = m_previous; }
+ScopedPlatform::~ScopedPlatform() {
+    platform() = m_previous;
+}
 
 } // namespace qrv

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <optional>
 #include <utility>
 #include <variant>
@@ -13,14 +12,18 @@ struct Error {
     QString message;
 };
 
-inline Error makeError(QString message) { return Error{std::move(message)}; }
+inline Error makeError(QString message) {
+    return Error{std::move(message)};
+}
 
 // Recoverable failures travel as values, never as exceptions: either a T or an
 // Error with a readable message. Ignoring one is a compile warning.
 template <typename T> class [[nodiscard]] Result {
   public:
-    Result(T value) : m_value(std::move(value)) {}
-    Result(Error error) : m_value(std::move(error)) {}
+    Result(T value)
+        : m_value(std::move(value)) {}
+    Result(Error error)
+        : m_value(std::move(error)) {}
 
     bool ok() const { return std::holds_alternative<T>(m_value); }
     explicit operator bool() const { return ok(); }
@@ -44,7 +47,8 @@ template <typename T> class [[nodiscard]] Result {
 template <> class [[nodiscard]] Result<void> {
   public:
     Result() = default;
-    Result(Error error) : m_error(std::move(error)) {}
+    Result(Error error)
+        : m_error(std::move(error)) {}
 
     bool ok() const { return !m_error.has_value(); }
     explicit operator bool() const { return ok(); }
@@ -54,6 +58,8 @@ template <> class [[nodiscard]] Result<void> {
     std::optional<Error> m_error;
 };
 
-inline Result<void> success() { return {}; }
+inline Result<void> success() {
+    return {};
+}
 
 } // namespace qrv

@@ -5,7 +5,8 @@
 namespace qrv {
 
 UserDefaults::UserDefaults(PreferenceStore& store, QString domain)
-    : m_store(store), m_domain(std::move(domain)) {}
+    : m_store(store)
+    , m_domain(std::move(domain)) {}
 
 void UserDefaults::registerDefaults(const QVariantMap& defaults) {
     QMutexLocker lock(&m_mutex);
@@ -96,7 +97,7 @@ QString UserDefaults::stringForKey(const QString& key) const {
     case QMetaType::Bool:
         // The platform answers numbers as their text form.
         return value.metaType().id() == QMetaType::Bool ? QString::number(value.toBool() ? 1 : 0)
-                                                         : value.toString();
+                                                        : value.toString();
     default:
         return {};
     }
@@ -107,6 +108,8 @@ void UserDefaults::setObject(const QString& key, const QVariant& value) {
         qCWarning(lcPrefs) << "Cannot save setting" << key << ":" << r.error();
 }
 
-void UserDefaults::removeObject(const QString& key) { setObject(key, QVariant()); }
+void UserDefaults::removeObject(const QString& key) {
+    setObject(key, QVariant());
+}
 
 } // namespace qrv

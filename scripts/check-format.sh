@@ -4,7 +4,7 @@
 # `scripts/check-format.sh --fix` formats them in place instead.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
-mapfile -t sources < <(git ls-files -- '*.h' '*.cpp' '*.h.in')
+mapfile -t sources < <(git ls-files -- '*.h' '*.cpp')
 if [[ "${1:-}" == --fix ]]; then
   exec clang-format -i "${sources[@]}"
 fi

@@ -1,6 +1,6 @@
 #include "shell/QRVAppDelegate.h"
-#include "platform/MainThread.h"
 
+#include "platform/MainThread.h"
 #include "shell/QRVMainWindowController.h"
 
 namespace qrv {

@@ -1,8 +1,8 @@
 #include "shell/QRVMainWindowController.h"
-#include "platform/MainThread.h"
 
 #include "editor/QRVShortcutsViewController.h"
 #include "platform/AppInfo.h"
+#include "platform/MainThread.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -11,8 +11,7 @@
 
 namespace qrv {
 
-QRVMainWindowController::QRVMainWindowController(const DesktopServices& services,
-                                                 QObject* parent)
+QRVMainWindowController::QRVMainWindowController(const DesktopServices& services, QObject* parent)
     : QObject(parent) {
     QRV_ASSERT_MAIN_THREAD();
     m_window = new QMainWindow;

@@ -17,9 +17,8 @@ int runApps(CliContext& context) {
     }
     const QRVAplicationPtr all = QRVApplicationCatalogue::makeAllApplicationsApplication();
     const QRVAplicationPtr separator = QRVApplicationCatalogue::makeSeparatorApplication();
-    for (const QRVAplicationPtr& entry :
-         QRVApplicationCatalogue::rebuiltApplications(*context.services, {all, separator}, all,
-                                                      all, separator)) {
+    for (const QRVAplicationPtr& entry : QRVApplicationCatalogue::rebuiltApplications(
+             *context.services, {all, separator}, all, all, separator)) {
         if (entry == separator)
             continue;
         // A tab or line break in a name (desktop entries allow them) would split the entry.

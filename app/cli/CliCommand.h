@@ -15,8 +15,8 @@ inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
 
 struct CliContext {
-    QStringList arguments; // after the subcommand name, global options removed
-    QString home;          // --home, resolved (only for commands that use the store)
+    QStringList arguments;    // after the subcommand name, global options removed
+    QString home;             // --home, resolved (only for commands that use the store)
     const Services* services; // non-null exactly for commands that need the platform
     QTextStream& out;
     QTextStream& err;

@@ -2,8 +2,8 @@
 // writes back on a keyboard layout.
 #include "CliCommand.h"
 #include "CliText.h"
-#include "model/QRVMenuShortcut.h"
 #include "model/KeyEquivalentTable.h"
+#include "model/QRVMenuShortcut.h"
 #include "platform/linux/XkbKeyboardLayout.h"
 
 namespace qrv::cli {

@@ -109,9 +109,8 @@ int list(CliContext& context) {
     const auto args = parse(context, QStringLiteral("list"), {QStringLiteral("--json")}, 1);
     if (!args)
         return kExitUsage;
-    const auto shortcuts =
-        QRVMenuShortcut::menuShortcutsWithApplication(*context.services,
-                                                      bundleIdentifier(args->positional.first()));
+    const auto shortcuts = QRVMenuShortcut::menuShortcutsWithApplication(
+        *context.services, bundleIdentifier(args->positional.first()));
     if (args->json) {
         QJsonArray array;
         for (const QRVMenuShortcutPtr& shortcut : shortcuts)

@@ -1,8 +1,8 @@
 #include "platform/linux/LinuxWorkspace.h"
-#include "platform/MainThread.h"
 
 #include "platform/AppInfo.h"
 #include "platform/Images.h"
+#include "platform/MainThread.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -40,8 +40,8 @@ struct NativePlatform::Parts {
         , keyboardLayout(std::move(layout))
         , workspace(home)
         , permissions(home, accessibility)
-        , services{home,           preferences,  userDefaults, scheduler,    *keyboardLayout,
-                   accessibility, workspace,    permissions,  notifications} {
+        , services{home,          preferences, userDefaults, scheduler,    *keyboardLayout,
+                   accessibility, workspace,   permissions,  notifications} {
         if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
             pasteboard = std::make_unique<ClipboardPasteboard>();
     }
@@ -79,7 +79,9 @@ NativePlatform::~NativePlatform() {
         platform() = PlatformServices{};
 }
 
-const Services& NativePlatform::services() const { return m_parts->services; }
+const Services& NativePlatform::services() const {
+    return m_parts->services;
+}
 
 DesktopServices NativePlatform::desktopServices(AlertPresenter& alerts) const {
     Q_ASSERT_X(m_parts->pasteboard, "NativePlatform", "desktop services need a GUI application");

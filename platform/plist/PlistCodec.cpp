@@ -2,10 +2,8 @@
 
 #include <QDateTime>
 #include <QTimeZone>
-
-#include <plist/plist.h>
-
 #include <memory>
+#include <plist/plist.h>
 
 namespace qrv::plist {
 namespace {

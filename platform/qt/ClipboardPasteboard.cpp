@@ -1,7 +1,7 @@
 #include "platform/qt/ClipboardPasteboard.h"
-#include "platform/MainThread.h"
 
 #include "platform/Logging.h"
+#include "platform/MainThread.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #include "platform/qt/QtAccessibility.h"
-#include "platform/MainThread.h"
 
+#include "platform/MainThread.h"
 #include "platform/qt/MenuKeyMapping.h"
 
 #include <QAccessible>

@@ -3,7 +3,6 @@
 #include "platform/AlertPresenter.h"
 
 #include <QList>
-
 #include <deque>
 
 namespace qrv::testing {

@@ -9,7 +9,8 @@ constexpr int kMainQueue = 0;
 
 class VirtualTimer final : public QueueTimer {
   public:
-    VirtualTimer(VirtualScheduler& scheduler) : m_scheduler(scheduler) {}
+    VirtualTimer(VirtualScheduler& scheduler)
+        : m_scheduler(scheduler) {}
     void cancel() override {
         m_cancelled = true;
         if (m_pending)
@@ -18,17 +19,17 @@ class VirtualTimer final : public QueueTimer {
     }
     bool isActive() const override { return !m_cancelled && m_pending != 0; }
 
-    void arm(Millis delay, int queueId, Millis interval, Task handler, std::weak_ptr<VirtualTimer> self) {
-        m_pending = m_scheduler.enqueue(delay, queueId,
-                                        [self, queueId, interval, handler] {
-                                            auto timer = self.lock();
-                                            if (!timer || timer->m_cancelled)
-                                                return;
-                                            timer->m_pending = 0;
-                                            if (interval.count() > 0)
-                                                timer->arm(interval, queueId, interval, handler, self);
-                                            handler();
-                                        });
+    void arm(Millis delay, int queueId, Millis interval, Task handler,
+             std::weak_ptr<VirtualTimer> self) {
+        m_pending = m_scheduler.enqueue(delay, queueId, [self, queueId, interval, handler] {
+            auto timer = self.lock();
+            if (!timer || timer->m_cancelled)
+                return;
+            timer->m_pending = 0;
+            if (interval.count() > 0)
+                timer->arm(interval, queueId, interval, handler, self);
+            handler();
+        });
     }
 
   private:
@@ -40,7 +41,9 @@ class VirtualTimer final : public QueueTimer {
 class VirtualSerialQueue final : public SerialQueue {
   public:
     VirtualSerialQueue(VirtualScheduler& scheduler, QString label, int id)
-        : m_scheduler(scheduler), m_label(std::move(label)), m_id(id) {}
+        : m_scheduler(scheduler)
+        , m_label(std::move(label))
+        , m_id(id) {}
     const QString& label() const override { return m_label; }
     void async(Task task) override { m_scheduler.enqueue(Millis(0), m_id, std::move(task)); }
     void after(Millis delay, Task task) override {
@@ -62,7 +65,8 @@ class VirtualSerialQueue final : public SerialQueue {
 
 } // namespace
 
-VirtualScheduler::VirtualScheduler(QDateTime start) : m_start(std::move(start)) {}
+VirtualScheduler::VirtualScheduler(QDateTime start)
+    : m_start(std::move(start)) {}
 VirtualScheduler::~VirtualScheduler() = default;
 
 quint64 VirtualScheduler::enqueue(Millis delay, int queueId, Task task, const void* target,
@@ -113,7 +117,9 @@ void VirtualScheduler::cancelAllPerforms(const void* target) {
     }
 }
 
-void VirtualScheduler::asyncMain(Task task) { enqueue(Millis(0), kMainQueue, std::move(task)); }
+void VirtualScheduler::asyncMain(Task task) {
+    enqueue(Millis(0), kMainQueue, std::move(task));
+}
 
 void VirtualScheduler::afterMain(Millis delay, Task task) {
     enqueue(delay, kMainQueue, std::move(task));

@@ -4,13 +4,11 @@
 
 #include <QDateTime>
 #include <QTimeZone>
-
-#include <optional>
-
 #include <atomic>
 #include <deque>
 #include <map>
 #include <mutex>
+#include <optional>
 
 namespace qrv::testing {
 
@@ -22,7 +20,8 @@ namespace qrv::testing {
 // Everything runs on the calling thread, so results are deterministic.
 class VirtualScheduler final : public Scheduler {
   public:
-    explicit VirtualScheduler(QDateTime start = QDateTime(QDate(2025, 1, 1), QTime(12, 0), QTimeZone::utc()));
+    explicit VirtualScheduler(QDateTime start = QDateTime(QDate(2025, 1, 1), QTime(12, 0),
+                                                          QTimeZone::utc()));
     ~VirtualScheduler() override;
 
     // Scheduler
@@ -38,17 +37,18 @@ class VirtualScheduler final : public Scheduler {
 
     // Test control
     void advance(Millis by);
-    void runPending();             // runs everything due at the current time
-    int runBackground();           // runs the held global-queue tasks; answers how many
+    void runPending();   // runs everything due at the current time
+    int runBackground(); // runs the held global-queue tasks; answers how many
     void setBackgroundRunsAutomatically(bool on) { m_autoBackground = on; }
     Millis elapsed() const;
-    size_t pendingCount() const;   // main, serial and timer tasks not yet run
+    size_t pendingCount() const; // main, serial and timer tasks not yet run
     size_t pendingBackgroundCount() const;
     // Time until the next due task, if any.
     std::optional<Millis> nextDue() const;
 
     // Used by the serial queues of this scheduler: due `delay` from now.
-    quint64 enqueue(Millis delay, int queueId, Task task, const void* target = nullptr, QString key = {});
+    quint64 enqueue(Millis delay, int queueId, Task task, const void* target = nullptr,
+                    QString key = {});
     bool cancel(quint64 id);
     int currentQueue() const { return m_currentQueue.load(); }
 

@@ -1,4 +1,5 @@
 #include "platform/widgets/MessageBoxAlertPresenter.h"
+
 #include "platform/MainThread.h"
 
 #include <QApplication>
@@ -43,16 +44,18 @@ AlertResponse MessageBoxAlertPresenter::runModal(const Alert& alert) {
     }
     QCheckBox* suppression = nullptr;
     if (alert.showsSuppressionButton) {
-        suppression = new QCheckBox(alert.suppressionTitle.isEmpty()
-                                        ? QCoreApplication::translate("Alert", "Do not show this message again")
-                                        : alert.suppressionTitle);
+        suppression = new QCheckBox(
+            alert.suppressionTitle.isEmpty()
+                ? QCoreApplication::translate("Alert", "Do not show this message again")
+                : alert.suppressionTitle);
         box.setCheckBox(suppression);
     }
     box.exec();
     AlertResponse response;
     const auto index = pushButtons.indexOf(qobject_cast<QPushButton*>(box.clickedButton()));
     // Closing the box without a button counts as the escape button, else the last one.
-    response.button = AlertResponse::kFirstButton + (index >= 0 ? int(index) : int(buttons.size() - 1));
+    response.button =
+        AlertResponse::kFirstButton + (index >= 0 ? int(index) : int(buttons.size() - 1));
     response.suppressionChecked = suppression && suppression->isChecked();
     return response;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/HelperPrograms.h"
+
 #include <QMap>
 #include <QProcess>
 #include <QStringList>

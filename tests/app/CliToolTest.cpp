@@ -1,7 +1,7 @@
 #include "CliRunner.h"
+#include "support/HelperPrograms.h"
 #include "support/QtPrinters.h"
 #include "support/TempHome.h"
-#include "support/HelperPrograms.h"
 
 #include <QDir>
 #include <QProcess>

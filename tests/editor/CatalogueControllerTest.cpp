@@ -340,7 +340,8 @@ TEST_F(CatalogueControllerTest, TheSeparatorReadsAndWritesNoTable) {
                                      PreferenceStore::kAnyApplication);
     controller.setApplication(controller.separatorApplication());
     EXPECT_FALSE(controller.menuShortcuts().has_value());
-    controller.setMenuShortcuts(QList<QRVMenuShortcutPtr>{QRVMenuShortcut::create({}, "Save", "@s")});
+    controller.setMenuShortcuts(
+        QList<QRVMenuShortcutPtr>{QRVMenuShortcut::create({}, "Save", "@s")});
     controller.saveApplicationShortcuts();
     EXPECT_EQ(storedTable(world, PreferenceStore::kAnyApplication), (QVariantMap{{"Copy", "@c"}}));
     EXPECT_TRUE(world.notifications.posted.isEmpty());

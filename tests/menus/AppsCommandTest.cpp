@@ -1,7 +1,7 @@
 #include "platform/plist/PlistCodec.h"
+#include "support/HelperPrograms.h"
 #include "support/QtPrinters.h"
 #include "support/TempHome.h"
-#include "support/HelperPrograms.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,7 +32,8 @@ TEST(AppsCommand, ListsTheCatalogueAsTheSourceListShowsIt) {
                                          "com.example.split", "NSGlobalDomain"}}});
 
     QProcess cli;
-    cli.start(qrv::testing::helperProgram(QStringLiteral("quorvane-cli")), {"--home", home.path(), "apps"});
+    cli.start(qrv::testing::helperProgram(QStringLiteral("quorvane-cli")),
+              {"--home", home.path(), "apps"});
     ASSERT_TRUE(cli.waitForFinished(60000));
     EXPECT_EQ(cli.exitCode(), 0);
     EXPECT_EQ(QString::fromUtf8(cli.readAllStandardOutput()),

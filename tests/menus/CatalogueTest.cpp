@@ -20,7 +20,7 @@ class CatalogueTest : public ::testing::Test {
     QRVAplicationList rebuild(const QRVAplicationList& current = {},
                               const QRVAplicationPtr& selected = nullptr) {
         return QRVApplicationCatalogue::rebuiltApplications(world.services, current, selected, all,
-                                                             separator);
+                                                            separator);
     }
     static QStringList names(const QRVAplicationList& list) {
         QStringList out;
@@ -111,23 +111,31 @@ TEST_F(CatalogueTest, SortsByNameIgnoringCaseAndComparingNumbers) {
 TEST_F(CatalogueTest, NamesOfBundles) {
     ApplicationBundle bundle{
         "/x/Editor.app", "com.example.editor", {{"CFBundleName", "Info Name"}}, {}};
-    EXPECT_EQ(QRVApplicationCatalogue::localizedNameForApplicationBundle(world.workspace, bundle), "Info Name");
+    EXPECT_EQ(QRVApplicationCatalogue::localizedNameForApplicationBundle(world.workspace, bundle),
+              "Info Name");
     bundle.infoDictionary.insert("CFBundleDisplayName", "Info Display");
-    EXPECT_EQ(QRVApplicationCatalogue::localizedNameForApplicationBundle(world.workspace, bundle), "Info Display");
+    EXPECT_EQ(QRVApplicationCatalogue::localizedNameForApplicationBundle(world.workspace, bundle),
+              "Info Display");
     bundle.localizedInfoDictionary.insert("CFBundleName", "Localized Name");
-    EXPECT_EQ(QRVApplicationCatalogue::localizedNameForApplicationBundle(world.workspace, bundle), "Localized Name");
+    EXPECT_EQ(QRVApplicationCatalogue::localizedNameForApplicationBundle(world.workspace, bundle),
+              "Localized Name");
     bundle.localizedInfoDictionary.insert("CFBundleDisplayName", "");
-    EXPECT_EQ(QRVApplicationCatalogue::localizedNameForApplicationBundle(world.workspace, bundle), "Localized Name");
+    EXPECT_EQ(QRVApplicationCatalogue::localizedNameForApplicationBundle(world.workspace, bundle),
+              "Localized Name");
 
     const ApplicationBundle bare{
         "/x/Bare Tool.app", "com.example.bare", {{"CFBundleName", 42}}, {}};
-    EXPECT_EQ(QRVApplicationCatalogue::localizedNameForApplicationBundle(world.workspace, bare), "Bare Tool");
+    EXPECT_EQ(QRVApplicationCatalogue::localizedNameForApplicationBundle(world.workspace, bare),
+              "Bare Tool");
     // Chosen by path, it is named by its display name only, else as the file manager shows it.
     EXPECT_EQ(QRVApplicationCatalogue::applicationForBundle(world.workspace, bare)->localizedName(),
               "Bare Tool.app");
-    EXPECT_EQ(QRVApplicationCatalogue::applicationForBundle(world.workspace, bundle)->localizedName(),
-              "Info Display");
-    EXPECT_EQ(QRVApplicationCatalogue::applicationForBundle(world.workspace, {"/x/N.app", "", {}, {}}), nullptr);
+    EXPECT_EQ(
+        QRVApplicationCatalogue::applicationForBundle(world.workspace, bundle)->localizedName(),
+        "Info Display");
+    EXPECT_EQ(
+        QRVApplicationCatalogue::applicationForBundle(world.workspace, {"/x/N.app", "", {}, {}}),
+        nullptr);
 }
 
 QJsonObject foreignMenus() {
@@ -143,8 +151,8 @@ QJsonObject foreignMenus() {
 
 TEST_F(CatalogueTest, MenusOfAnotherApplicationLoseSystemSubmenusCommaTailsAndServices) {
     world.run("com.example.notes", "Notes", 42, foreignMenus());
-    const auto menus = QRVApplicationCatalogue::menuItemsForApplication(world.services, 
-        QRVAplication("com.example.notes", "Notes"));
+    const auto menus = QRVApplicationCatalogue::menuItemsForApplication(
+        world.services, QRVAplication("com.example.notes", "Notes"));
     ASSERT_TRUE(menus.has_value());
     EXPECT_EQ(titles(menus), (QStringList{"Apple", "Edit", "Notes"})); // by title, not menu order
     EXPECT_EQ(titles(menus->at(0)->children()),
@@ -174,29 +182,29 @@ TEST_F(CatalogueTest, AllApplicationsAndThisProgramKeepTheirMenusWhole) {
         (QStringList{"About This Mac", "Recent Items", "Force Quit, Please", "Log Out Jane, Now"}));
 
     world.run(appinfo::kBundleIdentifier, "Quorvane", QCoreApplication::applicationPid());
-    const auto own = QRVApplicationCatalogue::menuItemsForApplication(world.services, 
-        QRVAplication(appinfo::kBundleIdentifier, "Q"));
+    const auto own = QRVApplicationCatalogue::menuItemsForApplication(
+        world.services, QRVAplication(appinfo::kBundleIdentifier, "Q"));
     EXPECT_EQ(titles(own->at(2)->children()),
               (QStringList{"About Notes", "Services", "Services", "Quit Notes, Now"}));
 }
 
 TEST_F(CatalogueTest, NoMenusWhenTheApplicationCannotBeRead) {
-    EXPECT_EQ(
-        QRVApplicationCatalogue::menuItemsForApplication(world.services, QRVAplication("com.example.none", "None")),
-        std::nullopt);
+    EXPECT_EQ(QRVApplicationCatalogue::menuItemsForApplication(
+                  world.services, QRVAplication("com.example.none", "None")),
+              std::nullopt);
     world.run("com.example.silent", "Silent", 43); // runs, but nothing recorded: reads fail
-    EXPECT_EQ(
-        QRVApplicationCatalogue::menuItemsForApplication(world.services, QRVAplication("com.example.silent", "S")),
-        std::nullopt);
+    EXPECT_EQ(QRVApplicationCatalogue::menuItemsForApplication(
+                  world.services, QRVAplication("com.example.silent", "S")),
+              std::nullopt);
     world.run("com.example.bar", "Bar", 44,
               QJsonObject{{"AXMenuBar", QJsonObject{{"AXChildren", failure(-25204)}}}});
-    EXPECT_EQ(
-        QRVApplicationCatalogue::menuItemsForApplication(world.services, QRVAplication("com.example.bar", "B")),
-        std::nullopt);
+    EXPECT_EQ(QRVApplicationCatalogue::menuItemsForApplication(
+                  world.services, QRVAplication("com.example.bar", "B")),
+              std::nullopt);
     world.run("com.example.empty", "Empty", 45, application({}));
-    EXPECT_EQ(
-        QRVApplicationCatalogue::menuItemsForApplication(world.services, QRVAplication("com.example.empty", "E")),
-        QRVMenuItemList{});
+    EXPECT_EQ(QRVApplicationCatalogue::menuItemsForApplication(
+                  world.services, QRVAplication("com.example.empty", "E")),
+              QRVMenuItemList{});
 }
 
 } // namespace

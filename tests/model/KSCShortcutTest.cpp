@@ -1,6 +1,6 @@
 #include "model/KSCShortcut.h"
-#include "platform/testing/FixedKeyboardLayout.h"
 
+#include "platform/testing/FixedKeyboardLayout.h"
 #include "support/QtPrinters.h"
 
 #include <QKeyEvent>

@@ -4,8 +4,8 @@
 #include "platform/linux/PlistFilePreferenceStore.h"
 #include "platform/plist/PlistCodec.h"
 #include "platform/testing/RecordingNotifications.h"
-#include "support/QtPrinters.h"
 #include "support/FakePlatform.h"
+#include "support/QtPrinters.h"
 #include "support/TempHome.h"
 
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "platform/PreferencesHome.h"
 #include "platform/linux/PlistFilePreferenceStore.h"
 #include "platform/plist/PlistCodec.h"
+#include "support/HelperPrograms.h"
 #include "support/QtPrinters.h"
 #include "support/TempHome.h"
-#include "support/HelperPrograms.h"
 
 #include <QDir>
 #include <QFile>
@@ -135,9 +135,9 @@ TEST_F(PreferenceStoreTest, AFileThatCannotBeReadIsNeverReplaced) {
     QProcess writer;
     const QStringList arguments{home.path(), "com.example.App", "new", "1"};
     if (::geteuid() == 0) // root reads everything; write as nobody instead
-        writer.start("setpriv",
-                     QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", writerProgram()} +
-                         arguments);
+        writer.start("setpriv", QStringList{"--reuid=65534", "--regid=65534", "--clear-groups",
+                                            writerProgram()} +
+                                    arguments);
     else
         writer.start(writerProgram(), arguments);
     ASSERT_TRUE(writer.waitForFinished(60000));

@@ -1,4 +1,3 @@
-#include "support/HelperPrograms.h"
 #include "editor/QRVApplicationsArrayController.h"
 #include "editor/QRVShortcutsViewController.h"
 #include "menus/QRVMenuItem.h"
@@ -7,6 +6,7 @@
 #include "platform/testing/ScriptedAlertPresenter.h"
 #include "shell/QRVAppDelegate.h"
 #include "shell/QRVMainWindowController.h"
+#include "support/HelperPrograms.h"
 #include "support/TempHome.h"
 #include "support/Wait.h"
 
@@ -48,7 +48,8 @@ TEST_F(LaunchedApp, ShowsTheMainWindowWithItsMenusAndQuitsWhenItCloses) {
     for (QAction* action : window->menuBar()->actions())
         menus << action->text();
     EXPECT_EQ(menus, (QStringList{"Quorvane", "File", "Edit", "Window", "Help"}));
-    EXPECT_EQ(delegate->mainWindowController(), delegate->mainWindowController()); // one for the run
+    EXPECT_EQ(delegate->mainWindowController(),
+              delegate->mainWindowController()); // one for the run
 
     // Closing the last window ends the event loop.
     QTimer::singleShot(0, window, &QWidget::close);

@@ -53,7 +53,8 @@ struct FakePlatform {
 
     // An application bundle <home>/Applications/<name>.app with this Info.plist; answers its path.
     QString makeAppBundle(const QString& name, const QVariantMap& info) {
-        const QString path = home.file(QStringLiteral("Applications/") + name + QStringLiteral(".app"));
+        const QString path =
+            home.file(QStringLiteral("Applications/") + name + QStringLiteral(".app"));
         QDir().mkpath(path + QStringLiteral("/Contents"));
         QFile file(path + QStringLiteral("/Contents/Info.plist"));
         if (file.open(QIODevice::WriteOnly))

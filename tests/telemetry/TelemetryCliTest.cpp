@@ -1,9 +1,9 @@
 #include "LoopbackHttpServer.h"
 #include "StoreTestSupport.h"
+#include "support/HelperPrograms.h"
 #include "support/QtPrinters.h"
 #include "support/TempHome.h"
 #include "support/Wait.h"
-#include "support/HelperPrograms.h"
 
 #include <QFile>
 #include <QProcess>

@@ -15,8 +15,8 @@ int main(int argc, char** argv) {
     const int count = args.at(4).toInt();
     const int payload = args.size() > 5 ? args.at(5).toInt() : 0;
     for (int i = 0; i < count; ++i) {
-        const QVariant value = payload > 0 ? QVariant(QString(payload, QChar(u'a' + i % 26)))
-                                           : QVariant(qint64(i));
+        const QVariant value =
+            payload > 0 ? QVariant(QString(payload, QChar(u'a' + i % 26))) : QVariant(qint64(i));
         if (!store.setValue(args.at(3) + QString::number(payload > 0 ? 0 : i), value, args.at(2)))
             return 1;
     }

@@ -48,8 +48,8 @@ TLMChannelGroup::addChannelUnit(const TLMChannelUnitConfiguration& configuration
     m_units.append(unit);
     // Without this, logs kept after a failed upload would wait for the next new log.
     m_queue->async([weak = std::weak_ptr(unit)] {
-        if (auto unit = weak.lock())
-            unit->checkPendingLogs();
+        if (auto alive = weak.lock())
+            alive->checkPendingLogs();
     });
     return unit;
 }

@@ -16,9 +16,9 @@ namespace {
 class QtElement final : public AccessibilityElement {
   public:
     // An application element when id is 0, else the element of one interface.
-    QtElement(qint64 processId, QAccessible::Id id)
-        : processId(processId)
-        , id(id) {}
+    QtElement(qint64 process, QAccessible::Id interfaceId)
+        : processId(process)
+        , id(interfaceId) {}
     const qint64 processId;
     const QAccessible::Id id;
 };

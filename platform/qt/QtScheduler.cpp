@@ -61,8 +61,8 @@ class QtSerialQueue final : public SerialQueue {
         QMetaObject::invokeMethod(
             &m_context,
             [this, weak, first, interval, handler = std::move(handler)] {
-                auto h = weak.lock();
-                if (!h || h->cancelled)
+                const auto pending = weak.lock();
+                if (!pending || pending->cancelled)
                     return;
                 auto* timer = new QTimer(&m_context);
                 timer->setTimerType(Qt::PreciseTimer);

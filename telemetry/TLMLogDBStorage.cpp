@@ -62,12 +62,14 @@ TLMLogDBStorage::TLMLogDBStorage(const QString& filePath)
 
 TLMDBSchema TLMLogDBStorage::logsSchema() {
     return {{kTable,
-             {{kId, {"INTEGER", "PRIMARY", "KEY", "AUTOINCREMENT"}},
-              {kGroupId, {"TEXT", "NOT", "NULL"}},
-              {kLog, {"TEXT", "NOT", "NULL"}},
-              {kTargetToken, {"TEXT"}},
-              {kTargetKey, {"TEXT"}},
-              {kPriority, {"INTEGER"}}}}};
+             {{kId,
+               {QStringLiteral("INTEGER"), QStringLiteral("PRIMARY"), QStringLiteral("KEY"),
+                QStringLiteral("AUTOINCREMENT")}},
+              {kGroupId, {QStringLiteral("TEXT"), QStringLiteral("NOT"), QStringLiteral("NULL")}},
+              {kLog, {QStringLiteral("TEXT"), QStringLiteral("NOT"), QStringLiteral("NULL")}},
+              {kTargetToken, {QStringLiteral("TEXT")}},
+              {kTargetKey, {QStringLiteral("TEXT")}},
+              {kPriority, {QStringLiteral("INTEGER")}}}}};
 }
 
 int TLMLogDBStorage::columnIndex(const QString& column) const {

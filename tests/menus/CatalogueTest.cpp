@@ -162,11 +162,11 @@ TEST_F(CatalogueTest, MenusOfAnotherApplicationLoseSystemSubmenusCommaTailsAndSe
     EXPECT_TRUE(
         menus->at(2)->children().at(1)->children().isEmpty()); // only the Services submenu went
 
-    const auto all = QRVApplicationCatalogue::allMenuItemsForTopLevelMenuItems(menus);
-    EXPECT_EQ(titles(all),
+    const auto below = QRVApplicationCatalogue::allMenuItemsForTopLevelMenuItems(menus);
+    EXPECT_EQ(titles(below),
               (QStringList{"About Notes", "About This Mac", "Find", "Find Next", "Find\u2026",
                            "Force Quit", "Log Out Jane", "Quit Notes, Now", "Services", "Undo"}));
-    const auto [nodes, leaves] = QRVApplicationCatalogue::splitNodesAndLeaves(*all);
+    const auto [nodes, leaves] = QRVApplicationCatalogue::splitNodesAndLeaves(*below);
     EXPECT_EQ(titles(nodes), QStringList{"Find"});
     EXPECT_EQ(leaves.size(), all->size() - 1);
     EXPECT_EQ(QRVApplicationCatalogue::allMenuItemsForTopLevelMenuItems(std::nullopt),

@@ -47,12 +47,14 @@ class Store : public ::testing::Test {
     void store(const QString& domain, const QString& key, const QVariant& value) {
         ASSERT_TRUE(prefs.setValue(key, value, domain));
     }
-    bool save(const QList<QRVMenuShortcutPtr>& shortcuts, const QString& app,
+    bool save(const QList<QRVMenuShortcutPtr>& shortcuts, const QString& bundleIdentifier,
               QString* problem = nullptr) {
-        return QRVMenuShortcut::saveMenuShortcuts(world.services, shortcuts, app, problem);
+        return QRVMenuShortcut::saveMenuShortcuts(world.services, shortcuts, bundleIdentifier,
+                                                  problem);
     }
-    QList<QRVMenuShortcutPtr> read(const QString& app, QVariant* asRead = nullptr) {
-        return QRVMenuShortcut::menuShortcutsWithApplication(world.services, app, asRead);
+    QList<QRVMenuShortcutPtr> read(const QString& bundleIdentifier, QVariant* asRead = nullptr) {
+        return QRVMenuShortcut::menuShortcutsWithApplication(world.services, bundleIdentifier,
+                                                             asRead);
     }
     static QRVMenuShortcutPtr record(const QString& app, const QString& title, const QString& key) {
         return QRVMenuShortcut::create(app, title, key);

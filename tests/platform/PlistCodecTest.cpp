@@ -62,8 +62,8 @@ TEST_P(PlistRoundTrip, EveryTypeKeepsItsTypeAndValue) {
 
 INSTANTIATE_TEST_SUITE_P(Formats, PlistRoundTrip,
                          ::testing::Values(plist::Format::Binary, plist::Format::Xml),
-                         [](const auto& info) {
-                             return info.param == plist::Format::Binary ? "Binary" : "Xml";
+                         [](const auto& parameter) {
+                             return parameter.param == plist::Format::Binary ? "Binary" : "Xml";
                          });
 
 TEST(PlistCodec, RejectsWhatIsNotAPropertyList) {

@@ -49,10 +49,10 @@ class ChannelTest : public ::testing::Test {
 
     std::shared_ptr<TLMChannelUnitDefault>
     makeUnit(TLMChannelUnitConfiguration configuration = TLMCrashes::channelConfiguration()) {
-        auto unit = group->addChannelUnit(configuration);
-        unit->addDelegate(delegate);
+        auto made = group->addChannelUnit(configuration);
+        made->addDelegate(delegate);
         env.scheduler.runPending();
-        return unit;
+        return made;
     }
     void enqueue(const QString& name) {
         unit->enqueueItem(qrv::testing::namedLog(name), TLMFlagsCritical);

@@ -1,3 +1,4 @@
+#include "support/HelperPrograms.h"
 #include "support/QtPrinters.h"
 #include "telemetry/TLMCrashCapture.h"
 #include "telemetry/TLMCrashRecord.h"
@@ -15,7 +16,8 @@ namespace {
 // the records it left in the folder.
 QStringList crashHelper(const QString& folder, const QString& mode) {
     QProcess helper;
-    helper.start(QStringLiteral(QRV_CRASH_HELPER), {folder, mode});
+    helper.start(qrv::testing::helperProgram(QStringLiteral("quorvane-crash-helper")),
+                 {folder, mode});
     EXPECT_TRUE(helper.waitForFinished(30000));
     EXPECT_EQ(helper.exitStatus(), QProcess::CrashExit) << mode.toStdString();
     const QDir dir(folder);

@@ -1,4 +1,5 @@
 #include "ChannelTestSupport.h"
+#include "support/HelperPrograms.h"
 #include "support/QtPrinters.h"
 #include "telemetry/TLMCrashes.h"
 #include "telemetry/TLMTelemetry.h"
@@ -20,7 +21,8 @@ class CrashServiceTest : public ::testing::Test {
     // An earlier run: a process with the crash handlers that crashes.
     void crashedRun(const QString& mode) {
         QProcess helper;
-        helper.start(QStringLiteral(QRV_CRASH_HELPER), {TLMCrashes::crashFolder(), mode});
+        helper.start(qrv::testing::helperProgram(QStringLiteral("quorvane-crash-helper")),
+                     {TLMCrashes::crashFolder(), mode});
         ASSERT_TRUE(helper.waitForFinished(30000));
         ASSERT_EQ(records().size(), 1);
     }

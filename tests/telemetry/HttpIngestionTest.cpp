@@ -23,8 +23,8 @@ class ServiceIngestionTest : public ::testing::Test {
     std::unique_ptr<TLMServiceIngestion> ingestion(const TLMTelemetryConfig& config) {
         return std::make_unique<TLMServiceIngestion>(client, config, kInstallId);
     }
-    void send(TLMServiceIngestion& endpoint, const TLMIngestionBatch& batch) {
-        endpoint.sendAsync(batch,
+    void send(TLMServiceIngestion& endpoint, const TLMIngestionBatch& sent) {
+        endpoint.sendAsync(sent,
                            [this](const QByteArray&, const auto& response, const auto& error) {
                                statuses << (response ? response->statusCode : -1);
                                if (error)

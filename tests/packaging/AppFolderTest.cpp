@@ -1,7 +1,7 @@
 // The application folder as the build made it (build/Quorvane.app), read back
 // with the same readers the program uses for other applications' bundles.
 #include "platform/AppInfo.h"
-#include "platform/linux/ApplicationBundles.h"
+#include "platform/bundles/ApplicationBundles.h"
 #include "platform/plist/PlistCodec.h"
 #include "support/QtPrinters.h"
 

@@ -44,23 +44,24 @@ void KSCShortcutView::drawActionButtonWithGlyph(QPainter& painter, const QString
     painter.restore();
 }
 
-void KSCShortcutView::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
+KSCShortcutView::DrawingPlan KSCShortcutView::drawingPlan() const {
     QRectF shortcutRect;
     getShortcutRect(&shortcutRect, nullptr);
     const QRectF bounds(rect());
-    if (m_shortcutValue && !m_recording) {
-        if (m_canClear)
-            drawActionButtonWithGlyph(painter, kEraseLeftGlyph);
-        drawInRect(painter, m_canClear ? shortcutRect : bounds, m_shortcutValue->description(),
-                   Qt::AlignHCenter, false, true);
-    } else if (m_recording) {
-        drawActionButtonWithGlyph(painter, kEscapeGlyph);
-        drawInRect(painter, shortcutRect, accessibilityShortcutButtonLabel(), Qt::AlignHCenter,
-                   true, true);
-    } else {
-        drawInRect(painter, bounds, tr("Record Shortcut"), Qt::AlignHCenter, false, true);
-    }
+    if (m_recording)
+        return {kEscapeGlyph, accessibilityShortcutButtonLabel(), shortcutRect, true};
+    if (m_shortcutValue)
+        return {m_canClear ? kEraseLeftGlyph : QString(), m_shortcutValue->description(),
+                m_canClear ? shortcutRect : bounds, false};
+    return {QString(), tr("Record Shortcut"), bounds, false};
+}
+
+void KSCShortcutView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const DrawingPlan plan = drawingPlan();
+    if (!plan.actionGlyph.isEmpty())
+        drawActionButtonWithGlyph(painter, plan.actionGlyph);
+    drawInRect(painter, plan.titleRect, plan.title, Qt::AlignHCenter, plan.state, true);
 }
 
 QString KSCShortcutView::accessibilityShortcutButtonLabel() const {

@@ -96,6 +96,16 @@ class KSCShortcutView : public QWidget {
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
+    // What paintEvent draws in the current state: the action glyph in the
+    // hint area (none when empty), the title, where and in which cell state.
+    struct DrawingPlan {
+        QString actionGlyph;
+        QString title;
+        QRectF titleRect;
+        bool state = false;
+    };
+    DrawingPlan drawingPlan() const;
+
     // The accessibility children's texts (also drawn as titles).
     QString accessibilityShortcutButtonLabel() const;
     QString accessibilityActionButtonLabel() const;

@@ -2,6 +2,7 @@
 #include "editor/KSCShortcutConflicts.h"
 
 using namespace qrv;
+using namespace Qt::StringLiterals;
 using qrv::testing::RecorderFixture;
 
 namespace {
@@ -56,20 +57,20 @@ class ConflictChecksTest : public RecorderFixture {
 
 TEST_F(ConflictChecksTest, TheSwitchesSelectTheTests) {
     // Both on (a new view): system-wide first, then the menu.
-    EXPECT_EQ(record(first, kK), kSystemWide); // also Knit's key
-    EXPECT_EQ(record(first, kL), "accepted");  // a disabled entry and no menu item
-    EXPECT_EQ(record(first, kA), usedByMenuItem("Select All"));
+    EXPECT_EQ(record(first, kK), kSystemWide);   // also Knit's key
+    EXPECT_EQ(record(first, kL), u"accepted"_s); // a disabled entry and no menu item
+    EXPECT_EQ(record(first, kA), usedByMenuItem(u"Select All"_s));
 
     first->setShouldCheckMenuForConflicts(false);
     EXPECT_EQ(record(first, kK), kSystemWide);
-    EXPECT_EQ(record(first, kA), "accepted");
+    EXPECT_EQ(record(first, kA), u"accepted"_s);
 
     // The editor's rows: nothing is checked, whatever the menu switch says.
     first->setShouldCheckForConflicts(false);
-    EXPECT_EQ(record(first, kK), "accepted");
+    EXPECT_EQ(record(first, kK), u"accepted"_s);
     first->setShouldCheckMenuForConflicts(true);
-    EXPECT_EQ(record(first, kK), "accepted");
-    EXPECT_EQ(record(first, kA), "accepted");
+    EXPECT_EQ(record(first, kK), u"accepted"_s);
+    EXPECT_EQ(record(first, kA), u"accepted"_s);
 }
 
 TEST_F(ConflictChecksTest, APlainRecorderAlwaysRunsBothTests) {
@@ -77,20 +78,20 @@ TEST_F(ConflictChecksTest, APlainRecorderAlwaysRunsBothTests) {
     plain.setFixedSize(150, 22);
     plain.show();
     EXPECT_EQ(record(&plain, kK), kSystemWide);
-    EXPECT_EQ(record(&plain, kA), usedByMenuItem("Select All"));
+    EXPECT_EQ(record(&plain, kA), usedByMenuItem(u"Select All"_s));
 }
 
 TEST_F(ConflictChecksTest, ADisabledSystemWideEntryLetsTheMenuItemSpeak) {
     hotKeys.hotKeys[0].enabled = false;
-    EXPECT_EQ(record(first, kK), usedByMenuItem("Knit"));
+    EXPECT_EQ(record(first, kK), usedByMenuItem(u"Knit"_s));
     // An unreadable table skips the system-wide test, not the menu test.
     hotKeys.hotKeys[0].enabled = true;
     hotKeys.failure = QStringLiteral("unreadable");
-    EXPECT_EQ(record(first, kK), usedByMenuItem("Knit"));
+    EXPECT_EQ(record(first, kK), usedByMenuItem(u"Knit"_s));
 }
 
 TEST_F(ConflictChecksTest, SubmenusAreSearchedBeforeTheirOwnItem) {
-    EXPECT_EQ(record(first, kG), usedByMenuItem("Find Next"));
+    EXPECT_EQ(record(first, kG), usedByMenuItem(u"Find Next"_s));
 }
 
 TEST_F(ConflictChecksTest, ATakenKeyShowsTheAlertAndKeepsRecording) {
@@ -106,9 +107,9 @@ TEST_F(ConflictChecksTest, ATakenKeyShowsTheAlertAndKeepsRecording) {
     EXPECT_EQ(alert.messageText, kSystemWide);
     EXPECT_EQ(alert.informativeText, QStringLiteral(u"The key combination \u2318K cannot be used"));
     ASSERT_EQ(alert.buttons.size(), 1);
-    EXPECT_EQ(alert.buttons.first().title, "OK");
+    EXPECT_EQ(alert.buttons.first().title, u"OK"_s);
     EXPECT_TRUE(first->isRecording());
-    EXPECT_EQ(first->shortcutPlaceholder(), "");
+    EXPECT_EQ(first->shortcutPlaceholder(), u""_s);
     EXPECT_EQ(first->shortcutValue()->description(), QStringLiteral(u"\u2325A"));
     // The monitor listens again after the alert.
     type(kL, Qt::ControlModifier);
@@ -118,14 +119,14 @@ TEST_F(ConflictChecksTest, ATakenKeyShowsTheAlertAndKeepsRecording) {
 
 TEST(MenuItemCaseRule, AnUpperCaseKeyEquivalentImpliesShift) {
     const quint64 command = KSCShortcut::Command, shift = KSCShortcut::Shift;
-    EXPECT_EQ(menuItemFlagsMatchingCandidate("A", command, "a"), command | shift);
-    EXPECT_EQ(menuItemFlagsMatchingCandidate("a", command, "a"), command);
+    EXPECT_EQ(menuItemFlagsMatchingCandidate(u"A"_s, command, u"a"_s), command | shift);
+    EXPECT_EQ(menuItemFlagsMatchingCandidate(u"a"_s, command, u"a"_s), command);
     // Bits beyond the four modifiers count only for the upper-case form.
-    EXPECT_EQ(menuItemFlagsMatchingCandidate("a", command | 0x800000, "a"), command);
-    EXPECT_EQ(menuItemFlagsMatchingCandidate("A", command | 0x800000, "a"),
+    EXPECT_EQ(menuItemFlagsMatchingCandidate(u"a"_s, command | 0x800000, u"a"_s), command);
+    EXPECT_EQ(menuItemFlagsMatchingCandidate(u"A"_s, command | 0x800000, u"a"_s),
               command | shift | 0x800000);
-    EXPECT_EQ(menuItemFlagsMatchingCandidate("b", command, "a"), std::nullopt);
-    EXPECT_EQ(menuItemFlagsMatchingCandidate("", 0, ""), std::nullopt);
+    EXPECT_EQ(menuItemFlagsMatchingCandidate(u"b"_s, command, u"a"_s), std::nullopt);
+    EXPECT_EQ(menuItemFlagsMatchingCandidate(u"u"_s, 0, u"_s"_s), std::nullopt);
 }
 
 TEST_F(ConflictChecksTest, ShiftInAMenuShortcutIsPartOfItsFlags) {
@@ -133,9 +134,10 @@ TEST_F(ConflictChecksTest, ShiftInAMenuShortcutIsPartOfItsFlags) {
     extra->addAction(QStringLiteral("Big B"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B));
     constexpr quint16 kB = 11;
-    EXPECT_EQ(record(first, kB, Qt::ControlModifier | Qt::ShiftModifier), usedByMenuItem("Big B"));
+    EXPECT_EQ(record(first, kB, Qt::ControlModifier | Qt::ShiftModifier),
+              usedByMenuItem(u"Big B"_s));
     // Select All is Command-A: Command-Shift-A is free.
-    EXPECT_EQ(record(first, kA, Qt::ControlModifier | Qt::ShiftModifier), "accepted");
+    EXPECT_EQ(record(first, kA, Qt::ControlModifier | Qt::ShiftModifier), u"accepted"_s);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <QSignalSpy>
 
 using namespace qrv;
+using namespace Qt::StringLiterals;
 using namespace qrv::keycodes;
 using qrv::testing::RecorderFixture;
 
@@ -43,17 +44,17 @@ struct KeyRow {
 
 TEST_F(RecordingKeysTest, ValidCombinationsAreRecordedAndInvalidOnesBeep) {
     const QList<KeyRow> rows = {
-        {"Space alone", kSpace, Qt::NoModifier, "Space"},
-        {"F5 alone", kF5, Qt::NoModifier, "F5"},
+        {"Space alone", kSpace, Qt::NoModifier, u"Space"_s},
+        {"F5 alone", kF5, Qt::NoModifier, u"F5"_s},
         {"Command-Delete", kDelete, Qt::ControlModifier, QStringLiteral(u"\u2318\u232B")},
         {"Option-letter", kA, Qt::AltModifier, QStringLiteral(u"\u2325A")},
         {"Control-Shift-K", kK, Qt::MetaModifier | Qt::ShiftModifier,
          QStringLiteral(u"\u2303\u21E7K")},
         {"Option-Escape", kEscape, Qt::AltModifier, QStringLiteral(u"\u2325\u238B")},
-        {"a letter alone", kA, Qt::NoModifier, ""},
-        {"Shift-letter", kA, Qt::ShiftModifier, ""},
-        {"Shift-Delete", kDelete, Qt::ShiftModifier, ""},
-        {"Tab alone", kTab, Qt::NoModifier, ""},
+        {"a letter alone", kA, Qt::NoModifier, u""_s},
+        {"Shift-letter", kA, Qt::ShiftModifier, u""_s},
+        {"Shift-Delete", kDelete, Qt::ShiftModifier, u""_s},
+        {"Tab alone", kTab, Qt::NoModifier, u""_s},
     };
     for (const KeyRow& row : rows) {
         SCOPED_TRACE(row.name);
@@ -88,7 +89,7 @@ TEST_F(RecordingKeysTest, EscapeCancelsAndDeleteClears) {
     startRecording(first);
     type(kDelete);
     EXPECT_FALSE(first->isRecording());
-    EXPECT_EQ(changes, QStringList{"nil"});
+    EXPECT_EQ(changes, QStringList{u"nil"_s});
 
     first->setShortcutValue(shortcut(kK, KSCShortcut::Command));
     startRecording(first);
@@ -108,7 +109,7 @@ TEST_F(RecordingKeysTest, HeldModifiersShowAsThePlaceholder) {
     modifierKey(QEvent::KeyRelease, Qt::Key_Meta, kControlKey, Qt::MetaModifier | Qt::AltModifier);
     EXPECT_EQ(first->drawingPlan().title, QStringLiteral(u"\u2325"));
     modifierKey(QEvent::KeyRelease, Qt::Key_Alt, kOptionKey, Qt::AltModifier);
-    EXPECT_EQ(first->drawingPlan().title, "Type New Shortcut");
+    EXPECT_EQ(first->drawingPlan().title, u"Type New Shortcut"_s);
     EXPECT_TRUE(first->isRecording());
     EXPECT_EQ(alerts.beeps, 0);
 
@@ -121,7 +122,7 @@ TEST_F(RecordingKeysTest, HeldModifiersShowAsThePlaceholder) {
     modifierKey(QEvent::KeyRelease, Qt::Key_Shift, kShiftKey,
                 Qt::ShiftModifier | Qt::ControlModifier);
     modifierKey(QEvent::KeyRelease, Qt::Key_Control, kCommandKey, Qt::ControlModifier);
-    EXPECT_EQ(first->drawingPlan().title, "Type Shortcut");
+    EXPECT_EQ(first->drawingPlan().title, u"Type Shortcut"_s);
 }
 
 TEST_F(RecordingKeysTest, NoKeyReachesTheWindowOrTheMenusWhileRecording) {

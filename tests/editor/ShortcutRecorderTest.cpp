@@ -7,6 +7,7 @@
 #include <QSignalSpy>
 
 using namespace qrv;
+using namespace Qt::StringLiterals;
 using namespace qrv::keycodes;
 using qrv::testing::RecorderFixture;
 
@@ -45,15 +46,15 @@ TEST_F(ShortcutRecorderTest, DrawsEachStateAsItsTableRowSays) {
     const QList<DrawingRow> rows = {
         {true, false, false, true, none, erase, kCommandK, false, false},
         {true, false, false, false, none, none, kCommandK, true, false},
-        {true, true, true, true, none, escape, "Use Old Shortcut", false, true},
-        {true, true, false, true, none, escape, "Type New Shortcut", false, true},
+        {true, true, true, true, none, escape, u"Use Old Shortcut"_s, false, true},
+        {true, true, false, true, none, escape, u"Type New Shortcut"_s, false, true},
         {true, true, false, true, QStringLiteral(u"\u2325"), escape, QStringLiteral(u"\u2325"),
          false, true},
-        {false, true, true, true, none, escape, "Cancel", false, true},
-        {false, true, false, true, none, escape, "Type Shortcut", false, true},
+        {false, true, true, true, none, escape, u"Cancel"_s, false, true},
+        {false, true, false, true, none, escape, u"Type Shortcut"_s, false, true},
         {false, true, false, false, QStringLiteral(u"\u2303"), escape, QStringLiteral(u"\u2303"),
          false, true},
-        {false, false, false, true, none, none, "Record Shortcut", true, false},
+        {false, false, false, true, none, none, u"Record Shortcut"_s, true, false},
     };
     for (const DrawingRow& row : rows) {
         first->setShortcutValue(row.value ? shortcut(kK, KSCShortcut::Command) : nullptr);
@@ -105,15 +106,15 @@ TEST_F(ShortcutRecorderTest, AccessibilityChildrenCarryTheLabelsAndPressActions)
     watchChanges(first);
 
     // No value, idle.
-    EXPECT_EQ(label(shortcutButton), "Click to record new shortcut");
-    EXPECT_EQ(label(actionButton), "");
+    EXPECT_EQ(label(shortcutButton), u"Click to record new shortcut"_s);
+    EXPECT_EQ(label(actionButton), u""_s);
     // The action button without a value toggles recording.
     press(actionButton);
     EXPECT_TRUE(first->isRecording());
-    EXPECT_EQ(label(shortcutButton), "Type Shortcut");
-    EXPECT_EQ(label(actionButton), "Cancel");
+    EXPECT_EQ(label(shortcutButton), u"Type Shortcut"_s);
+    EXPECT_EQ(label(actionButton), u"Cancel"_s);
     first->setHinting(true);
-    EXPECT_EQ(label(shortcutButton), "Cancel");
+    EXPECT_EQ(label(shortcutButton), u"Cancel"_s);
     first->setHinting(false);
     first->setShortcutPlaceholder(QStringLiteral(u"\u2325"));
     EXPECT_EQ(label(shortcutButton), QStringLiteral(u"\u2325"));
@@ -123,12 +124,12 @@ TEST_F(ShortcutRecorderTest, AccessibilityChildrenCarryTheLabelsAndPressActions)
     // With a value.
     first->setShortcutValue(shortcut(kK, KSCShortcut::Command));
     EXPECT_EQ(label(shortcutButton), kCommandK);
-    EXPECT_EQ(label(actionButton), "Delete shortcut");
+    EXPECT_EQ(label(actionButton), u"Delete shortcut"_s);
     press(shortcutButton);
     EXPECT_TRUE(first->isRecording());
-    EXPECT_EQ(label(shortcutButton), "Type New Shortcut");
+    EXPECT_EQ(label(shortcutButton), u"Type New Shortcut"_s);
     first->setHinting(true);
-    EXPECT_EQ(label(shortcutButton), "Use Old Shortcut");
+    EXPECT_EQ(label(shortcutButton), u"Use Old Shortcut"_s);
     first->setHinting(false);
     // Pressing the shortcut button while recording does nothing.
     EXPECT_EQ(shortcutButton->actionInterface()->actionNames(),
@@ -142,7 +143,7 @@ TEST_F(ShortcutRecorderTest, AccessibilityChildrenCarryTheLabelsAndPressActions)
     ASSERT_FALSE(first->canClear());
     press(actionButton);
     EXPECT_FALSE(first->shortcutValue());
-    EXPECT_EQ(changes, (QStringList{kCommandK, "nil"}));
+    EXPECT_EQ(changes, (QStringList{kCommandK, u"nil"_s}));
 
     // A disabled view ignores both presses.
     first->setEnabled(false);
@@ -170,7 +171,7 @@ TEST_F(ShortcutRecorderTest, MouseBeginsCancelsAndClears) {
     click(first, inHintArea());
     EXPECT_FALSE(first->shortcutValue());
     EXPECT_FALSE(first->isRecording());
-    EXPECT_EQ(changes, (QStringList{kCommandK, "nil"}));
+    EXPECT_EQ(changes, (QStringList{kCommandK, u"nil"_s}));
 }
 
 class RefusingDelegate : public QObject, public KSCShortcutViewDelegate {
@@ -241,25 +242,25 @@ TEST_F(ShortcutRecorderTest, HoveringTheHintAreaWhileRecordingChangesTheTitle) {
     first->setRecording(true);
     moveMouse(first, inHintArea());
     EXPECT_TRUE(first->isHinting());
-    EXPECT_EQ(first->drawingPlan().title, "Use Old Shortcut");
+    EXPECT_EQ(first->drawingPlan().title, u"Use Old Shortcut"_s);
     moveMouse(first, inShortcutArea());
     EXPECT_FALSE(first->isHinting());
-    EXPECT_EQ(first->drawingPlan().title, "Type New Shortcut");
+    EXPECT_EQ(first->drawingPlan().title, u"Type New Shortcut"_s);
 }
 
 TEST_F(ShortcutRecorderTest, ToolTipsOnlyForAnEnabledIdleViewWithAValue) {
-    EXPECT_EQ(first->toolTipAt(inShortcutArea()), "");
+    EXPECT_EQ(first->toolTipAt(inShortcutArea()), u""_s);
     first->setShortcutValue(shortcut(kK, KSCShortcut::Command));
-    EXPECT_EQ(first->toolTipAt(inShortcutArea()), "Click to record new shortcut");
-    EXPECT_EQ(first->toolTipAt(inHintArea()), ""); // a click there would not clear
+    EXPECT_EQ(first->toolTipAt(inShortcutArea()), u"Click to record new shortcut"_s);
+    EXPECT_EQ(first->toolTipAt(inHintArea()), u""_s); // a click there would not clear
     first->setCanClear(true);
-    EXPECT_EQ(first->toolTipAt(inHintArea()), "Delete shortcut");
+    EXPECT_EQ(first->toolTipAt(inHintArea()), u"Delete shortcut"_s);
     first->setRecording(true);
-    EXPECT_EQ(first->toolTipAt(inShortcutArea()), "");
+    EXPECT_EQ(first->toolTipAt(inShortcutArea()), u""_s);
     first->setRecording(false);
     first->setEnabled(false);
     first->setShortcutValue(first->shortcutValue()); // reset while disabled
-    EXPECT_EQ(first->toolTipAt(inShortcutArea()), "");
+    EXPECT_EQ(first->toolTipAt(inShortcutArea()), u""_s);
 }
 
 TEST_F(ShortcutRecorderTest, AssigningTheSameValueAgainStillReports) {
@@ -268,7 +269,7 @@ TEST_F(ShortcutRecorderTest, AssigningTheSameValueAgainStillReports) {
     first->setShortcutValue(value);
     first->setShortcutValue(value);
     first->setShortcutValue(nullptr);
-    EXPECT_EQ(changes, (QStringList{kCommandK, kCommandK, "nil"}));
+    EXPECT_EQ(changes, (QStringList{kCommandK, kCommandK, u"nil"_s}));
 }
 
 } // namespace

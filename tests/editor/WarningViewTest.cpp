@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 using namespace qrv;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -42,7 +43,7 @@ TEST(QRVWarningView, ItsToolTipShowsAtOnceWhileOthersWaitTheUsualDelay) {
 
     enter(warning);
     EXPECT_TRUE(QToolTip::isVisible());
-    EXPECT_EQ(QToolTip::text(), "Two shortcuts for one title");
+    EXPECT_EQ(QToolTip::text(), u"Two shortcuts for one title"_s);
     leave(warning);
 
     // Another widget handed to the same manager keeps the usual delay.
@@ -50,9 +51,9 @@ TEST(QRVWarningView, ItsToolTipShowsAtOnceWhileOthersWaitTheUsualDelay) {
     ASSERT_GT(usual.count(), 1);
     toolTips.mouseEnteredView(label);
     scheduler.advance(usual - Millis(1));
-    EXPECT_NE(QToolTip::text(), "Other");
+    EXPECT_NE(QToolTip::text(), u"Other"_s);
     scheduler.advance(Millis(1));
-    EXPECT_EQ(QToolTip::text(), "Other");
+    EXPECT_EQ(QToolTip::text(), u"Other"_s);
     toolTips.mouseExitedView(label);
 }
 

@@ -54,22 +54,19 @@ bool BWClass::exchange(const char* original, const char* alternate, const std::t
     // The same wording as the platform's runtime category, so logs read alike.
     static const char* const kFunction =
         "+[NSObject(BWSwizzle) bw_swizzleMethod:withMethod:error:]";
+    auto notFound = [&](const char* which, const char* selector) {
+        if (error)
+            *error = QStringLiteral("%1: %2 method %3 not found for class %4")
+                         .arg(QLatin1String(kFunction), QLatin1String(which),
+                              QLatin1String(selector), QString::fromLatin1(m_name));
+        return false;
+    };
     const Entry* originalEntry = lookUp(original, signature);
-    if (!originalEntry) {
-        if (error)
-            *error = QStringLiteral("%1: original method %2 not found for class %3")
-                         .arg(QLatin1String(kFunction), QLatin1String(original),
-                              QString::fromLatin1(m_name));
-        return false;
-    }
+    if (!originalEntry)
+        return notFound("original", original);
     const Entry* alternateEntry = lookUp(alternate, signature);
-    if (!alternateEntry) {
-        if (error)
-            *error = QStringLiteral("%1: alternate method %2 not found for class %3")
-                         .arg(QLatin1String(kFunction), QLatin1String(alternate),
-                              QString::fromLatin1(m_name));
-        return false;
-    }
+    if (!alternateEntry)
+        return notFound("alternate", alternate);
     // Copies first: an inherited operation gets an entry of this class, so
     // the exchange stays out of the superclass.
     Entry first = *originalEntry;

@@ -44,14 +44,11 @@ KSCRecorderKeyMonitor& KSCRecorderKeyMonitor::shared() {
     return sharedInstance(instance);
 }
 
-void KSCRecorderKeyMonitor::start(KSCShortcutView* view) {
-    m_view = view;
-    QCoreApplication::instance()->installEventFilter(this);
-}
-
-void KSCRecorderKeyMonitor::stop() {
-    QCoreApplication::instance()->removeEventFilter(this);
-    m_view = nullptr;
+void KSCRecorderKeyMonitor::watch(bool on) {
+    if (on)
+        QCoreApplication::instance()->installEventFilter(this);
+    else
+        QCoreApplication::instance()->removeEventFilter(this);
 }
 
 bool KSCRecorderKeyMonitor::eventFilter(QObject*, QEvent* event) {
@@ -74,17 +71,12 @@ KSCResignObserver& KSCResignObserver::shared() {
     return sharedInstance(instance);
 }
 
-void KSCResignObserver::start(KSCShortcutView* view) {
-    m_view = view;
-    m_window = view->window();
-    m_window->installEventFilter(this);
-}
-
-void KSCResignObserver::stop() {
+void KSCResignObserver::watch(bool on) {
     if (m_window)
         m_window->removeEventFilter(this);
-    m_window = nullptr;
-    m_view = nullptr;
+    m_window = on && m_view ? m_view->window() : nullptr;
+    if (m_window)
+        m_window->installEventFilter(this);
 }
 
 bool KSCResignObserver::eventFilter(QObject* watched, QEvent* event) {

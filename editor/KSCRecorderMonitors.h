@@ -8,39 +8,50 @@ namespace qrv {
 
 class KSCShortcutView;
 
-// The recorder's key monitor: while a recorder records, an application-wide
-// event filter that sees every key press and modifier change before any
-// window, shortcut or menu does, hands it to the recorder and consumes it.
-// One for the whole application; it holds its recorder weakly.
-class KSCRecorderKeyMonitor final : public QObject {
+// Something that watches events for the recording view while it records:
+// one of each kind for the whole application, holding the view weakly.
+class KSCRecorderWatcher : public QObject {
   public:
     using QObject::QObject;
-    static KSCRecorderKeyMonitor& shared();
 
-    void start(KSCShortcutView* view);
-    void stop();
+    void start(KSCShortcutView* view) {
+        m_view = view;
+        watch(true);
+    }
+    void stop() {
+        watch(false);
+        m_view = nullptr;
+    }
 
   protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-  private:
+    virtual void watch(bool on) = 0;
     QPointer<KSCShortcutView> m_view;
 };
 
-// Stops the recording when the recorder's window stops being the active one.
-class KSCResignObserver final : public QObject {
+// The recorder's key monitor: an application-wide event filter that sees
+// every key press and modifier change before any window, shortcut or menu
+// does, hands it to the recorder and consumes it.
+class KSCRecorderKeyMonitor final : public KSCRecorderWatcher {
   public:
-    using QObject::QObject;
-    static KSCResignObserver& shared();
-
-    void start(KSCShortcutView* view);
-    void stop();
+    using KSCRecorderWatcher::KSCRecorderWatcher;
+    static KSCRecorderKeyMonitor& shared();
 
   protected:
+    void watch(bool on) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+// Stops the recording when the recorder's window stops being the active one.
+class KSCResignObserver final : public KSCRecorderWatcher {
+  public:
+    using KSCRecorderWatcher::KSCRecorderWatcher;
+    static KSCResignObserver& shared();
+
+  protected:
+    void watch(bool on) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    QPointer<KSCShortcutView> m_view;
     QPointer<QWidget> m_window;
 };
 

@@ -31,6 +31,18 @@ SharedRecorderState& shared() {
     return state;
 }
 
+// The key monitor and the resign observer are shared and switched by flags,
+// so switching on twice or off twice does nothing.
+template <typename Watcher> void switchShared(bool& flag, bool active, KSCShortcutView* view) {
+    if (active == flag)
+        return;
+    flag = active;
+    if (active)
+        Watcher::shared().start(view);
+    else
+        Watcher::shared().stop();
+}
+
 // Tokens of the two tool-tip areas.
 constexpr int kShortcutToolTipTag = 1;
 constexpr int kHintToolTipTag = 2;
@@ -282,25 +294,11 @@ void KSCShortcutView::leaveEvent(QEvent* event) {
 }
 
 void KSCShortcutView::activateEventMonitoring(bool active) {
-    SharedRecorderState& state = shared();
-    if (active == state.eventMonitoring)
-        return;
-    state.eventMonitoring = active;
-    if (active)
-        KSCRecorderKeyMonitor::shared().start(this);
-    else
-        KSCRecorderKeyMonitor::shared().stop();
+    switchShared<KSCRecorderKeyMonitor>(shared().eventMonitoring, active, this);
 }
 
 void KSCShortcutView::activateResignObserver(bool active) {
-    SharedRecorderState& state = shared();
-    if (active == state.resignObserving)
-        return;
-    state.resignObserving = active;
-    if (active)
-        KSCResignObserver::shared().start(this);
-    else
-        KSCResignObserver::shared().stop();
+    switchShared<KSCResignObserver>(shared().resignObserving, active, this);
 }
 
 void KSCShortcutView::handleRecordingKeyEvent(const QKeyEvent& event) {

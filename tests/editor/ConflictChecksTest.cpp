@@ -3,11 +3,10 @@
 
 using namespace qrv;
 using namespace Qt::StringLiterals;
-using qrv::testing::RecorderFixture;
+using namespace qrv::testing;
 
 namespace {
 
-constexpr quint16 kA = 0, kG = 5, kK = 40, kL = 37;
 constexpr quint32 kCarbonCommand = 0x100;
 const QString kSystemWide = QStringLiteral(
     "This combination cannot be used because it is already used by a system-wide keyboard "
@@ -133,7 +132,6 @@ TEST_F(ConflictChecksTest, ShiftInAMenuShortcutIsPartOfItsFlags) {
     QMenu* extra = window.menuBar()->addMenu(QStringLiteral("Extra"));
     extra->addAction(QStringLiteral("Big B"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B));
-    constexpr quint16 kB = 11;
     EXPECT_EQ(record(first, kB, Qt::ControlModifier | Qt::ShiftModifier),
               usedByMenuItem(u"Big B"_s));
     // Select All is Command-A: Command-Shift-A is free.

@@ -18,6 +18,10 @@
 
 namespace qrv::testing {
 
+// Key codes of the platform's keyboard the tests type.
+inline constexpr quint16 kA = 0, kB = 11, kG = 5, kK = 40, kL = 37, kQ = 12, kW = 13, kF5 = 96;
+inline constexpr quint16 kShiftKey = 56, kCommandKey = 55, kOptionKey = 58, kControlKey = 59;
+
 // A main window with a menu bar and two recorders, on the U.S. layout, with
 // scripted alerts and hot keys. Key events carry the native scan code the
 // layout maps (key code + 8), as the window system delivers them.

@@ -8,12 +8,9 @@
 using namespace qrv;
 using namespace Qt::StringLiterals;
 using namespace qrv::keycodes;
-using qrv::testing::RecorderFixture;
+using namespace qrv::testing;
 
 namespace {
-
-constexpr quint16 kA = 0, kK = 40, kQ = 12, kW = 13, kF5 = 96;
-constexpr quint16 kShiftKey = 56, kCommandKey = 55, kOptionKey = 58, kControlKey = 59;
 
 class RecordingKeysTest : public RecorderFixture {
   protected:

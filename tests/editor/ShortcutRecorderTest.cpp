@@ -9,11 +9,10 @@
 using namespace qrv;
 using namespace Qt::StringLiterals;
 using namespace qrv::keycodes;
-using qrv::testing::RecorderFixture;
+using namespace qrv::testing;
 
 namespace {
 
-constexpr quint16 kA = 0, kK = 40, kQ = 12, kW = 13, kF5 = 96;
 const QString kCommandK = QStringLiteral(u"\u2318K");
 
 class ShortcutRecorderTest : public RecorderFixture {

@@ -7,6 +7,7 @@
 #include "platform/PreferencesHome.h"
 #include "platform/widgets/MessageBoxAlertPresenter.h"
 #include "shell/QRVAppDelegate.h"
+#include "telemetry/TLMTelemetry.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -38,7 +39,8 @@ int main(int argc, char** argv) {
         return EXIT_FAILURE;
     }
     MessageBoxAlertPresenter alerts;
-    (*native)->services().alerts = &alerts;
+    PlatformServices& services = (*native)->services();
+    services.alerts = &alerts;
     (*native)->install();
     if (auto support = menuShortcutsSupportDirectory(); !support) {
         std::fprintf(stderr, "quorvane: %s\n", qPrintable(support.error()));
@@ -46,7 +48,14 @@ int main(int argc, char** argv) {
         return EXIT_FAILURE;
     }
 
-    QRVAppDelegate delegate;
-    delegate.applicationDidFinishLaunching();
-    return app.exec();
+    int status = EXIT_SUCCESS;
+    {
+        QRVAppDelegate delegate(
+            {*services.userDefaults, *services.scheduler, alerts, *services.permissions});
+        // False: a copy of the program elsewhere has taken over.
+        if (delegate.launch(QRVAppDelegate::filesFromArguments(app.arguments())))
+            status = app.exec();
+    }
+    TLMTelemetry::stop();
+    return status;
 }

@@ -103,7 +103,8 @@ void QRVAppDelegate::applicationDidFinishLaunching() {
     m_mainWindowController->setEditRequestsCheck([this] { checkEditRequests(); });
     connectApplicationActions();
     m_mainWindowController->showWindow();
-    m_services.scheduler.perform(this, kFinishLaunchingKey, Millis(0), [this] { finishLaunching(); });
+    m_services.scheduler.perform(this, kFinishLaunchingKey, Millis(0),
+                                 [this] { finishLaunching(); });
 }
 
 void QRVAppDelegate::finishLaunching() {
@@ -200,8 +201,8 @@ void QRVAppDelegate::showPreferencesWindow() {
 
 void QRVAppDelegate::showHelpWindow() {
     if (!m_helpWindowController)
-        m_helpWindowController = std::make_unique<QRVHelpWindowController>(
-            m_services.userDefaults, m_services.scheduler);
+        m_helpWindowController = std::make_unique<QRVHelpWindowController>(m_services.userDefaults,
+                                                                           m_services.scheduler);
     m_helpWindowController->showWindow();
 }
 
@@ -226,8 +227,7 @@ void QRVAppDelegate::applicationWillTerminate() {}
 void QRVAppDelegate::connectApplicationActions() {
     const auto& actions = m_mainWindowController->applicationActions();
     connect(actions.quit, &QAction::triggered, this, &QRVAppDelegate::quit);
-    connect(actions.preferences, &QAction::triggered, this,
-            &QRVAppDelegate::showPreferencesWindow);
+    connect(actions.preferences, &QAction::triggered, this, &QRVAppDelegate::showPreferencesWindow);
     connect(actions.help, &QAction::triggered, this, &QRVAppDelegate::showHelpWindow);
     connect(actions.signUpForNews, &QAction::triggered, this, &QRVAppDelegate::signUpForNews);
 }

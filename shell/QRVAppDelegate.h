@@ -69,7 +69,7 @@ class QRVAppDelegate : public QObject, public TLMCrashesDelegate {
     bool applicationShouldTerminateAfterLastWindowClosed() const;
     // A file the program was asked to open (given at start).
     bool applicationOpenFile(const QString& path);
-    bool openFileURL(const QUrl& url);
+    virtual bool openFileURL(const QUrl& url);
     // Looks at the edit requests other programs left for us.
     void checkEditRequests();
 

@@ -52,7 +52,9 @@ class QRVMainWindowController : public QRVWindowController {
     QMenu* helpMenu() const { return m_helpMenu; }
 
     // What the delayed look at the edit requests runs (the application delegate's).
-    void setEditRequestsCheck(std::function<void()> check) { m_editRequestsCheck = std::move(check); }
+    void setEditRequestsCheck(std::function<void()> check) {
+        m_editRequestsCheck = std::move(check);
+    }
 
     void windowDidBecomeMain();
     void windowDidResignMain();

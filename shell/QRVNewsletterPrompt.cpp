@@ -11,8 +11,7 @@ bool QRVNewsletterPrompt::isDue(const UserDefaults& defaults) {
            defaults.integerForKey(kUsageSessionsKey) >= kMinimumUsage;
 }
 
-QRVNewsletterPrompt::Answer QRVNewsletterPrompt::run(AlertPresenter& alerts,
-                                                     UserDefaults& defaults,
+QRVNewsletterPrompt::Answer QRVNewsletterPrompt::run(AlertPresenter& alerts, UserDefaults& defaults,
                                                      const QString& bundleName) {
     if (!isDue(defaults))
         return Answer::NotShown;

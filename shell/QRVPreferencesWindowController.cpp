@@ -16,7 +16,8 @@ QRVPreferencesWindowController::QRVPreferencesWindowController(PermissionStatus&
     : QRVWindowController(new QRVVisualEffectView, parent) {
     QWidget* content = window();
     content->setObjectName(QStringLiteral("QRVPreferencesWindow"));
-    content->setWindowTitle(tr("%1 Preferences").arg(QString::fromLatin1(appinfo::kApplicationName)));
+    content->setWindowTitle(
+        tr("%1 Preferences").arg(QString::fromLatin1(appinfo::kApplicationName)));
     content->setWindowFlag(Qt::Window);
     setMovableByWindowBackground(content, true);
     auto* layout = new QVBoxLayout(content);

@@ -10,8 +10,8 @@
 namespace qrv {
 
 QRVWelcomeWindowController::QRVWelcomeWindowController(PermissionStatus& permissions,
-                                                       UserDefaults& defaults,
-                                                       Scheduler& scheduler, QObject* parent)
+                                                       UserDefaults& defaults, Scheduler& scheduler,
+                                                       QObject* parent)
     : QRVWindowController(new QRVVisualEffectView, parent) {
     const QString name = QString::fromLatin1(appinfo::kApplicationName);
     QWidget* content = window();

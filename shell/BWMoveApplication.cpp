@@ -154,7 +154,10 @@ bool BWMoveApplication::isInApplicationsFolder(const QString& path) const {
 }
 
 QString BWMoveApplication::destinationName() const {
-    if (m_bundleName.isEmpty())
+    // A name is one folder name: one with a slash (or "..") would lead out of
+    // the Applications folder, so the folder's own name stands in for it.
+    if (m_bundleName.isEmpty() || m_bundleName.contains(QLatin1Char('/')) ||
+        m_bundleName == QLatin1String(".") || m_bundleName == QLatin1String(".."))
         return QFileInfo(m_bundlePath).fileName();
     QString name = m_bundleName;
     if (m_shortVersion.contains(QLatin1Char('b')))

@@ -354,8 +354,15 @@ Result<void> LinuxBundleMoveSystem::detachLater(const DiskImage& image) {
 }
 
 QString LinuxBundleMoveSystem::findTool(const QString& name) const {
-    const QString onPath = QStandardPaths::findExecutable(name);
-    return onPath.isEmpty() ? QStandardPaths::findExecutable(name, m_options.toolFolders) : onPath;
+    QString found;
+    if (!m_options.toolFolders.isEmpty())
+        found = QStandardPaths::findExecutable(name, m_options.toolFolders);
+    if (found.isEmpty())
+        found = QStandardPaths::findExecutable(name);
+    if (found.isEmpty())
+        found = QStandardPaths::findExecutable(
+            name, {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")});
+    return found;
 }
 
 QString LinuxBundleMoveSystem::executableIn(const QString& bundlePath) const {

@@ -17,9 +17,9 @@ class LinuxBundleMoveSystem final : public BundleMoveSystem {
         QStringList applicationsDirectories;
         QString executablePath; // this program's, symbolic links resolved
         QStringList arguments;  // handed on to the copy when it is started
-        // Where pkexec, losetup, udisksctl, umount and fusermount are looked
-        // for (besides PATH).
-        QStringList toolFolders{QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")};
+        // Searched for pkexec, losetup, udisksctl, umount and fusermount
+        // before PATH (then /usr/sbin and /sbin, which a user's PATH may lack).
+        QStringList toolFolders;
         int detachDelaySeconds = 5;
 
         // ~/Applications and /opt/Applications, or the colon-separated folders

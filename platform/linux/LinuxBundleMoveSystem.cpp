@@ -255,8 +255,35 @@ Result<void> LinuxBundleMoveSystem::removeItem(const QString& path) {
 }
 
 Result<void> LinuxBundleMoveSystem::trashItem(const QString& path) {
-    if (!QFile::moveToTrash(path))
+    // The Trash is made when first needed. Qt does not make the user's Trash,
+    // and without one it files the item under "files/" of the current folder
+    // and answers success.
+    const QString homeTrash =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+        QStringLiteral("/Trash");
+    if (!QFileInfo::exists(homeTrash) && QDir().mkpath(homeTrash))
+        QFile::setPermissions(homeTrash, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                             QFileDevice::ExeOwner);
+    QDir().mkpath(homeTrash + QStringLiteral("/files"));
+    QDir().mkpath(homeTrash + QStringLiteral("/info"));
+
+    QDir current = QDir::current();
+    const bool hadFiles = current.exists(QStringLiteral("files"));
+    const bool hadInfo = current.exists(QStringLiteral("info"));
+    QString inTrash;
+    if (!QFile::moveToTrash(path, &inTrash))
         return makeError(QStringLiteral("the Trash did not take “%1”").arg(path));
+    if (QDir::isRelativePath(inTrash)) {
+        const QString stray = current.absoluteFilePath(inTrash);
+        QFile::rename(stray, path);
+        current.remove(QStringLiteral("info/") + QFileInfo(stray).fileName() +
+                       QStringLiteral(".trashinfo"));
+        if (!hadFiles)
+            current.rmdir(QStringLiteral("files"));
+        if (!hadInfo)
+            current.rmdir(QStringLiteral("info"));
+        return makeError(QStringLiteral("there is no Trash for “%1”").arg(path));
+    }
     return success();
 }
 

@@ -194,12 +194,11 @@ TEST_F(MoveApplication, BetaVersionsGetTheirOwnNameAndANamelessBundleKeepsItsFol
     // A name that would lead out of the Applications folder is not used either.
     system.bundle.name = QStringLiteral("../../etc");
     EXPECT_EQ(answerAndLaunch(Move), Outcome::Quit);
-    EXPECT_THAT(system.calls,
-                ::testing::IsSupersetOf(
-                    {kCopy.chopped(4) + " Beta.app",
-                     QStringLiteral("copy /tmp/Renamed By User.app -> "
-                                    "/opt/Applications/Renamed By User.app"),
-                     QStringLiteral("trash /opt/Applications/Renamed By User.app")}));
+    EXPECT_THAT(system.calls, ::testing::IsSupersetOf(
+                                  {kCopy.chopped(4) + " Beta.app",
+                                   QStringLiteral("copy /tmp/Renamed By User.app -> "
+                                                  "/opt/Applications/Renamed By User.app"),
+                                   QStringLiteral("trash /opt/Applications/Renamed By User.app")}));
     EXPECT_FALSE(system.calls.join('\n').contains("etc"));
 }
 
@@ -209,17 +208,16 @@ TEST_F(MoveApplication, FromADiskImageOrAnotherApplicationTheSourceIsLeftAlone) 
                                  QStringLiteral("/home/me/Downloads/Quorvane.img")};
     system.bundle.path = QStringLiteral("/media/me/Quorvane/Quorvane.app");
     EXPECT_EQ(answerAndLaunch(Move), Outcome::Quit);
-    EXPECT_THAT(system.calls,
-                ElementsAre("copy /media/me/Quorvane/Quorvane.app -> " + kDestination, relaunch(),
-                            "detach /dev/loop3"));
+    EXPECT_THAT(system.calls, ElementsAre("copy /media/me/Quorvane/Quorvane.app -> " + kDestination,
+                                          relaunch(), "detach /dev/loop3"));
 
     // Nested inside another application (on an image or not): neither removed nor detached.
     system.calls.clear();
     system.items.clear();
     system.bundle.path = QStringLiteral("/media/me/Quorvane/Suite.app/Contents/Quorvane.app");
     EXPECT_EQ(answerAndLaunch(Move), Outcome::Quit);
-    EXPECT_THAT(system.calls, ElementsAre("copy " + system.bundle.path + " -> " + kDestination,
-                                          relaunch()));
+    EXPECT_THAT(system.calls,
+                ElementsAre("copy " + system.bundle.path + " -> " + kDestination, relaunch()));
 }
 
 TEST_F(MoveApplication, AnExistingCopyGoesToTheTrashFirst) {
@@ -246,11 +244,10 @@ TEST_F(MoveApplication, AFailedCopyIsReportedAndTheProgramRunsOnFromWhereItIs) {
     system.copyFails = true;
     EXPECT_EQ(answerAndLaunch(Move), Outcome::Continue);
     EXPECT_THAT(system.calls, ElementsAre(kCopy));
-    EXPECT_THAT(log.lines(),
-                ElementsAre(kMoving,
-                            "ERROR -- Could not copy '" + kSource + "' to '" + kDestination +
-                                "' (Disk full)",
-                            "ERROR -- Could not copy myself to " + kDestination));
+    EXPECT_THAT(log.lines(), ElementsAre(kMoving,
+                                         "ERROR -- Could not copy '" + kSource + "' to '" +
+                                             kDestination + "' (Disk full)",
+                                         "ERROR -- Could not copy myself to " + kDestination));
     ASSERT_EQ(shown().size(), 2);
     EXPECT_EQ(shown().last().messageText, "Could not move to Applications folder");
 }
@@ -271,10 +268,10 @@ TEST_F(MoveApplication, WithAdministratorRights) {
     EXPECT_EQ(answerAndLaunch(Move), Outcome::Continue);
     ASSERT_EQ(shown().size(), 3);
     EXPECT_EQ(shown().last().messageText, "Could not move to Applications folder");
-    EXPECT_EQ(log.lines().mid(2),
-              (QStringList{kMoving,
-                           "ERROR -- Could not copy myself to /Applications with authorization",
-                           "ERROR -- No agent"}));
+    EXPECT_EQ(
+        log.lines().mid(2),
+        (QStringList{kMoving, "ERROR -- Could not copy myself to /Applications with authorization",
+                     "ERROR -- No agent"}));
 
     system.privilegedCopy = {PrivilegedCopy::Status::Copied, {}};
     EXPECT_EQ(answerAndLaunch(Move), Outcome::Quit);
@@ -295,7 +292,8 @@ TEST_F(MoveApplication, AfterTheCopyOnlyAMissingRelaunchKeepsTheProgramRunning) 
     system.refusesTrash.insert(kSource);
     EXPECT_EQ(answerAndLaunch(Move), Outcome::Quit);
     EXPECT_THAT(log.lines(),
-                ElementsAre(kMoving, "WARNING -- Could not delete '" + kSource + "': Permission denied",
+                ElementsAre(kMoving,
+                            "WARNING -- Could not delete '" + kSource + "': Permission denied",
                             "Trash error: No trash on this volume",
                             "ERROR -- Could not trash '" + kSource + "'",
                             "WARNING -- Could not delete application after moving it to "
@@ -305,8 +303,8 @@ TEST_F(MoveApplication, AfterTheCopyOnlyAMissingRelaunchKeepsTheProgramRunning) 
     system.items.clear();
     system.relaunchFails = true;
     EXPECT_EQ(answerAndLaunch(Move), Outcome::Continue);
-    EXPECT_EQ(log.lines().last(), "ERROR -- Could not relaunch '" + kDestination +
-                                      "' (/bin/sh could not be started)");
+    EXPECT_EQ(log.lines().last(),
+              "ERROR -- Could not relaunch '" + kDestination + "' (/bin/sh could not be started)");
 }
 
 } // namespace

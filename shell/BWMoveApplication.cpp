@@ -87,8 +87,9 @@ BWMoveApplication::Outcome BWMoveApplication::moveToApplicationsFolderIfNecessar
     BundleMoveSystem& system = m_services.system;
     const MainBundle bundle = system.mainBundle();
     // Started from a bin/ folder (installed by a package, or a build): there is
-    // no application folder to move.
-    if (bundle.path.isEmpty())
+    // no application folder to move. Nor is there anywhere to move it to
+    // without an Applications folder.
+    if (bundle.path.isEmpty() || system.localApplicationsDirectory().isEmpty())
         return Outcome::Continue;
     m_bundlePath = QDir::cleanPath(bundle.path);
     m_bundleName = bundle.name;

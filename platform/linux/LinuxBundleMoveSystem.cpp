@@ -102,11 +102,9 @@ QString privilegedCopyFailure(int exitCode, const QString& output) {
 
 LinuxBundleMoveSystem::Options LinuxBundleMoveSystem::Options::forThisProcess() {
     Options options;
-    const QString fromEnvironment = qEnvironmentVariable("QUORVANE_APPLICATIONS_DIRS");
-    if (!fromEnvironment.isEmpty()) {
-        options.applicationsDirectories =
-            fromEnvironment.split(QLatin1Char(':'), Qt::SkipEmptyParts);
-    } else {
+    options.applicationsDirectories = qEnvironmentVariable("QUORVANE_APPLICATIONS_DIRS")
+                                          .split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    if (options.applicationsDirectories.isEmpty()) {
         options.applicationsDirectories = {QDir::homePath() + QStringLiteral("/Applications"),
                                            QStringLiteral("/opt/Applications")};
     }

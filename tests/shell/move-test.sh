@@ -11,26 +11,16 @@ fail() {
   echo "FAIL: $*" >&2
   exit 1
 }
-for tool in xvfb-run xdotool; do
+for tool in Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed (xvfb, xdotool)"; exit 77; }
 done
-if [[ $1 != --on-display ]]; then
-  build=$1
-  scratch=$2
-  [[ -d $build/Quorvane.app ]] || fail "no $build/Quorvane.app; build the app-folder target"
-  rm -rf "$scratch"
-  mkdir -p "$scratch/home/Downloads" "$scratch/opt/Applications/Quorvane.app"
-  cp -a "$build/Quorvane.app" "$scratch/home/Downloads/"
-  echo old >"$scratch/opt/Applications/Quorvane.app/old-version"
-  exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --on-display "$scratch"
-fi
+build=$1
 scratch=$2
-
-home=$scratch/home
-destination=$scratch/opt/Applications/Quorvane.app
-export HOME=$home XDG_DATA_HOME=$home/.local/share XDG_CONFIG_HOME=$home/.config
-export QUORVANE_APPLICATIONS_DIRS=$home/Applications:$scratch/opt/Applications
-unset QT_QPA_PLATFORM QUORVANE_HOME
+[[ -d $build/Quorvane.app ]] || fail "no $build/Quorvane.app; build the app-folder target"
+rm -rf "$scratch"
+mkdir -p "$scratch/home/Downloads" "$scratch/opt/Applications/Quorvane.app"
+cp -a "$build/Quorvane.app" "$scratch/home/Downloads/"
+echo old >"$scratch/opt/Applications/Quorvane.app/old-version"
 
 # The processes whose executable lies in a folder.
 running_from() {
@@ -39,16 +29,39 @@ running_from() {
     [[ $(readlink "$process/exe" 2>/dev/null) == "$1"/* ]] && echo "${process#/proc/}"
   done
 }
-relaunched=
-stop_relaunched() {
+# Whatever this test started ends with it.
+stop_started() {
   local pid
-  for pid in $(running_from "$destination"); do kill "$pid" 2>/dev/null; done
+  [[ -n $first ]] && kill "$first" 2>/dev/null
+  for pid in $(running_from "$scratch/opt/Applications/Quorvane.app"); do kill "$pid" 2>/dev/null; done
+  kill "$xvfb" 2>/dev/null
 }
-trap stop_relaunched EXIT
 
+# A display of our own: the server picks a free number itself, so that other
+# test runs on the machine cannot take the same one. No reset when the first
+# instance, its only client, goes: the relaunched one connects right after.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$scratch/display" 2>"$scratch/xvfb.log" &
+xvfb=$!
+first=
+trap 'stop_started' EXIT
+for _ in $(seq 100); do
+  [[ -s $scratch/display ]] && break
+  sleep 0.1
+done
+[[ -s $scratch/display ]] || fail "Xvfb did not start: $(cat "$scratch/xvfb.log")"
+export DISPLAY=:$(head -n1 "$scratch/display")
+
+home=$scratch/home
+destination=$scratch/opt/Applications/Quorvane.app
+export HOME=$home XDG_DATA_HOME=$home/.local/share XDG_CONFIG_HOME=$home/.config
+export QUORVANE_APPLICATIONS_DIRS=$home/Applications:$scratch/opt/Applications
+unset QT_QPA_PLATFORM QUORVANE_HOME
+
+relaunched=
 "$home/Downloads/Quorvane.app/Contents/MacOS/quorvane" >"$scratch/first.log" 2>&1 &
 first=$!
-xdotool search --sync --name '^Quorvane$' >/dev/null || fail "no window appeared"
+timeout 30 xdotool search --sync --name '^Quorvane$' >/dev/null ||
+  fail "no window appeared: $(cat "$scratch/first.log")"
 sleep 1 # let the offer take its size and place
 # Without a window manager the keyboard goes to the window under the pointer;
 # the offer sits in the middle of the screen, and Return is its move button.
@@ -60,6 +73,7 @@ for _ in $(seq 200); do
 done
 kill -0 "$first" 2>/dev/null && fail "the first instance is still running: $(cat "$scratch/first.log")"
 wait "$first" || fail "the first instance ended with status $?: $(cat "$scratch/first.log")"
+first=
 grep -q "INFO -- Moving myself to the Applications folder" "$scratch/first.log" ||
   fail "the move was not logged: $(cat "$scratch/first.log")"
 

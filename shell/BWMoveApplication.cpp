@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLoggingCategory>
+#include <algorithm>
+#include <optional>
 
 Q_LOGGING_CATEGORY(lcMove, "qrv.move")
 

@@ -2,16 +2,19 @@
 // against a machine that exists only in memory.
 #include "platform/UserDefaults.h"
 #include "platform/linux/PlistFilePreferenceStore.h"
+#include "platform/qt/QtScheduler.h"
 #include "platform/testing/FakeBundleMoveSystem.h"
 #include "platform/testing/ScriptedAlertPresenter.h"
 #include "platform/testing/VirtualScheduler.h"
 #include "shell/BWMoveApplication.h"
 #include "support/QtPrinters.h"
 #include "support/TempHome.h"
+#include "support/Wait.h"
 
 #include <QGuiApplication>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <thread>
 
 using namespace qrv;
 using ::testing::ElementsAre;
@@ -305,6 +308,20 @@ TEST_F(MoveApplication, AfterTheCopyOnlyAMissingRelaunchKeepsTheProgramRunning) 
     EXPECT_EQ(answerAndLaunch(Move), Outcome::Continue);
     EXPECT_EQ(log.lines().last(),
               "ERROR -- Could not relaunch '" + kDestination + "' (/bin/sh could not be started)");
+}
+
+TEST_F(MoveApplication, FromAnotherThreadTheCheckWaitsForTheMainThread) {
+    QtScheduler mainThread;
+    std::optional<Outcome> outcome;
+    std::thread([&] {
+        outcome = BWMoveApplication({system, defaults, alerts, mainThread})
+                      .moveToApplicationsFolderIfNecessary();
+    }).join();
+    EXPECT_EQ(outcome, Outcome::Continue);
+    EXPECT_TRUE(shown().isEmpty());
+    alerts.scripted.answer(DoNotMove);
+    EXPECT_TRUE(qrv::testing::waitUntil([&] { return shown().size() == 1; }));
+    EXPECT_THAT(alerts.inProgressWhenShown, ElementsAre(true));
 }
 
 } // namespace

@@ -107,6 +107,10 @@ BWMoveApplication::Outcome BWMoveApplication::moveToApplicationsFolderIfNecessar
 
     const QString applicationsFolder = system.localApplicationsDirectory();
     const QString destination = applicationsFolder + QLatin1Char('/') + destinationName();
+    // A helper inside the very application it would replace: moving it would
+    // throw away the application it lives in.
+    if (isPathInside(m_bundlePath, destination))
+        return Outcome::Continue;
     const bool needsAuthorization = !system.isWritable(applicationsFolder) ||
                                     (system.exists(destination) && !system.isWritable(destination));
 

@@ -105,6 +105,8 @@ TEST_F(MoveApplication, NoOfferWhereApplicationsLiveOrWhereNothingCanMove) {
         QStringLiteral("/media/backup/Applications/Quorvane.app"),
         // Not started from an application folder (a bin/ folder).
         QString(),
+        // A helper inside the very copy it would replace.
+        QStringLiteral("/opt/Applications/Quorvane.app/Contents/Helpers/Quorvane.app"),
     };
     for (const QString& path : inPlace) {
         system.bundle.path = path;

@@ -52,33 +52,9 @@ QVariant firstArgument(const QDBusMessage& reply) {
 
 } // namespace
 
-Bus Bus::connect(const QDBusConnection& sessionBus) {
+Bus::Bus(QDBusConnection sessionBus)
+    : m_sessionBus(std::move(sessionBus)) {
     registerTypes();
-    Bus bus(sessionBus);
-    QString address = qEnvironmentVariable("AT_SPI_BUS_ADDRESS");
-    if (address.isEmpty()) {
-        if (!sessionBus.isConnected()) {
-            bus.m_error = QStringLiteral("There is no session bus.");
-            return bus;
-        }
-        QDBusMessage call = QDBusMessage::createMethodCall(kBusService, kBusPath, kBusService,
-                                                           QStringLiteral("GetAddress"));
-        const QDBusMessage reply = sessionBus.call(call, QDBus::Block, kTimeoutMs);
-        const auto answered = stringOf(reply);
-        if (!answered || answered->isEmpty()) {
-            bus.m_error = QStringLiteral("The accessibility bus cannot be reached: %1")
-                              .arg(reply.errorMessage());
-            return bus;
-        }
-        address = *answered;
-    }
-    static QAtomicInt serial;
-    bus.m_name = QStringLiteral("qrv-atspi-%1").arg(serial.fetchAndAddRelaxed(1));
-    bus.m_connection = QDBusConnection::connectToBus(address, bus.m_name);
-    if (!bus.m_connection->isConnected())
-        bus.m_error = QStringLiteral("The accessibility bus at %1 cannot be reached: %2")
-                          .arg(address, bus.m_connection->lastError().message());
-    return bus;
 }
 
 Bus::~Bus() {
@@ -86,22 +62,41 @@ Bus::~Bus() {
         QDBusConnection::disconnectFromBus(m_name);
 }
 
-Bus::Bus(Bus&& other) noexcept
-    : m_sessionBus(other.m_sessionBus)
-    , m_connection(std::move(other.m_connection))
-    , m_name(std::exchange(other.m_name, QString()))
-    , m_error(std::move(other.m_error)) {}
-
-Bus& Bus::operator=(Bus&& other) noexcept {
-    if (this != &other) {
-        if (!m_name.isEmpty())
-            QDBusConnection::disconnectFromBus(m_name);
-        m_sessionBus = other.m_sessionBus;
-        m_connection = std::move(other.m_connection);
-        m_name = std::exchange(other.m_name, QString());
-        m_error = std::move(other.m_error);
+bool Bus::isConnected() const {
+    if (!m_tried) {
+        m_tried = true;
+        QString address = qEnvironmentVariable("AT_SPI_BUS_ADDRESS");
+        if (address.isEmpty()) {
+            if (!m_sessionBus.isConnected()) {
+                m_error = QStringLiteral("There is no session bus.");
+                return false;
+            }
+            QDBusMessage call = QDBusMessage::createMethodCall(kBusService, kBusPath, kBusService,
+                                                               QStringLiteral("GetAddress"));
+            const QDBusMessage reply = m_sessionBus.call(call, QDBus::Block, kTimeoutMs);
+            const auto answered = stringOf(reply);
+            if (!answered || answered->isEmpty()) {
+                m_error = QStringLiteral("The accessibility bus cannot be reached: %1")
+                              .arg(reply.errorMessage());
+                return false;
+            }
+            address = *answered;
+        }
+        static QAtomicInt serial;
+        m_name = QStringLiteral("qrv-atspi-%1").arg(serial.fetchAndAddRelaxed(1));
+        m_connection = QDBusConnection::connectToBus(address, m_name);
+        if (!m_connection->isConnected())
+            m_error = QStringLiteral("The accessibility bus at %1 cannot be reached: %2")
+                          .arg(address, m_connection->lastError().message());
     }
-    return *this;
+    return m_connection && m_connection->isConnected();
+}
+
+QDBusConnection& Bus::connection() const {
+    isConnected();
+    if (!m_connection)
+        m_connection = QDBusConnection(QStringLiteral("qrv-atspi-none")); // never connected
+    return *m_connection;
 }
 
 bool Bus::isEnabled() const {
@@ -121,7 +116,7 @@ bool Bus::isEnabled() const {
 ReferenceList Bus::applications() {
     if (!isConnected())
         return {};
-    Batch batch(*m_connection);
+    Batch batch(connection());
     batch.call({kRegistryService, QDBusObjectPath(kRootPath)}, kAccessibleInterface,
                QStringLiteral("GetChildren"));
     batch.run();
@@ -132,7 +127,7 @@ QList<qint64> Bus::processIdsOf(const QStringList& services) {
     QList<qint64> ids(services.size(), 0);
     if (!isConnected())
         return ids;
-    Batch batch(*m_connection);
+    Batch batch(connection());
     const QString daemon = QStringLiteral("org.freedesktop.DBus");
     const Reference target{daemon, QDBusObjectPath(QStringLiteral("/org/freedesktop/DBus"))};
     for (const QString& service : services)

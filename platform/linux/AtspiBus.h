@@ -34,16 +34,17 @@ class Bus {
     // Every request waits at most this long: a hung application must not hang us.
     static constexpr int kTimeoutMs = 3000;
 
-    // Connects through the given session bus; not connected when there is no
-    // accessibility bus. The error says why.
-    static Bus connect(const QDBusConnection& sessionBus);
+    // Connects through the given session bus when first needed, so that a
+    // program that never reads menus never starts the bus launcher.
+    explicit Bus(QDBusConnection sessionBus);
     ~Bus();
-    Bus(Bus&&) noexcept;
-    Bus& operator=(Bus&&) noexcept;
+    Bus(const Bus&) = delete;
+    Bus& operator=(const Bus&) = delete;
 
-    bool isConnected() const { return m_connection && m_connection->isConnected(); }
+    // Whether there is an accessibility bus; the error says why not.
+    bool isConnected() const;
     const QString& error() const { return m_error; }
-    QDBusConnection& connection() { return *m_connection; }
+    QDBusConnection& connection() const;
 
     // org.a11y.Status.IsEnabled of the session: whether accessibility is on.
     bool isEnabled() const;
@@ -55,12 +56,11 @@ class Bus {
     QList<qint64> processIdsOf(const QStringList& services);
 
   private:
-    explicit Bus(QDBusConnection sessionBus)
-        : m_sessionBus(std::move(sessionBus)) {}
     QDBusConnection m_sessionBus;
-    std::optional<QDBusConnection> m_connection;
-    QString m_name; // the connection's name in QtDBus, released when done
-    QString m_error;
+    mutable bool m_tried = false;
+    mutable std::optional<QDBusConnection> m_connection;
+    mutable QString m_name; // the connection's name in QtDBus, released when done
+    mutable QString m_error;
 };
 
 // Requests sent together and answered together: all are on their way before

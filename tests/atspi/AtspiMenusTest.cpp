@@ -59,7 +59,7 @@ TEST(AtspiMenus, ReadsEveryItemAsTheApplicationDeclaresIt) {
     REQUIRE_SESSION(session);
     QProcess* app = session.startMenuTestApp();
     ASSERT_TRUE(app) << qPrintable(session.failure());
-    atspi::Bus bus = atspi::Bus::connect(session.sessionBus());
+    atspi::Bus bus(session.sessionBus());
     AtspiAccessibility accessibility(bus);
     ScopedPlatform installed(PlatformServices{.accessibility = &accessibility});
     EXPECT_TRUE(accessibility.canReadMenus());
@@ -83,7 +83,7 @@ TEST(AtspiMenus, AnApplicationThatQuitsMidReadGivesThePlatformsErrors) {
     REQUIRE_SESSION(session);
     QProcess* app = session.startMenuTestApp();
     ASSERT_TRUE(app) << qPrintable(session.failure());
-    atspi::Bus bus = atspi::Bus::connect(session.sessionBus());
+    atspi::Bus bus(session.sessionBus());
     AtspiAccessibility accessibility(bus);
     ScopedPlatform installed(PlatformServices{.accessibility = &accessibility});
     const qint64 processId = app->processId();
@@ -122,7 +122,7 @@ TEST(AtspiMenus, NothingIsReadWhileAccessibilityIsOff) {
     QProcess* app = session.startMenuTestApp();
     ASSERT_TRUE(app) << qPrintable(session.failure());
     ASSERT_TRUE(session.setAccessibilityEnabled(false));
-    atspi::Bus bus = atspi::Bus::connect(session.sessionBus());
+    atspi::Bus bus(session.sessionBus());
     AtspiAccessibility accessibility(bus);
 
     EXPECT_TRUE(bus.isConnected()); // the bus is there...

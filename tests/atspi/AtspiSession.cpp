@@ -148,7 +148,7 @@ QProcess* AtspiSession::startMenuTestApp(const QStringList& arguments) {
         return nullptr;
     }
     // Registered once the registry lists a connection of its process.
-    atspi::Bus bus = atspi::Bus::connect(sessionBus());
+    atspi::Bus bus(sessionBus());
     const qint64 processId = m_app->processId();
     const bool registered = waitUntil(
         [&] {

@@ -161,5 +161,6 @@ int main(int argc, char** argv) {
     }
     window.resize(400, 300);
     window.show();
+    window.activateWindow(); // no window manager under a bare X server does it
     return QApplication::exec();
 }

@@ -52,8 +52,9 @@ QVariant firstArgument(const QDBusMessage& reply) {
 
 } // namespace
 
-Bus::Bus(QDBusConnection sessionBus)
-    : m_sessionBus(std::move(sessionBus)) {
+Bus::Bus(QDBusConnection sessionBus, QString address)
+    : m_sessionBus(std::move(sessionBus))
+    , m_givenAddress(std::move(address)) {
     registerTypes();
 }
 
@@ -65,7 +66,7 @@ Bus::~Bus() {
 bool Bus::isConnected() const {
     if (!m_tried) {
         m_tried = true;
-        QString address = qEnvironmentVariable("AT_SPI_BUS_ADDRESS");
+        QString address = m_givenAddress;
         if (address.isEmpty()) {
             if (!m_sessionBus.isConnected()) {
                 m_error = QStringLiteral("There is no session bus.");
@@ -102,7 +103,7 @@ QDBusConnection& Bus::connection() const {
 bool Bus::isEnabled() const {
     if (!isConnected())
         return false;
-    if (!qEnvironmentVariableIsEmpty("AT_SPI_BUS_ADDRESS"))
+    if (!m_givenAddress.isEmpty())
         return true; // a bus named outright is meant to be used
     if (!m_sessionBus.isConnected())
         return false;

@@ -28,15 +28,16 @@ inline const QString kRootPath = QStringLiteral("/org/a11y/atspi/accessible/root
 
 // The accessibility bus of a session (AT-SPI): a D-Bus bus of its own whose
 // address the session bus's org.a11y.Bus hands out (starting the bus launcher
-// when needed), unless AT_SPI_BUS_ADDRESS names it.
+// when needed), unless the address is given (AT_SPI_BUS_ADDRESS).
 class Bus {
   public:
     // Every request waits at most this long: a hung application must not hang us.
     static constexpr int kTimeoutMs = 3000;
 
     // Connects through the given session bus when first needed, so that a
-    // program that never reads menus never starts the bus launcher.
-    explicit Bus(QDBusConnection sessionBus);
+    // program that never reads menus never starts the bus launcher. A given
+    // address is used as it is, and accessibility then counts as enabled.
+    explicit Bus(QDBusConnection sessionBus, QString address = {});
     ~Bus();
     Bus(const Bus&) = delete;
     Bus& operator=(const Bus&) = delete;
@@ -57,6 +58,7 @@ class Bus {
 
   private:
     QDBusConnection m_sessionBus;
+    QString m_givenAddress;
     mutable bool m_tried = false;
     mutable std::optional<QDBusConnection> m_connection;
     mutable QString m_name; // the connection's name in QtDBus, released when done

@@ -75,7 +75,8 @@ Result<std::unique_ptr<NativePlatform>> NativePlatform::create(const QString& ho
         parts.pasteboard = std::make_unique<ClipboardPasteboard>();
     // Menus, applications, permissions:
     const qint64 ownProcessId = QCoreApplication::applicationPid();
-    parts.accessibilityBus = std::make_unique<atspi::Bus>(QDBusConnection::sessionBus());
+    parts.accessibilityBus = std::make_unique<atspi::Bus>(
+        QDBusConnection::sessionBus(), qEnvironmentVariable("AT_SPI_BUS_ADDRESS"));
     parts.ownAccessibility = std::make_unique<QtAccessibility>();
     parts.busAccessibility = std::make_unique<AtspiAccessibility>(*parts.accessibilityBus);
     parts.accessibility = std::make_unique<LinuxAccessibility>(

@@ -56,6 +56,9 @@ AtspiSession::AtspiSession() {
     m_display = std::make_unique<QProcess>();
     m_display->start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"),
                                               QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                                              // the bus launcher's visit must not reset
+                                              // the server under the next client
+                                              QStringLiteral("-noreset"),
                                               QStringLiteral("-screen"), QStringLiteral("0"),
                                               QStringLiteral("1024x768x24")});
     const QString display = readLine(*m_display, 20000);

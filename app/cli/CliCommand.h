@@ -21,8 +21,8 @@ struct CliContext {
 
 struct CliCommand {
     QString name;
-    QString usage;   // the argument synopsis, e.g. "[--json] APP"
-    QString summary; // one line for the help text
+    QString usage;             // the argument synopsis, e.g. "[--json] APP"
+    QString summary;           // one line for the help text
     bool needsPlatform = true; // installs the preference store etc. for --home first
     int (*run)(CliContext&) = nullptr;
 };
@@ -39,5 +39,5 @@ class CliRegistry {
 // Registers a subcommand from its own source file.
 #define QRV_CLI_COMMAND(id, ...)                                                                   \
     namespace {                                                                                    \
-    [[maybe_unused]] const bool id##Registered = ::qrv::cli::CliRegistry::add(__VA_ARGS__);       \
+    [[maybe_unused]] const bool id##Registered = ::qrv::cli::CliRegistry::add(__VA_ARGS__);        \
     }

@@ -20,13 +20,13 @@ namespace {
 // (case ignored either way), else its process id.
 std::optional<RunningApplication> findRunning(const Workspace& workspace, const QString& name) {
     const QList<RunningApplication> running = workspace.runningApplications();
-    for (auto matches : {+[](const RunningApplication& a, const QString& n) {
+    for (auto matches : {+[](const RunningApplication&a, const QString&n) {
                              return a.bundleIdentifier.compare(n, Qt::CaseInsensitive) == 0;
                          },
-                         +[](const RunningApplication& a, const QString& n) {
+                         +[](const RunningApplication&a, const QString&n) {
                              return a.localizedName.compare(n, Qt::CaseInsensitive) == 0;
                          },
-                         +[](const RunningApplication& a, const QString& n) {
+                         +[](const RunningApplication&a, const QString&n) {
                              return QString::number(a.processId) == n;
                          }})
         for (const RunningApplication& application : running)

@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QMessageBox>
-
 #include <cstdio>
 #include <cstdlib>
 
@@ -20,15 +19,17 @@ namespace {
 bool displayAvailable() {
     if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         return true; // the user chose a platform (offscreen, vnc, ...)
-    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     if (!displayAvailable()) {
-        std::fprintf(stderr, "quorvane: no display is available (neither DISPLAY nor WAYLAND_DISPLAY is "
-                             "set). Start it in a desktop session, or use quorvane-cli.\n");
+        std::fprintf(stderr,
+                     "quorvane: no display is available (neither DISPLAY nor WAYLAND_DISPLAY is "
+                     "set). Start it in a desktop session, or use quorvane-cli.\n");
         return EXIT_FAILURE;
     }
     QApplication app(argc, argv);
@@ -43,7 +44,8 @@ int main(int argc, char** argv) {
     auto native = NativePlatform::create(home);
     if (!native) {
         std::fprintf(stderr, "quorvane: %s\n", qPrintable(native.error()));
-        QMessageBox::critical(nullptr, QString::fromLatin1(appinfo::kApplicationName), native.error());
+        QMessageBox::critical(nullptr, QString::fromLatin1(appinfo::kApplicationName),
+                              native.error());
         return EXIT_FAILURE;
     }
     MessageBoxAlertPresenter alerts;

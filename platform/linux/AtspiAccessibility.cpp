@@ -23,6 +23,12 @@ constexpr int kStateActive = 1;
 constexpr int kStateChecked = 4;
 constexpr int kStateEnabled = 8;
 
+// Elements per batch (five requests each). The bus daemon looks up each
+// reply among all of a connection's outstanding calls, so a few hundred
+// calls in flight at once are slower than many small batches; measured with
+// the benchmark, 16 elements read a 2,000-item tree fastest.
+constexpr qsizetype kElementsPerBatch = 16;
+
 // Deep enough for toolkits that wrap the menu bar in panels and fillers
 // (GTK), not so deep that a large window's whole widget tree is walked.
 constexpr int kMenuBarSearchDepth = 4;
@@ -102,14 +108,31 @@ void AtspiAccessibility::runBatch(atspi::Batch& batch) {
     batch.run();
 }
 
-// Everything the menu reader asks of an element, for all of them at once.
+// Everything the menu reader asks of an element, in batches, and then the
+// same for the children of the menus among them, wave after wave, so the
+// reader then finds the whole tree read.
 void AtspiAccessibility::fetch(const QList<Element*>& elements) {
     QList<Element*> pending;
     for (Element* element : elements)
         if (!element->fetched)
             pending << element;
-    if (pending.isEmpty())
-        return;
+    while (!pending.isEmpty()) {
+        for (qsizetype at = 0; at < pending.size(); at += kElementsPerBatch)
+            fetchWave(pending.mid(at, kElementsPerBatch));
+        QList<Element*> next;
+        for (Element* element : std::as_const(pending)) {
+            if (element->error != ax::Error::kSuccess || !element->children ||
+                platformRoleOf(element->role, element->menuBarChild) == ax::kUnknownRole)
+                continue;
+            for (const AccessibilityElementRef& child : std::as_const(*element->children))
+                if (auto* own = static_cast<Element*>(child.get()); !own->fetched)
+                    next << own;
+        }
+        pending = std::move(next);
+    }
+}
+
+void AtspiAccessibility::fetchWave(const QList<Element*>& pending) {
     if (!m_bus.isConnected()) {
         for (Element* element : pending) {
             element->fetched = true;

@@ -20,15 +20,17 @@ namespace qrv {
 // | Name                                          | "AXTitle"                     |
 // | state checked                                 | "AXMenuItemMarkChar" "✓"      |
 // | state enabled                                 | "AXEnabled"                   |
-// | Action.GetKeyBinding (see AtspiKeyBinding.h)  | "AXMenuItemCmdChar", "...Modifiers", "...Glyph": Control is Command, Alt Option, Super/Meta Control |
+// | Action.GetKeyBinding (see AtspiKeyBinding.h)  | "AXMenuItemCmdChar", "...Modifiers",
+// "...Glyph": Control is Command, Alt Option, Super/Meta Control |
 //
 // The application element of a process is the registered application with
 // that process id; its "AXMenuBar" is the first menu bar below its active
 // window, else below its other windows. Reading "AXChildren" of an element
 // fetches what the menu reader asks next of every child (role, name, state,
-// key binding, children) in one batch, so a menu costs one round trip and
-// each element five requests. The values are those of that moment; an
-// element read later is not refreshed.
+// key binding, children) in batches, and goes on into the submenus: each
+// element costs five requests and a batch of sixteen elements one round
+// trip. The values are those of that moment; an element read later is not
+// refreshed.
 //
 // Failures use the platform's codes: an application that does not run or
 // quit cannot complete (kCannotComplete), an object that is gone is invalid
@@ -56,6 +58,7 @@ class AtspiAccessibility final : public Accessibility {
   private:
     struct Element;
     void fetch(const QList<Element*>& elements);
+    void fetchWave(const QList<Element*>& pending);
     AccessibilityResult<AccessibilityValue> applicationAttribute(Element& application,
                                                                  const QString& attribute);
     AccessibilityResult<AccessibilityValue> objectAttribute(Element& element,

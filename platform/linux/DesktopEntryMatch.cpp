@@ -16,7 +16,8 @@ namespace {
 QString canonical(const QString& program) {
     if (program.isEmpty())
         return {};
-    const QString found = program.contains(u'/') ? program : QStandardPaths::findExecutable(program);
+    const QString found =
+        program.contains(u'/') ? program : QStandardPaths::findExecutable(program);
     const QString resolved = QFileInfo(found).canonicalFilePath();
     return resolved.isEmpty() ? found : resolved;
 }
@@ -35,12 +36,13 @@ int score(const Process& process, const Entry& entry) {
             return 3 + int(fixed.size()); // more fixed arguments matched: the closer entry
         const QString programName = baseName(entry.exec.first());
         if (programName == baseName(process.executable) ||
-            (!process.commandLine.isEmpty() && programName == baseName(process.commandLine.first())))
+            (!process.commandLine.isEmpty() &&
+             programName == baseName(process.commandLine.first())))
             return 2;
     }
     if (!entry.wmClass.isEmpty()) {
-        for (const QString& name : {process.applicationName, process.name,
-                                    baseName(process.executable)})
+        for (const QString& name :
+             {process.applicationName, process.name, baseName(process.executable)})
             if (!name.isEmpty() && name.compare(entry.wmClass, Qt::CaseInsensitive) == 0)
                 return 1;
     }

@@ -24,8 +24,8 @@ struct Process {
 };
 
 struct Entry {
-    QString id;   // the desktop-file id without ".desktop"
-    QString path; // the .desktop file
+    QString id;       // the desktop-file id without ".desktop"
+    QString path;     // the .desktop file
     QStringList exec; // Exec as arguments, field codes and "env VAR=..." left out
     QString wmClass;  // StartupWMClass
     bool noDisplay = false;

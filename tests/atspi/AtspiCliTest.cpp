@@ -1,6 +1,6 @@
 // quorvane-cli apps and menus against a running application on a private
 // accessibility bus, and the catalogue the editor reads its titles from.
-#include "AtspiSession.h"
+#include "atspi/session/AtspiSession.h"
 #include "menus/QRVApplicationCatalogue.h"
 #include "platform/Platform.h"
 #include "platform/linux/AtspiAccessibility.h"

@@ -1,6 +1,6 @@
 // Menus of a separate Qt application read over a private accessibility bus,
 // compared item by item with what the application declares.
-#include "AtspiSession.h"
+#include "atspi/session/AtspiSession.h"
 #include "menus/QRVMenuItem.h"
 #include "platform/Platform.h"
 #include "platform/linux/AtspiAccessibility.h"
@@ -32,7 +32,8 @@ AccessibilityElementList menuBarItems(Accessibility& accessibility, qint64 proce
         accessibility.copyAttributeValue(accessibility.createApplication(processId), ax::kMenuBar);
     if (!menuBar.ok())
         return {};
-    const auto children = accessibility.copyAttributeValue(menuBar.value().element(), ax::kChildren);
+    const auto children =
+        accessibility.copyAttributeValue(menuBar.value().element(), ax::kChildren);
     return children.ok() ? children.value().array().value_or(AccessibilityElementList{})
                          : AccessibilityElementList{};
 }
@@ -125,13 +126,13 @@ TEST(AtspiMenus, NothingIsReadWhileAccessibilityIsOff) {
     atspi::Bus bus(session.sessionBus());
     AtspiAccessibility accessibility(bus);
 
-    EXPECT_TRUE(bus.isConnected()); // the bus is there...
+    EXPECT_TRUE(bus.isConnected());             // the bus is there...
     EXPECT_FALSE(accessibility.canReadMenus()); // ...but the user has not turned it on
-    EXPECT_EQ(accessibility
-                  .copyAttributeValue(accessibility.createApplication(app->processId()),
-                                      ax::kMenuBar)
-                  .error(),
-              ax::Error::kAPIDisabled);
+    EXPECT_EQ(
+        accessibility
+            .copyAttributeValue(accessibility.createApplication(app->processId()), ax::kMenuBar)
+            .error(),
+        ax::Error::kAPIDisabled);
 
     ASSERT_TRUE(session.setAccessibilityEnabled(true));
     EXPECT_TRUE(accessibility.canReadMenus());

@@ -1,5 +1,5 @@
 // Running applications from the accessibility bus, matched to desktop entries.
-#include "AtspiSession.h"
+#include "atspi/session/AtspiSession.h"
 #include "platform/linux/AtspiApplications.h"
 #include "platform/linux/LinuxWorkspace.h"
 #include "support/QtPrinters.h"
@@ -37,8 +37,9 @@ TEST(AtspiWorkspace, ListsApplicationsOnTheBusUnderTheirDesktopEntries) {
     qrv::testing::TempHome home;
     const QString entries = bundles::defaultSearchPaths(home.path()).desktopEntryFolders.first();
     const QString entry = entries + QStringLiteral("/com.example.MenuTester.desktop");
-    writeDesktopEntry(entry, QStringLiteral("Name=Menu Tester\nExec=%1 %U\n")
-                                 .arg(qrv::testing::menuTestAppPath()));
+    writeDesktopEntry(
+        entry,
+        QStringLiteral("Name=Menu Tester\nExec=%1 %U\n").arg(qrv::testing::menuTestAppPath()));
 
     atspi::Bus bus(session.sessionBus());
     AtspiApplications applications(bus, QCoreApplication::applicationPid());
@@ -55,7 +56,8 @@ TEST(AtspiWorkspace, ListsApplicationsOnTheBusUnderTheirDesktopEntries) {
     EXPECT_EQ(running->bundleIdentifier, "com.example.MenuTester");
     EXPECT_EQ(running->localizedName, "Menu Tester");
     EXPECT_EQ(running->activationPolicy, RunningApplication::ActivationPolicy::Regular);
-    EXPECT_EQ(workspace.runningApplicationsWithBundleIdentifier("com.example.MenuTester").size(), 1);
+    EXPECT_EQ(workspace.runningApplicationsWithBundleIdentifier("com.example.MenuTester").size(),
+              1);
 
     // The bus's events announce the launch and the window's activation.
     ASSERT_TRUE(qrv::testing::waitUntil([&] { return !launched.isEmpty(); }));

@@ -1,6 +1,7 @@
+#include "platform/linux/AtspiKeyBinding.h"
+
 #include "platform/Accessibility.h"
 #include "platform/linux/AtspiAccessibility.h"
-#include "platform/linux/AtspiKeyBinding.h"
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
@@ -45,9 +46,9 @@ TEST(AtspiKeyBinding, ReadsEachToolkitsForm) {
 }
 
 TEST(AtspiKeyBinding, NothingWhereThereIsNoSingleKey) {
-    for (const char* text : {"", "  ", "<Alt>f;<Alt>f:s;", "Ctrl+K, Ctrl+C", "<Control>",
-                             "<Control>NoSuchKey", "<Bogus>s", "<Control", "Ctrl+Shift",
-                             "<Control>Shift_L"})
+    for (const char* text :
+         {"", "  ", "<Alt>f;<Alt>f:s;", "Ctrl+K, Ctrl+C", "<Control>", "<Control>NoSuchKey",
+          "<Bogus>s", "<Control", "Ctrl+Shift", "<Control>Shift_L"})
         EXPECT_FALSE(parseKeyBinding(QString::fromUtf8(text)).has_value()) << text;
 }
 

@@ -1,4 +1,5 @@
 #include "platform/linux/DesktopEntryMatch.h"
+
 #include "support/QtPrinters.h"
 #include "support/TempHome.h"
 
@@ -84,7 +85,8 @@ TEST(DesktopEntryMatch, EntriesAreReadOncePerIdMostImportantFolderFirst) {
 
 TEST(DesktopEntryMatch, ThisProcessIsReadFromTheSystem) {
     const Process self = Process::read(QCoreApplication::applicationPid());
-    EXPECT_EQ(self.executable, QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath());
+    EXPECT_EQ(self.executable,
+              QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath());
     EXPECT_EQ(self.processName(), QFileInfo(self.executable).fileName());
     EXPECT_FALSE(self.commandLine.isEmpty());
     EXPECT_TRUE(Process::read(-1).processName().isEmpty());

@@ -60,11 +60,7 @@ const std::vector<Item>& declaredMenus() {
               {{"Find\u2026", "Ctrl+F", "@f"},
                {"Find Next", "F3", "\uF706"},
                {"Find Previous", "Shift+F3", "$\uF706"},
-               {"Deep",
-                "",
-                "",
-                Item::Plain,
-                {{"Deeper Item", "Meta+Alt+D", "~^d"}}}}},
+               {"Deep", "", "", Item::Plain, {{"Deeper Item", "Meta+Alt+D", "~^d"}}}}},
          }},
         {"View",
          "",
@@ -133,9 +129,11 @@ void addGenerated(QMenuBar* bar, int count) {
             QMenu* submenu = menu->addMenu(QStringLiteral("Group %1.%2").arg(m).arg(s));
             ++made;
             for (int i = 0; i < perSubmenu - 1 && made < count; ++i, ++made) {
-                QAction* action = submenu->addAction(QStringLiteral("Item %1.%2.%3").arg(m).arg(s).arg(i));
+                QAction* action =
+                    submenu->addAction(QStringLiteral("Item %1.%2.%3").arg(m).arg(s).arg(i));
                 if (i % 2 == 0)
-                    action->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key(Qt::Key_A + i % 26)));
+                    action->setShortcut(
+                        QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key(Qt::Key_A + i % 26)));
             }
         }
     }

@@ -1,4 +1,4 @@
-#include "AtspiSession.h"
+#include "atspi/session/AtspiSession.h"
 
 #include "platform/linux/AtspiBus.h"
 #include "support/Wait.h"
@@ -18,8 +18,7 @@ QString readLine(QProcess& process, int timeoutMs) {
     QDeadlineTimer deadline(timeoutMs);
     if (!process.waitForStarted(timeoutMs))
         return {};
-    while (!process.canReadLine() && !deadline.hasExpired() &&
-           process.state() == QProcess::Running)
+    while (!process.canReadLine() && !deadline.hasExpired() && process.state() == QProcess::Running)
         process.waitForReadyRead(50);
     return QString::fromUtf8(process.readLine()).trimmed();
 }
@@ -50,17 +49,15 @@ AtspiSession::AtspiSession() {
     for (const char* folder : {"home", "runtime", "cache", "config", "data"})
         QDir(m_root.path()).mkpath(QString::fromLatin1(folder));
     QFile::setPermissions(m_root.path() + QStringLiteral("/runtime"),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                              QFileDevice::ExeOwner);
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
     m_display = std::make_unique<QProcess>();
     m_display->start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"),
                                               QStringLiteral("-nolisten"), QStringLiteral("tcp"),
                                               // the bus launcher's visit must not reset
                                               // the server under the next client
-                                              QStringLiteral("-noreset"),
-                                              QStringLiteral("-screen"), QStringLiteral("0"),
-                                              QStringLiteral("1024x768x24")});
+                                              QStringLiteral("-noreset"), QStringLiteral("-screen"),
+                                              QStringLiteral("0"), QStringLiteral("1024x768x24")});
     const QString display = readLine(*m_display, 20000);
     if (display.isEmpty()) {
         m_failure = QStringLiteral("Xvfb did not start: %1").arg(m_display->errorString());
@@ -84,10 +81,11 @@ AtspiSession::AtspiSession() {
     m_connectionName = QStringLiteral("qrv-test-session-%1").arg(++serial);
     const QDBusConnection bus = QDBusConnection::connectToBus(m_sessionAddress, m_connectionName);
     // Asking for the address starts the bus launcher.
-    const QDBusMessage reply = bus.call(
-        QDBusMessage::createMethodCall(QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
-                                       QStringLiteral("org.a11y.Bus"), QStringLiteral("GetAddress")),
-        QDBus::Block, 20000);
+    const QDBusMessage reply =
+        bus.call(QDBusMessage::createMethodCall(
+                     QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
+                     QStringLiteral("org.a11y.Bus"), QStringLiteral("GetAddress")),
+                 QDBus::Block, 20000);
     if (reply.type() != QDBusMessage::ReplyMessage) {
         m_skipReason =
             QStringLiteral("The accessibility bus cannot be started: %1").arg(reply.errorMessage());
@@ -146,8 +144,8 @@ QProcess* AtspiSession::startMenuTestApp(const QStringList& arguments) {
     m_app->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_app->start(menuTestAppPath(), arguments);
     if (!m_app->waitForStarted(20000)) {
-        m_failure = QStringLiteral("The menu test application did not start: %1")
-                        .arg(m_app->errorString());
+        m_failure =
+            QStringLiteral("The menu test application did not start: %1").arg(m_app->errorString());
         return nullptr;
     }
     // Registered once the registry lists a connection of its process.

@@ -111,7 +111,7 @@ void AtspiAccessibility::runBatch(atspi::Batch& batch) {
 // Everything the menu reader asks of an element, in batches, and then the
 // same for the children of the menus among them, wave after wave, so the
 // reader then finds the whole tree read.
-void AtspiAccessibility::fetch(const QList<Element*>& elements) {
+void AtspiAccessibility::fetch(const QList<Element*>& elements, Depth depth) {
     QList<Element*> pending;
     for (Element* element : elements)
         if (!element->fetched)
@@ -119,6 +119,8 @@ void AtspiAccessibility::fetch(const QList<Element*>& elements) {
     while (!pending.isEmpty()) {
         for (qsizetype at = 0; at < pending.size(); at += kElementsPerBatch)
             fetchWave(pending.mid(at, kElementsPerBatch));
+        if (depth == Depth::Elements)
+            break;
         QList<Element*> next;
         for (Element* element : std::as_const(pending)) {
             if (element->error != ax::Error::kSuccess || !element->children ||
@@ -192,7 +194,7 @@ AccessibilityElementList AtspiAccessibility::childrenOf(Element& element) {
     QList<Element*> elements;
     for (const AccessibilityElementRef& child : children)
         elements << static_cast<Element*>(child.get());
-    fetch(elements);
+    fetch(elements, Depth::Menus);
     return children;
 }
 
@@ -217,7 +219,7 @@ ax::Error AtspiAccessibility::resolve(Element& application) {
             continue;
         application.reference = applications.at(i);
         application.fetched = false; // now read the application object itself
-        fetch({&application});
+        fetch({&application}, Depth::Elements);
         return application.error;
     }
     return application.error;
@@ -244,7 +246,7 @@ AccessibilityElementRef AtspiAccessibility::findMenuBar(Element& application) {
             QList<Element*> toFetch;
             for (const AccessibilityElementRef& candidate : std::as_const(next))
                 toFetch << static_cast<Element*>(candidate.get());
-            fetch(toFetch);
+            fetch(toFetch, Depth::Elements); // only the menu bar found is read further
             level = std::move(next);
         }
     }
@@ -269,7 +271,7 @@ Answer AtspiAccessibility::applicationAttribute(Element& application, const QStr
 }
 
 Answer AtspiAccessibility::objectAttribute(Element& element, const QString& attribute) {
-    fetch({&element});
+    fetch({&element}, Depth::Elements);
     if (element.error != ax::Error::kSuccess)
         return element.error;
     if (attribute == ax::kRole)

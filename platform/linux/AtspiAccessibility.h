@@ -57,7 +57,9 @@ class AtspiAccessibility final : public Accessibility {
 
   private:
     struct Element;
-    void fetch(const QList<Element*>& elements);
+    // Elements: just these; Menus: and the submenus below them, all the way.
+    enum class Depth { Elements, Menus };
+    void fetch(const QList<Element*>& elements, Depth depth);
     void fetchWave(const QList<Element*>& pending);
     AccessibilityResult<AccessibilityValue> applicationAttribute(Element& application,
                                                                  const QString& attribute);

@@ -100,7 +100,7 @@ int runMenus(CliContext& context) {
     const bool json = arguments.removeAll(QStringLiteral("--json")) > 0;
     arguments.removeAll(QStringLiteral("--"));
     if (arguments.size() != 1) {
-        context.err << "quorvane-cli: menus takes one application: menus APP [--json]\n";
+        context.err << "quorvane-cli: menus takes one application\n";
         return kExitUsage;
     }
     const QString name = arguments.first();
@@ -138,10 +138,19 @@ int runMenus(CliContext& context) {
 QRV_CLI_COMMAND(
     menus,
     {QStringLiteral("menus"), QStringLiteral("APP [--json]"),
+     QStringLiteral("prints the menus of a running application as the editor reads them"), true,
+     &qrv::cli::runMenus,
      QStringLiteral(
-         "prints the menus of a running application (APP: bundle identifier, name or process "
-         "id) as the editor reads them, in menu-bar order: indented titles, a tab and the key; "
-         "--json gives an array of the menu bar's items, each {\"title\", \"key\" (a "
-         "key-equivalent string such as \"@$s\"; absent when none), \"children\" (absent for "
-         "an item without submenu)}"),
-     true, &qrv::cli::runMenus})
+         "  APP     a running application: its bundle identifier, else its name (case "
+         "ignored), else its process id (see apps)\n"
+         "  --json  prints the form other tools read back: a JSON array of the menu bar's "
+         "items in order, each {\"title\": \"...\", \"key\": \"...\", \"children\": "
+         "[...]}, where \"key\" is the key-equivalent string (such as \"@$s\" for "
+         "Shift-Command-S; absent when the item has none) and \"children\" the items of its "
+         "submenu (absent when it has none)\n\n"
+         "Items come in menu-bar order, without separators and untitled items. Without --json "
+         "a line holds an item's title, indented two spaces a level, then a tab and its key "
+         "as menus show it when it has one. Characters that would break a line or cannot be "
+         "shown are printed as \\uXXXX."),
+     QStringLiteral("APP does not run, or its menus cannot be read (no accessibility bus, "
+                    "accessibility turned off, no menu bar)")})

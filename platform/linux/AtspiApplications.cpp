@@ -50,18 +50,20 @@ QList<AtspiApplications::Application> AtspiApplications::read() {
     for (const atspi::Reference& reference : registered)
         services << reference.service;
     const QList<qint64> processIds = m_bus.processIdsOf(services);
-    atspi::Batch names(m_bus.connection());
-    for (const atspi::Reference& reference : registered)
-        names.property(reference, atspi::kAccessibleInterface, QStringLiteral("Name"));
-    if (!registered.isEmpty())
-        names.run();
+    // Never ask this process itself: its main thread is the one waiting.
     QList<Application> list;
+    atspi::Batch names(m_bus.connection());
     for (qsizetype i = 0; i < registered.size(); ++i) {
         if (processIds.at(i) <= 0 || processIds.at(i) == m_ownProcessId)
             continue;
-        list << Application{services.at(i), processIds.at(i),
-                            atspi::stringOf(names.reply(i)).value_or(QString())};
+        list << Application{services.at(i), processIds.at(i), QString()};
+        names.property(registered.at(i), atspi::kAccessibleInterface, QStringLiteral("Name"));
     }
+    if (list.isEmpty())
+        return list;
+    names.run();
+    for (qsizetype i = 0; i < list.size(); ++i)
+        list[i].name = atspi::stringOf(names.reply(i)).value_or(QString());
     return list;
 }
 

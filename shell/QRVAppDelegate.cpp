@@ -5,6 +5,7 @@
 #include "platform/PermissionStatus.h"
 #include "platform/Scheduler.h"
 #include "platform/UserDefaults.h"
+#include "shell/BWMoveApplication.h"
 #include "shell/QRVHelpWindowController.h"
 #include "shell/QRVMainWindowController.h"
 #include "shell/QRVNewsletterPrompt.h"
@@ -45,6 +46,7 @@ QRVAppDelegate::QRVAppDelegate(const AppDelegateServices& services, QObject* par
     }) {
     // Qt would end the event loop by itself; whether closing the last window
     // ends the application is ours to decide.
+    m_qtQuitOnLastWindowClosed = QGuiApplication::quitOnLastWindowClosed();
     QGuiApplication::setQuitOnLastWindowClosed(false);
     connect(qGuiApp, &QGuiApplication::lastWindowClosed, this, [this] {
         if (applicationShouldTerminateAfterLastWindowClosed())
@@ -54,6 +56,7 @@ QRVAppDelegate::QRVAppDelegate(const AppDelegateServices& services, QObject* par
 
 QRVAppDelegate::~QRVAppDelegate() {
     m_services.scheduler.cancelAllPerforms(this);
+    QGuiApplication::setQuitOnLastWindowClosed(m_qtQuitOnLastWindowClosed);
     if (m_crashServiceInstalled) {
         TLMCrashes::setUserConfirmationHandler({});
         TLMCrashes::setDelegate(nullptr);
@@ -89,10 +92,10 @@ bool QRVAppDelegate::launch(const QStringList& files) {
 }
 
 bool QRVAppDelegate::applicationWillFinishLaunching() {
-    // The offer to move the program into the Applications folder belongs
-    // here, before any window; until that part of the program is in, launch
-    // always goes on from where the program is.
-    return true;
+    // Before any window: the offer to move into the Applications folder.
+    BWMoveApplication move({m_services.bundleMoveSystem, m_services.userDefaults, m_services.alerts,
+                            m_services.scheduler});
+    return move.moveToApplicationsFolderIfNecessary() == BWMoveApplication::Outcome::Continue;
 }
 
 void QRVAppDelegate::applicationDidFinishLaunching() {
@@ -150,9 +153,8 @@ bool QRVAppDelegate::crashReportsAreWaiting(const QList<TLMErrorReport>& reports
 }
 
 bool QRVAppDelegate::applicationShouldTerminateAfterLastWindowClosed() const {
-    // A move into the Applications folder keeps the program alive while its
-    // windows are closed; until that part is in, no move is ever under way.
-    return true;
+    // The move's own windows come and go while it runs; that is no reason to end.
+    return !BWMoveApplication::isMoveInProgress();
 }
 
 bool QRVAppDelegate::applicationOpenFile(const QString& path) {

@@ -12,6 +12,7 @@
 namespace qrv {
 
 class AlertPresenter;
+class BundleMoveSystem;
 class PermissionStatus;
 class QRVHelpWindowController;
 class QRVMainWindowController;
@@ -27,6 +28,7 @@ struct AppDelegateServices {
     Scheduler& scheduler;
     AlertPresenter& alerts;
     PermissionStatus& permissions;
+    BundleMoveSystem& bundleMoveSystem;
 };
 
 // The application's delegate: drives start-up, owns the window controllers
@@ -113,6 +115,7 @@ class QRVAppDelegate : public QObject, public TLMCrashesDelegate {
     TelemetryStarter m_telemetryStarter;
     QTimeZone m_timeZone = QTimeZone::systemTimeZone();
     bool m_crashServiceInstalled = false;
+    bool m_qtQuitOnLastWindowClosed = true;
     bool m_terminating = false;
     std::unique_ptr<QRVMainWindowController> m_mainWindowController;
     std::unique_ptr<QRVPreferencesWindowController> m_preferencesWindowController;

@@ -3,6 +3,7 @@
 #include "model/SupportDirectory.h"
 #include "platform/AppInfo.h"
 #include "platform/ApplicationLocation.h"
+#include "platform/BundleMoveSystem.h"
 #include "platform/NativePlatform.h"
 #include "platform/PreferencesHome.h"
 #include "platform/widgets/MessageBoxAlertPresenter.h"
@@ -50,8 +51,9 @@ int main(int argc, char** argv) {
 
     int status = EXIT_SUCCESS;
     {
-        QRVAppDelegate delegate(
-            {*services.userDefaults, *services.scheduler, alerts, *services.permissions});
+        const auto moveSystem = createNativeBundleMoveSystem();
+        QRVAppDelegate delegate({*services.userDefaults, *services.scheduler, alerts,
+                                 *services.permissions, *moveSystem});
         // False: a copy of the program elsewhere has taken over.
         if (delegate.launch(QRVAppDelegate::filesFromArguments(app.arguments())))
             status = app.exec();

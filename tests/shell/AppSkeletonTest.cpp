@@ -3,6 +3,7 @@
 #include "menus/QRVMenuItem.h"
 #include "platform/AppInfo.h"
 #include "platform/NativePlatform.h"
+#include "platform/testing/FakeBundleMoveSystem.h"
 #include "platform/testing/ScriptedAlertPresenter.h"
 #include "shell/QRVAppDelegate.h"
 #include "shell/QRVMainWindowController.h"
@@ -30,9 +31,11 @@ class LaunchedApp : public ::testing::Test {
         native = std::move(created).value();
         native->services().alerts = &alerts;
         native->install();
+        moveSystem.bundle = {}; // started from a build folder: nothing to move
         const PlatformServices& services = native->services();
-        delegate = std::make_unique<QRVAppDelegate>(AppDelegateServices{
-            *services.userDefaults, *services.scheduler, alerts, *services.permissions});
+        delegate = std::make_unique<QRVAppDelegate>(
+            AppDelegateServices{*services.userDefaults, *services.scheduler, alerts,
+                                *services.permissions, moveSystem});
         // No crash handlers in the test process.
         delegate->setTelemetryStarter([](const QString&, const QList<TLMServiceClass>&) {});
         ASSERT_TRUE(delegate->launch());
@@ -40,6 +43,7 @@ class LaunchedApp : public ::testing::Test {
 
     qrv::testing::TempHome home;
     qrv::testing::ScriptedAlertPresenter alerts;
+    qrv::testing::FakeBundleMoveSystem moveSystem;
     std::unique_ptr<NativePlatform> native;
     std::unique_ptr<QRVAppDelegate> delegate;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/UserDefaults.h"
+#include "platform/testing/FakeBundleMoveSystem.h"
 #include "shell/QRVAppDelegate.h"
 #include "support/FakePlatform.h"
 
@@ -22,7 +23,7 @@ class ShellTest : public ::testing::Test {
 
     QRVAppDelegate& makeDelegate() {
         delegate = std::make_unique<QRVAppDelegate>(AppDelegateServices{
-            defaults, platform.scheduler, platform.alerts, platform.permissions});
+            defaults, platform.scheduler, platform.alerts, platform.permissions, moveSystem});
         delegate->setTelemetryStarter(
             [this](const QString& secret, const QList<TLMServiceClass>& services) {
                 telemetryStarts.append({secret, services});
@@ -51,7 +52,15 @@ class ShellTest : public ::testing::Test {
         return QApplication::exec();
     }
 
+    // Started from a build folder: no application folder to move, unless a test puts one there.
+    static FakeBundleMoveSystem startedFromBuildFolder() {
+        FakeBundleMoveSystem system;
+        system.bundle = {};
+        return system;
+    }
+
     FakePlatform platform;
+    FakeBundleMoveSystem moveSystem = startedFromBuildFolder();
     UserDefaults defaults{platform.preferences, QStringLiteral("com.brackwyn.Quorvane")};
     QList<TelemetryStart> telemetryStarts;
     std::unique_ptr<QRVAppDelegate> delegate;

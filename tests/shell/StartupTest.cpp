@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QTest>
+#include <optional>
 
 using namespace qrv;
 using qrv::testing::ShellTest;
@@ -131,7 +132,8 @@ class RecordingDelegate : public QRVAppDelegate {
 };
 
 TEST_F(ShellTest, FilesGivenAtStartGoToOpenFileURL) {
-    RecordingDelegate app({defaults, platform.scheduler, platform.alerts, platform.permissions});
+    RecordingDelegate app(
+        {defaults, platform.scheduler, platform.alerts, platform.permissions, moveSystem});
     app.setTelemetryStarter([](const QString&, const QList<TLMServiceClass>&) {});
     ASSERT_TRUE(app.launch({"request.menuShortcuts", "/tmp/other.menuShortcuts"}));
     EXPECT_EQ(
@@ -140,6 +142,44 @@ TEST_F(ShellTest, FilesGivenAtStartGoToOpenFileURL) {
                      QUrl::fromLocalFile("/tmp/other.menuShortcuts")}));
     EXPECT_FALSE(app.windowExisted);
     EXPECT_NE(app.mainWindowController(), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// Answers the move offer with "Move" and notes what the delegate would do if
+// the last window closed at that moment.
+class MoveAnswering final : public AlertPresenter {
+  public:
+    AlertResponse runModal(const Alert& alert) override {
+        shown << alert.messageText;
+        if (delegate)
+            wouldQuitWhileOffered = delegate->applicationShouldTerminateAfterLastWindowClosed();
+        return {};
+    }
+    void beep() override {}
+    QRVAppDelegate* delegate = nullptr;
+    QStringList shown;
+    std::optional<bool> wouldQuitWhileOffered;
+};
+
+TEST_F(ShellTest, AMoveIntoApplicationsComesFirstAndMayEndTheLaunch) {
+    moveSystem = {}; // started from the Downloads folder
+    MoveAnswering alerts;
+    QRVAppDelegate app({defaults, platform.scheduler, alerts, platform.permissions, moveSystem});
+    app.setTelemetryStarter([this](const QString& secret, const QList<TLMServiceClass>& services) {
+        telemetryStarts.append({secret, services});
+    });
+    alerts.delegate = &app;
+
+    EXPECT_FALSE(app.launch({"request.menuShortcuts"})); // the moved copy takes over
+    ASSERT_EQ(alerts.shown.size(), 1);
+    EXPECT_EQ(alerts.wouldQuitWhileOffered, false);
+    EXPECT_TRUE(app.applicationShouldTerminateAfterLastWindowClosed());
+    EXPECT_TRUE(moveSystem.calls.first().startsWith("copy /home/me/Downloads/Quorvane.app"));
+    EXPECT_EQ(app.mainWindowController(), nullptr);
+    EXPECT_TRUE(telemetryStarts.isEmpty());
 }
 
 } // namespace

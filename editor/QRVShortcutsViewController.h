@@ -16,6 +16,7 @@
 namespace qrv {
 
 class QRVApplicationsArrayController;
+class QRVShortcutsCommands;
 class QRVSourceListController;
 
 // The content of the main window: the source list of applications and, for
@@ -98,6 +99,13 @@ class QRVShortcutsViewController : public QObject {
     void saveApplicationShortcuts();
     void validateShortcuts();
 
+    // ---- the editor's commands (the window's menus and buttons; see QRVShortcutsCommands)
+    QRVShortcutsCommands* commands() const { return m_commands; }
+    void addShortcutAction();
+    void removeShortcutAction();
+    void copy();
+    void paste();
+
     // Called on the flattening task's thread right after flattening, for
     // diagnostics and for tests of selections that change meanwhile.
     void setFlatteningObserver(std::function<void()> observer) {
@@ -124,6 +132,7 @@ class QRVShortcutsViewController : public QObject {
 
     QPointer<QWidget> m_view;
     QPointer<QWidget> m_shortcutsPane;
+    QRVShortcutsCommands* m_commands = nullptr;
     QRVApplicationsArrayController* m_applicationsArrayController = nullptr;
     QRVSourceListController* m_applicationsSourceListController = nullptr;
     QPointer<QRVSourceListTableView> m_applicationsTableView;

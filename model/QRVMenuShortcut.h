@@ -114,10 +114,12 @@ class QRVMenuShortcut {
                                                                   QVariant* tableAsRead = nullptr);
     // Writes the application's table from the records that belong to it.
     // False when a record had an empty or repeated title (it is left out) or a
-    // preference file could not be written; `problem` then says why. A changed
-    // table is written whatever the result.
+    // preference file could not be written; `problem` then says why, and
+    // `writeError` only the part about files (empty when every write that was
+    // needed succeeded). A changed table is written whatever the result.
     static bool saveMenuShortcuts(const QList<QRVMenuShortcutPtr>& shortcuts,
-                                  const QRVAplication& application, QString* problem = nullptr);
+                                  const QRVAplication& application, QString* problem = nullptr,
+                                  QString* writeError = nullptr);
 
   private:
     mutable std::optional<QString> m_displayTitle;

@@ -150,18 +150,21 @@ QRVMenuShortcut::menuShortcutsWithApplication(const QRVAplication& application,
 }
 
 bool QRVMenuShortcut::saveMenuShortcuts(const QList<QRVMenuShortcutPtr>& shortcuts,
-                                        const QRVAplication& application, QString* problem) {
+                                        const QRVAplication& application, QString* problem,
+                                        QString* writeError) {
+    QStringList writeErrors;
+    auto refuse = [&](const QString& reason) {
+        if (problem)
+            *problem = reason;
+        if (writeError)
+            *writeError = reason;
+        return false;
+    };
     PreferenceStore* store = platform().preferences;
-    if (!store) {
-        if (problem)
-            *problem = tr("There is no preference store to save to.");
-        return false;
-    }
-    if (!namesADomain(application)) {
-        if (problem)
-            *problem = tr("“%1” is not a bundle identifier.").arg(application.bundleIdentifier());
-        return false;
-    }
+    if (!store)
+        return refuse(tr("There is no preference store to save to."));
+    if (!namesADomain(application))
+        return refuse(tr("“%1” is not a bundle identifier.").arg(application.bundleIdentifier()));
     const QString identifier = applicationIdentifier(application);
     const QVariant stored = store->copyValue(kUserKeyEquivalentsKey, identifier);
     const QVariantMap oldTable =
@@ -173,6 +176,8 @@ bool QRVMenuShortcut::saveMenuShortcuts(const QList<QRVMenuShortcutPtr>& shortcu
     auto answer = [&](bool result) {
         if (problem)
             *problem = table.problems.join(QLatin1Char('\n'));
+        if (writeError)
+            *writeError = writeErrors.join(QLatin1Char('\n'));
         return result;
     };
     if (changes.isEmpty())
@@ -183,6 +188,7 @@ bool QRVMenuShortcut::saveMenuShortcuts(const QList<QRVMenuShortcutPtr>& shortcu
             return true;
         qCWarning(lcModel, "%s", qPrintable(written.error()));
         table.problems.append(written.error());
+        writeErrors.append(written.error());
         return false;
     };
     // The copies in the preference folders of a sandboxed application.

@@ -5,6 +5,7 @@
 #include "platform/ApplicationLocation.h"
 #include "platform/NativePlatform.h"
 #include "platform/PreferencesHome.h"
+#include "platform/linux/PreferencesHotKeys.h"
 #include "platform/widgets/MessageBoxAlertPresenter.h"
 #include "shell/QRVAppDelegate.h"
 
@@ -38,15 +39,18 @@ int main(int argc, char** argv) {
         return EXIT_FAILURE;
     }
     MessageBoxAlertPresenter alerts;
-    (*native)->services().alerts = &alerts;
+    PlatformServices& services = (*native)->services();
+    services.alerts = &alerts;
     (*native)->install();
+    const PreferencesHotKeys hotKeys(*services.preferences);
     if (auto support = menuShortcutsSupportDirectory(); !support) {
         std::fprintf(stderr, "quorvane: %s\n", qPrintable(support.error()));
         alerts.runModal({Alert::Style::Critical, support.error()});
         return EXIT_FAILURE;
     }
 
-    QRVAppDelegate delegate;
+    QRVAppDelegate delegate(QRVEditorServices{
+        alerts, *services.pasteboard, *services.scheduler, *services.keyboardLayout, hotKeys, {}});
     delegate.applicationDidFinishLaunching();
     return app.exec();
 }

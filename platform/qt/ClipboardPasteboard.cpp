@@ -27,4 +27,14 @@ QByteArray ClipboardPasteboard::data(const QString& type) const {
     return mime ? mime->data(type) : QByteArray();
 }
 
+quint64 ClipboardPasteboard::changeCount() const {
+    if (!m_changes) {
+        m_changes = std::make_shared<std::atomic<quint64>>(1);
+        if (QClipboard* board = clipboard())
+            QObject::connect(board, &QClipboard::dataChanged, board,
+                             [changes = m_changes] { ++*changes; });
+    }
+    return *m_changes;
+}
+
 } // namespace qrv

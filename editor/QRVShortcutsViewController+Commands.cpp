@@ -10,6 +10,7 @@
 #include "platform/Pasteboard.h"
 
 #include <QEvent>
+#include <QScopedValueRollback>
 
 namespace qrv {
 
@@ -143,29 +144,39 @@ QRVShortcutsViewController::prepareShortcutsViewTableCellView(QRVShortcutsViewTa
     QPointer<QRVShortcutsViewController> self(this);
     recorder->shortcutValueChange = [self, record = std::weak_ptr<QRVMenuShortcut>(shortcut),
                                      index](KSCShortcutView* view) {
-        const QRVMenuShortcutPtr changed = record.lock();
-        // A row that now shows another record (or none) reports nothing.
-        if (!self || !changed || !index.isValid() || self->itemAtRow(index.row()) != changed)
-            return;
-        const KSCShortcutPtr before = changed->shortcut();
-        const KSCShortcutPtr after = view->shortcutValue();
-        if (before == after)
-            return;
-        const auto keyCode = [](const KSCShortcutPtr& s) {
-            return s ? s->keyCode() : 0;
-        };
-        const auto flags = [](const KSCShortcutPtr& s) {
-            return s ? s->modifierFlags() : 0;
-        };
-        if (keyCode(before) == keyCode(after) && flags(before) == flags(after))
-            return;
-        changed->setShortcut(after.get());
-        self->m_shortcutsModel->shortcutChanged(index.row());
-        self->menuShortcutsDidChange();
-        self->validateShortcuts();
-        self->saveApplicationShortcuts();
+        // By value: refilling the cell replaces this very function.
+        if (self)
+            self->shortcutValueDidChange(record.lock(), index, view);
     };
     return recorder;
+}
+
+void QRVShortcutsViewController::shortcutValueDidChange(QRVMenuShortcutPtr shortcut,
+                                                        QPersistentModelIndex index,
+                                                        KSCShortcutView* view) {
+    // A row that now shows another record (or none) reports nothing.
+    if (!shortcut || !index.isValid() || itemAtRow(index.row()) != shortcut)
+        return;
+    const KSCShortcutPtr before = shortcut->shortcut();
+    const KSCShortcutPtr after = view->shortcutValue();
+    if (before == after)
+        return;
+    const auto keyCode = [](const KSCShortcutPtr& s) {
+        return s ? s->keyCode() : 0;
+    };
+    const auto flags = [](const KSCShortcutPtr& s) {
+        return s ? s->modifierFlags() : 0;
+    };
+    if (keyCode(before) == keyCode(after) && flags(before) == flags(after))
+        return;
+    shortcut->setShortcut(after.get());
+    {
+        const QScopedValueRollback reporting(m_reportingRecorder, view);
+        m_shortcutsModel->shortcutChanged(index.row());
+    }
+    menuShortcutsDidChange();
+    validateShortcuts();
+    saveApplicationShortcuts();
 }
 
 bool QRVShortcutsViewController::shortcutViewShouldBeginRecording(KSCShortcutView* view) {

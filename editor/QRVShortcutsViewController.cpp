@@ -2,6 +2,7 @@
 
 #include "editor/BWToolTipManager.h"
 #include "editor/QRVApplicationsArrayController.h"
+#include "editor/QRVShortcutView.h"
 #include "editor/QRVShortcutsCommands.h"
 #include "editor/QRVShortcutsTableModel.h"
 #include "editor/QRVShortcutsTableView.h"
@@ -69,9 +70,15 @@ QRVShortcutsViewController::QRVShortcutsViewController(QRVEditorServices service
             [this](const QModelIndex& top, const QModelIndex& bottom) {
                 if (!m_menuShortcutsTableView)
                     return;
-                for (int row = top.row(); row <= bottom.row(); ++row)
-                    if (auto* cell = m_menuShortcutsTableView->cellAtRow(row))
+                for (int row = top.row(); row <= bottom.row(); ++row) {
+                    auto* cell = m_menuShortcutsTableView->cellAtRow(row);
+                    const QRVMenuShortcutPtr shortcut = itemAtRow(row);
+                    // The recorder that reports the change shows it already.
+                    if (cell && shortcut && cell->shortcutView() == m_reportingRecorder)
+                        cell->setWarningMessage(shortcut->warningMessage());
+                    else if (cell)
                         prepareShortcutsViewTableCellView(cell, row);
+                }
             });
 }
 

@@ -188,6 +188,8 @@ class QRVShortcutsViewController : public QObject, public KSCShortcutViewDelegat
     void updateSaveError(const QString& problem);
     QRVShortcutsViewTableCellView* viewForRow(int row);
     void titleEditEnded(const QRVMenuShortcutPtr& shortcut, const QString& text);
+    void shortcutValueDidChange(QRVMenuShortcutPtr shortcut, QPersistentModelIndex index,
+                                KSCShortcutView* view);
     void beginEditingTitle(int row);
     void setMenuLists(const MenuLists& lists);
     static MenuLists cachedMenuLists(const QRVAplication& application);
@@ -204,6 +206,7 @@ class QRVShortcutsViewController : public QObject, public KSCShortcutViewDelegat
     QPointer<QRVShortcutsTableView> m_menuShortcutsTableView;
     QPointer<QRVSaveErrorBar> m_saveErrorBar;
     QPointer<KSCShortcutView> m_currentShortcutRecorder;
+    KSCShortcutView* m_reportingRecorder = nullptr; // while its change is handled
     QString m_saveError;
     bool m_canExportAll = false;
     bool m_canExportSelected = false;

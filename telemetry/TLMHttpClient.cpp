@@ -132,15 +132,9 @@ QList<std::shared_ptr<const TLMHttpCall>> TLMHttpClient::pendingCalls() const {
     return {m_pendingCalls.cbegin(), m_pendingCalls.cend()};
 }
 
-void TLMHttpClient::setDelegate(TLMHttpClientDelegate* delegate) {
+void TLMHttpClient::setDelegate(std::weak_ptr<TLMHttpClientDelegate> delegate) {
     std::lock_guard lock(m_delegateMutex);
-    m_delegate = delegate;
-}
-
-void TLMHttpClient::removeDelegate(TLMHttpClientDelegate* delegate) {
-    std::lock_guard lock(m_delegateMutex);
-    if (m_delegate == delegate)
-        m_delegate = nullptr;
+    m_delegate = std::move(delegate);
 }
 
 void TLMHttpClient::startMonitoringNetwork() {
@@ -176,11 +170,13 @@ bool TLMHttpClient::hasFreeConnection(const QUrl& url) const {
 }
 
 void TLMHttpClient::startRequest(const CallPtr& call) {
+    std::shared_ptr<TLMHttpClientDelegate> delegate;
     {
         std::lock_guard lock(m_delegateMutex);
-        if (m_delegate)
-            m_delegate->willSendHTTPRequest(call->url(), call->headers());
+        delegate = m_delegate.lock();
     }
+    if (delegate)
+        delegate->willSendHTTPRequest(call->url(), call->headers());
     QNetworkRequest request(call->url());
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
                          QNetworkRequest::AlwaysNetwork);

@@ -75,7 +75,10 @@ class TLMHttpClient : public std::enable_shared_from_this<TLMHttpClient> {
     void startRequest(const CallPtr& call);
     void requestCompleted(const CallPtr& call, QNetworkReply* reply);
     void handleReply(const CallPtr& call, QNetworkReply* reply);
-    void scheduleRetry(const CallPtr& call, const TLMHttpResponse& response);
+    void retryOrEnd(const CallPtr& call, const QByteArray& data,
+                    const std::optional<TLMHttpResponse>& response,
+                    const std::optional<TLMHttpError>& error);
+    void scheduleRetry(const CallPtr& call, const std::optional<TLMHttpResponse>& response);
     void endCall(const CallPtr& call, const QByteArray& data,
                  const std::optional<TLMHttpResponse>& response,
                  const std::optional<TLMHttpError>& error);

@@ -26,10 +26,13 @@ const QString kGlobalDomainName = QStringLiteral("NSGlobalDomain");
 
 // A bundle identifier never holds a slash. One that does (from a hand-edited
 // registration list, a request file or the command line) would name a file
-// outside the preference folders, so it names no domain at all.
+// outside the preference folders, so it names no domain at all; nor does an
+// entry without identifier other than All Applications (the separator).
 bool namesADomain(const QRVAplication& application) {
-    return application.isAllApplications() ||
-           !application.bundleIdentifier().contains(QLatin1Char('/'));
+    if (application.isAllApplications())
+        return true;
+    const QString& identifier = application.bundleIdentifier();
+    return !identifier.isEmpty() && !identifier.contains(QLatin1Char('/'));
 }
 
 QString applicationIdentifier(const QRVAplication& application) {

@@ -2,7 +2,6 @@
 
 #include <QDateTime>
 #include <QString>
-
 #include <chrono>
 #include <functional>
 #include <memory>

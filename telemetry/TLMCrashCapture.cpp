@@ -13,7 +13,6 @@
 #include <cstring>
 #include <cxxabi.h>
 #include <exception>
-#include <unwind.h>
 #include <fcntl.h>
 #include <pthread.h>
 #include <string>
@@ -22,6 +21,7 @@
 #include <typeinfo>
 #include <ucontext.h>
 #include <unistd.h>
+#include <unwind.h>
 
 namespace qrv {
 namespace {
@@ -368,7 +368,9 @@ bool TLMCrashCapture::install(const QString& crashFolder, const TLMCrashIdentity
 
 void TLMCrashCapture::prepareThreadsOf(Scheduler& scheduler) {
     scheduler.addThreadHooks(ThreadHooks{[] { TLMSignalStack::prepareThread(); },
-                                         [] { TLMSignalStack::releaseThread(); }});
+                                         [] {
+                                             TLMSignalStack::releaseThread();
+                                         }});
 }
 
 bool TLMCrashCapture::isInstalled() {

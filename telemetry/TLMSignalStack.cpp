@@ -60,7 +60,8 @@ void TLMSignalStack::releaseThread() {
     if (!t_stack.mapping)
         return;
     stack_t current{};
-    if (sigaltstack(nullptr, &current) == 0 && current.ss_sp == t_stack.mapping + t_stack.guardSize) {
+    if (sigaltstack(nullptr, &current) == 0 &&
+        current.ss_sp == t_stack.mapping + t_stack.guardSize) {
         stack_t off{};
         off.ss_flags = SS_DISABLE;
         if (sigaltstack(&off, nullptr) != 0)

@@ -197,7 +197,9 @@ TEST(QtScheduler, ThreadHooksRunOnEveryQueueThreadBeforeItsTasksAndWhenItEnds) {
                           prepared = true;
                           ++started;
                       },
-                      [&] { ++finished; }});
+                      [&] {
+                          ++finished;
+                      }});
     auto late = s.createSerialQueue("late");
     std::atomic<int> preparedTasks{0};
     for (const auto& queue : {early, late})

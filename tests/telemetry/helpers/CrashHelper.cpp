@@ -55,8 +55,8 @@ constexpr uintptr_t kBadAddress = 24;
 
 // Stands for a handler some library installed before us.
 void earlierHandler(int, siginfo_t* info, void*) {
-    const bool real = info->si_code == SEGV_MAPERR &&
-                      reinterpret_cast<uintptr_t>(info->si_addr) == kBadAddress;
+    const bool real =
+        info->si_code == SEGV_MAPERR && reinterpret_cast<uintptr_t>(info->si_addr) == kBadAddress;
     _exit(real ? kSawTheRealFault : kSawSomethingElse);
 }
 

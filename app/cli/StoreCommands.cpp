@@ -10,6 +10,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <functional>
 
 namespace qrv::cli {
 namespace {
@@ -75,8 +76,12 @@ int list(CliContext& context) {
     const auto args = parse(context, QStringLiteral("list"), {QStringLiteral("--json")}, 1);
     if (!args)
         return kExitUsage;
-    const auto shortcuts =
-        QRVMenuShortcut::menuShortcutsWithApplication(application(args->positional.first()));
+    const auto read = QRVMenuShortcut::readMenuShortcuts(application(args->positional.first()));
+    if (!read) {
+        context.err << "quorvane-cli list: " << escapeForDisplay(read.error()) << '\n';
+        return kExitFailed;
+    }
+    const QList<QRVMenuShortcutPtr>& shortcuts = *read;
     if (args->json) {
         QJsonArray array;
         for (const QRVMenuShortcutPtr& shortcut : shortcuts)
@@ -98,12 +103,14 @@ int list(CliContext& context) {
     return kExitOk;
 }
 
-int save(CliContext& context, const QString& command, const QList<QRVMenuShortcutPtr>& shortcuts,
-         const QRVAplication& app) {
+// Edits the table as it is on disk, under its lock: another process's set or
+// remove between our read and our write is never lost.
+int update(CliContext& context, const QString& command, const QRVAplication& app,
+           const std::function<void(QList<QRVMenuShortcutPtr>&)>& edit) {
     QString problem;
-    if (QRVMenuShortcut::saveMenuShortcuts(shortcuts, app, &problem))
+    if (QRVMenuShortcut::updateMenuShortcuts(app, edit, &problem))
         return kExitOk;
-    context.err << "quorvane-cli " << command << ": " << problem << '\n';
+    context.err << "quorvane-cli " << command << ": " << escapeForDisplay(problem) << '\n';
     return kExitFailed;
 }
 
@@ -114,17 +121,18 @@ int set(CliContext& context) {
     const QRVAplication app = application(args->positional.at(0));
     const QString title = storedTitle(args->positional.at(1), args->path);
     const QString key = unescapeArgument(args->positional.at(2));
-    auto shortcuts = QRVMenuShortcut::menuShortcutsWithApplication(app);
-    const auto existing =
-        std::find_if(shortcuts.begin(), shortcuts.end(),
-                     [&](const QRVMenuShortcutPtr& s) { return s->title() == title; });
     const QString keyEquivalent = key.isEmpty() ? QString() : key;
-    if (existing != shortcuts.end())
-        (*existing)->setKeyEquivalent(keyEquivalent);
-    else
-        shortcuts.append(QRVMenuShortcut::create(
-            app.isAllApplications() ? QString() : app.bundleIdentifier(), title, keyEquivalent));
-    return save(context, QStringLiteral("set"), shortcuts, app);
+    return update(context, QStringLiteral("set"), app, [&](QList<QRVMenuShortcutPtr>& shortcuts) {
+        const auto existing =
+            std::find_if(shortcuts.begin(), shortcuts.end(),
+                         [&](const QRVMenuShortcutPtr& s) { return s->title() == title; });
+        if (existing != shortcuts.end())
+            (*existing)->setKeyEquivalent(keyEquivalent);
+        else
+            shortcuts.append(QRVMenuShortcut::create(
+                app.isAllApplications() ? QString() : app.bundleIdentifier(), title,
+                keyEquivalent));
+    });
 }
 
 int remove(CliContext& context) {
@@ -133,11 +141,16 @@ int remove(CliContext& context) {
         return kExitUsage;
     const QRVAplication app = application(args->positional.at(0));
     const QString title = storedTitle(args->positional.at(1), args->path);
-    auto shortcuts = QRVMenuShortcut::menuShortcutsWithApplication(app);
-    if (shortcuts.removeIf([&](const QRVMenuShortcutPtr& s) { return s->title() == title; }) == 0)
+    qsizetype removed = 0;
+    const int status =
+        update(context, QStringLiteral("remove"), app, [&](QList<QRVMenuShortcutPtr>& shortcuts) {
+            removed = shortcuts.removeIf(
+                [&](const QRVMenuShortcutPtr& s) { return s->title() == title; });
+        });
+    if (status == kExitOk && removed == 0)
         context.err << "quorvane-cli remove: there is no shortcut titled “"
                     << args->positional.at(1) << "”\n";
-    return save(context, QStringLiteral("remove"), shortcuts, app);
+    return status;
 }
 
 int registered(CliContext& context) {

@@ -156,9 +156,13 @@ int remove(CliContext& context) {
 int registered(CliContext& context) {
     if (!parse(context, QStringLiteral("registered"), {}, 0))
         return kExitUsage;
-    const QVariant apps = platform().preferences->copyValue(QRVMenuShortcut::kRegistrationKey,
-                                                            QRVMenuShortcut::kRegistrationDomain);
-    for (const QVariant& entry : apps.toList())
+    const auto apps = platform().preferences->readValue(QRVMenuShortcut::kRegistrationKey,
+                                                        QRVMenuShortcut::kRegistrationDomain);
+    if (!apps) {
+        context.err << "quorvane-cli registered: " << escapeForDisplay(apps.error()) << '\n';
+        return kExitFailed;
+    }
+    for (const QVariant& entry : apps->toList())
         if (entry.typeId() == QMetaType::QString)
             context.out << entry.toString() << '\n';
     return kExitOk;

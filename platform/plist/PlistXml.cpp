@@ -7,7 +7,8 @@
 #include <QDateTime>
 #include <QRegularExpression>
 #include <QTimeZone>
-#include <limits>
+#include <cctype>
+#include <cmath>
 
 namespace qrv::plist::detail {
 namespace {

@@ -163,6 +163,14 @@ TEST_F(StoreCommands, AFileThatCannotBeReadFailsEveryCommandThatReadsIt) {
         EXPECT_TRUE(result.out.isEmpty()) << result.out.toStdString();
     }
     EXPECT_TRUE(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+
+    ASSERT_EQ(
+        ::mkfifo(QFile::encodeName(home.preferencesFile("com.apple.universalaccess")).constData(),
+                 0644),
+        0);
+    const auto registered = cli({"registered"});
+    EXPECT_EQ(registered.exitCode, 1);
+    EXPECT_TRUE(registered.err.contains("cannot be read")) << registered.err.toStdString();
 }
 
 TEST_F(StoreCommands, OnlyMinusGNamesTheGlobalTable) {

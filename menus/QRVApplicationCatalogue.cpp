@@ -109,7 +109,7 @@ QRVAplicationList QRVApplicationCatalogue::rebuiltApplications(
     if (Workspace* workspace = platform().workspace) {
         for (const RunningApplication& running : workspace->runningApplications()) {
             if (running.activationPolicy != RunningApplication::ActivationPolicy::Regular ||
-                running.bundleIdentifier.isEmpty() || running.localizedName.isEmpty())
+                running.bundleIdentifier.isEmpty() || running.localizedName.isNull())
                 continue;
             QRVAplicationPtr entry = byIdentifier.value(running.bundleIdentifier);
             if (entry) {

@@ -18,8 +18,7 @@ std::atomic<bool> g_allowsSpaceAndEscapeWithNoModifiers{false};
 // Keys whose name does not depend on the layout. Null for every other key.
 QString fixedKeyName(quint64 keyCode) {
     using namespace keycodes;
-    // F20 has no name of its own: the layout names it, if it does.
-    if (const auto number = functionKeyNumber(keyCode); number && *number <= 19)
+    if (const auto number = functionKeyNumber(keyCode))
         return QStringLiteral("F%1").arg(*number);
     if (keyCode >= 82 && keyCode <= 89) // keypad 0-7
         return QString(QChar(char16_t(u'0' + (keyCode - 82))));
@@ -163,7 +162,7 @@ QString KSCShortcut::keyCodeStringForKeyEquivalent() const {
         return name.toLower();
     if (m_keyCode == keycodes::kSpace)
         return QStringLiteral(" ");
-    if (const auto number = keycodes::functionKeyNumber(m_keyCode); number && *number <= 19)
+    if (const auto number = keycodes::functionKeyNumber(m_keyCode))
         return QString(QChar(char16_t(keycodes::kFunctionKeyCharacterF1 + *number - 1)));
     return {};
 }

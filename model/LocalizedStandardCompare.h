@@ -11,8 +11,9 @@ namespace qrv {
 
 // The order of file names in the file browser, shared by every sorted list of
 // the program: case ignored, runs of digits compared by their value ("Item 2"
-// before "item 10"). The same under every locale setting of the process,
-// including LANG=C.UTF-8. Safe from any thread.
+// before "item 10"), spaces and marks before digits ("a b" before "a1"). The
+// same under every locale setting of the process, including LC_ALL=C. Safe
+// from any thread.
 int localizedStandardCompare(const QString& a, const QString& b);
 
 struct LocalizedStandardLess {
@@ -30,11 +31,7 @@ class LocalizedStandardSortKey {
     int compare(const LocalizedStandardSortKey& other) const;
 
   private:
-    struct Run {
-        QString digits; // empty for text; without leading zeros
-        QCollatorSortKey key;
-    };
-    std::vector<Run> m_runs;
+    QCollatorSortKey m_key;
 };
 
 // Stable sort of a list by a string taken from each element.

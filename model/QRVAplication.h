@@ -23,7 +23,11 @@ class QRVAplication {
 
     // Null (or empty) for the pseudo-entries.
     const QString& bundleIdentifier() const { return m_bundleIdentifier; }
-    bool isAllApplications() const { return m_bundleIdentifier.isEmpty(); }
+    // The entry that stands for the global domain; the separator, which has
+    // no name, is not it.
+    bool isAllApplications() const {
+        return m_bundleIdentifier.isEmpty() && !m_localizedName.isNull();
+    }
     const QString& localizedName() const { return m_localizedName; }
     void setLocalizedName(const QString& name) { m_localizedName = name; }
     const QIcon& icon() const { return m_icon; }

@@ -78,6 +78,13 @@ class QRVMenuShortcut {
     static KSCShortcutPtr shortcutFromKeyEquivalent(const QString& keyEquivalent,
                                                     const KeyEquivalentTable& table);
     static QString keyEquivalentFromShortcut(const KSCShortcut* shortcut);
+    // A key-equivalent string taken apart as it is read: the modifiers of its
+    // leading modifier characters, and the rest, which must name the key.
+    struct KeyEquivalentParts {
+        quint64 modifierFlags = 0;
+        QString keyText;
+    };
+    static KeyEquivalentParts keyEquivalentParts(const QString& keyEquivalent);
     static std::optional<quint16> keyCodeFromString(const QString& text);
     // The current layout's texts (lower-cased) -> key codes.
     static QHash<QString, quint16> stringsForKeyCodes();

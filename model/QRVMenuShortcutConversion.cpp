@@ -26,31 +26,37 @@ KSCShortcutPtr QRVMenuShortcut::shortcutFromKeyEquivalent(const QString& keyEqui
     return shortcutFromKeyEquivalent(keyEquivalent, KeyEquivalentTable::shared());
 }
 
-KSCShortcutPtr QRVMenuShortcut::shortcutFromKeyEquivalent(const QString& keyEquivalent,
-                                                          const KeyEquivalentTable& table) {
-    if (keyEquivalent.isNull())
-        return nullptr;
+QRVMenuShortcut::KeyEquivalentParts
+QRVMenuShortcut::keyEquivalentParts(const QString& keyEquivalent) {
     // Modifiers are read in any order and repetition, so a key text that is
     // itself a modifier character cannot be read.
-    quint64 flags = 0;
+    KeyEquivalentParts parts;
     qsizetype position = 0;
     for (bool consumed = true; consumed;) {
         consumed = false;
         for (const ModifierCharacter& m : kModifierCharacters) {
             if (position < keyEquivalent.size() && keyEquivalent.at(position) == m.character) {
-                flags |= m.modifier;
+                parts.modifierFlags |= m.modifier;
                 ++position;
                 consumed = true;
             }
         }
     }
-    const QString keyText = keyEquivalent.mid(position);
-    if (keyText.isEmpty())
+    parts.keyText = keyEquivalent.mid(position);
+    return parts;
+}
+
+KSCShortcutPtr QRVMenuShortcut::shortcutFromKeyEquivalent(const QString& keyEquivalent,
+                                                          const KeyEquivalentTable& table) {
+    if (keyEquivalent.isNull())
         return nullptr;
-    const auto keyCode = table.keyCode(keyText);
+    const KeyEquivalentParts parts = keyEquivalentParts(keyEquivalent);
+    if (parts.keyText.isEmpty())
+        return nullptr;
+    const auto keyCode = table.keyCode(parts.keyText);
     if (!keyCode)
         return nullptr;
-    return std::make_shared<KSCShortcut>(*keyCode, flags);
+    return std::make_shared<KSCShortcut>(*keyCode, parts.modifierFlags);
 }
 
 QString QRVMenuShortcut::keyEquivalentFromShortcut(const KSCShortcut* shortcut) {

@@ -30,6 +30,7 @@ QString tr(const char* text) {
 }
 
 // Why the application names no domain we may edit; null when it names one.
+// The separator entry (no identifier, not All Applications) names none.
 QString applicationProblem(const QRVAplication& application) {
     return application.isAllApplications()
                ? QString()

@@ -9,7 +9,10 @@ namespace {
 
 int runApps(CliContext& context) {
     if (!context.arguments.isEmpty()) {
-        context.err << "quorvane-cli: apps takes no arguments\n";
+        context.err
+            << "quorvane-cli apps: "
+            << tr("unexpected argument “%1”").arg(escapeForDisplay(context.arguments.first()))
+            << '\n';
         return kExitUsage;
     }
     const QRVAplicationPtr all = QRVApplicationCatalogue::makeAllApplicationsApplication();
@@ -33,4 +36,6 @@ QRV_CLI_COMMAND(
     apps, {QStringLiteral("apps"), QString(),
            QStringLiteral("lists the applications as the source list shows them: bundle identifier "
                           "(empty for All Applications), a tab, the name"),
-           true, &qrv::cli::runApps})
+           true, &qrv::cli::runApps,
+           QStringLiteral("Characters that would break a line or cannot be shown are printed as "
+                          "\\uXXXX.")})

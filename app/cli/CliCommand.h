@@ -19,12 +19,16 @@ struct CliContext {
     QTextStream& err;
 };
 
+// A subcommand reports a usage error by answering kExitUsage after printing
+// the reason; the tool then prints the command's usage line.
 struct CliCommand {
     QString name;
-    QString usage;   // the argument synopsis, e.g. "[--json] APP"
-    QString summary; // one line for the help text
+    QString usage;             // the argument synopsis, e.g. "[--json] APP"
+    QString summary;           // one line for the help text
     bool needsPlatform = true; // installs the preference store etc. for --home first
     int (*run)(CliContext&) = nullptr;
+    QString details = {}; // for --help: the arguments and options, a line each
+    QString failure = {}; // for --help: when the command exits 1
 };
 
 class CliRegistry {
@@ -39,5 +43,5 @@ class CliRegistry {
 // Registers a subcommand from its own source file.
 #define QRV_CLI_COMMAND(id, ...)                                                                   \
     namespace {                                                                                    \
-    [[maybe_unused]] const bool id##Registered = ::qrv::cli::CliRegistry::add(__VA_ARGS__);       \
+    [[maybe_unused]] const bool id##Registered = ::qrv::cli::CliRegistry::add(__VA_ARGS__);        \
     }

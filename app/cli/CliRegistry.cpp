@@ -11,13 +11,16 @@ static QList<CliCommand>& registry() {
 
 bool CliRegistry::add(CliCommand command) {
     auto& commands = registry();
-    const auto pos = std::lower_bound(commands.begin(), commands.end(), command,
-                                      [](const CliCommand& a, const CliCommand& b) { return a.name < b.name; });
+    const auto pos =
+        std::lower_bound(commands.begin(), commands.end(), command,
+                         [](const CliCommand& a, const CliCommand& b) { return a.name < b.name; });
     commands.insert(pos, std::move(command));
     return true;
 }
 
-const QList<CliCommand>& CliRegistry::commands() { return registry(); }
+const QList<CliCommand>& CliRegistry::commands() {
+    return registry();
+}
 
 const CliCommand* CliRegistry::find(const QString& name) {
     for (const CliCommand& command : registry())

@@ -72,7 +72,10 @@ std::optional<KeyArguments> parse(CliContext& context) {
         } else if (keyEquivalent || (arg.startsWith(QLatin1String("--")) && arg.size() > 2)) {
             return fail(QStringLiteral("unexpected argument “%1”").arg(arg));
         } else {
-            keyEquivalent = unescapeArgument(arg);
+            auto unescaped = unescapeArgument(arg);
+            if (!unescaped)
+                return fail(unescaped.error());
+            keyEquivalent = std::move(unescaped).value();
         }
     }
     if (parsed.keyCode.has_value() == keyEquivalent.has_value())
@@ -132,4 +135,14 @@ QRV_CLI_COMMAND(
          "[--layout L [--variant V]] (KEY-EQUIVALENT | --code N [--modifiers cmd,opt,ctrl,shift])"),
      QStringLiteral(
          "reads a key-equivalent string (or a key code) and shows how it reads and writes back"),
-     false, &qrv::cli::run})
+     false, &qrv::cli::run,
+     QStringLiteral(
+         "  KEY-EQUIVALENT   modifier characters (@ Command, ~ Option, ^ Control, $ Shift) and "
+         "one key; \\uXXXX stands for a character (\\uF704 is F1)\n"
+         "  --code N         a virtual key code from 0 to 127 instead\n"
+         "  --modifiers      with --code: a comma-separated list of cmd, opt, ctrl and shift\n"
+         "  --layout L       the keyboard layout (an XKB name such as de), else the user's\n"
+         "  --variant V      with --layout: its variant (nodeadkeys)\n\n"
+         "Prints keyCode, modifierFlags, display (as menus show it), written (the string "
+         "written back, or none) and valid (whether the recorder accepts it)."),
+     QStringLiteral("KEY-EQUIVALENT names no key on the layout (keyCode=none is printed)")})

@@ -1,6 +1,7 @@
 // quorvane-cli telemetry: looks into and edits the telemetry log store, for
 // support and testing. Each verb is one entry of the table below.
 #include "CliCommand.h"
+#include "CliText.h"
 #include "telemetry/TLMChannelGroup.h"
 #include "telemetry/TLMCrashes.h"
 #include "telemetry/TLMDataFolder.h"
@@ -74,8 +75,8 @@ int list(VerbContext& context) {
         return kExitFailed;
     context.cli.out << "ID\tGROUP\tPRIORITY\tSIZE\tTYPE\n";
     for (const TLMLogSummary& log : store->logSummaries())
-        context.cli.out << log.id << '\t' << log.groupId << '\t' << log.priority << '\t'
-                        << log.encodedSize << '\t'
+        context.cli.out << log.id << '\t' << escapeForDisplay(log.groupId) << '\t' << log.priority
+                        << '\t' << log.encodedSize << '\t'
                         << (log.type.isEmpty() ? QStringLiteral("(unreadable)") : log.type) << '\n';
     return kExitOk;
 }

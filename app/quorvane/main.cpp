@@ -1,6 +1,8 @@
 // quorvane: the application.
+#include "DisplayCheck.h"
 #include "model/SupportDirectory.h"
 #include "platform/AppInfo.h"
+#include "platform/ApplicationLocation.h"
 #include "platform/NativePlatform.h"
 #include "platform/PreferencesHome.h"
 #include "platform/widgets/MessageBoxAlertPresenter.h"
@@ -8,27 +10,14 @@
 
 #include <QApplication>
 #include <QMessageBox>
-
 #include <cstdio>
 #include <cstdlib>
 
 using namespace qrv;
 
-namespace {
-
-// Qt aborts when it cannot reach a display; say why instead.
-bool displayAvailable() {
-    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        return true; // the user chose a platform (offscreen, vnc, ...)
-    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-}
-
-} // namespace
-
 int main(int argc, char** argv) {
-    if (!displayAvailable()) {
-        std::fprintf(stderr, "quorvane: no display is available (neither DISPLAY nor WAYLAND_DISPLAY is "
-                             "set). Start it in a desktop session, or use quorvane-cli.\n");
+    if (const auto problem = displayProblem(argc, argv)) {
+        std::fprintf(stderr, "quorvane: %s\n", qPrintable(*problem));
         return EXIT_FAILURE;
     }
     QApplication app(argc, argv);
@@ -38,12 +27,14 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationDomain(QString::fromLatin1(appinfo::kOrganizationDomain));
     QApplication::setApplicationVersion(QString::fromLatin1(appinfo::kVersion));
     QApplication::setDesktopFileName(QString::fromLatin1(appinfo::kBundleIdentifier));
+    QApplication::setWindowIcon(applicationIcon(ApplicationLocation::current().dataDirectory));
 
     const QString home = PreferencesHome::resolve(PreferencesHome::fromArguments(app.arguments()));
     auto native = NativePlatform::create(home);
     if (!native) {
         std::fprintf(stderr, "quorvane: %s\n", qPrintable(native.error()));
-        QMessageBox::critical(nullptr, QString::fromLatin1(appinfo::kApplicationName), native.error());
+        QMessageBox::critical(nullptr, QString::fromLatin1(appinfo::kApplicationName),
+                              native.error());
         return EXIT_FAILURE;
     }
     MessageBoxAlertPresenter alerts;

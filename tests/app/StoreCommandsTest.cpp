@@ -17,6 +17,13 @@ using qrv::testing::runCli;
 
 namespace {
 
+void writePlist(const QString& path, const QVariant& value) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(qrv::plist::encode(value).value());
+}
+
 QVariantMap readPlist(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -99,11 +106,15 @@ TEST_F(StoreCommands, GlobalDomainCountersAndExitStatuses) {
 }
 
 TEST_F(StoreCommands, SortOrderIsTheSameUnderEveryLocale) {
-    for (const char* title : {"item 10", "Item 2", "Zoom", "apple", "Item 1"})
+    for (const char* title :
+         {"item 10", "Item 2", "Zoom", "apple", "Item 1", "a1", "a-b", "a b", "Track1", "Track 2"})
         ASSERT_EQ(cli({"set", "com.example.App", title, "@k"}).exitCode, 0);
-    const QString expected = "apple\t@k\t\u2318K\nItem 1\t@k\t\u2318K\nItem 2\t@k\t\u2318K\n"
-                             "item 10\t@k\t\u2318K\nZoom\t@k\t\u2318K\n";
-    for (const char* locale : {"C.UTF-8", "en_US.UTF-8"})
+    QString expected;
+    // Spaces and marks sort before digits, as in the file browser.
+    for (const char* title :
+         {"a b", "a-b", "a1", "apple", "Item 1", "Item 2", "item 10", "Track 2", "Track1", "Zoom"})
+        expected += QString(title) + "\t@k\t\u2318K\n";
+    for (const char* locale : {"C", "C.UTF-8", "en_US.UTF-8"})
         EXPECT_EQ(cli({"list", "com.example.App"}, {{"LANG", locale}, {"LC_ALL", locale}}).out,
                   expected)
             << locale;
@@ -192,6 +203,67 @@ TEST_F(StoreCommands, UnusableSupportFolderEndsTheTool) {
     const auto result = cli({"list", "-g"});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_TRUE(result.err.contains("com.brackwyn.Quorvane")) << result.err.toStdString();
+}
+
+TEST_F(StoreCommands, RemovingATitleWithoutAShortcutFailsAndWritesNothing) {
+    ASSERT_EQ(cli({"set", "com.example.App", "Save", "@s"}).exitCode, 0);
+    const QVariantMap before = readPlist(home.preferencesFile("com.example.App"));
+    const QVariantMap counters = readPlist(home.preferencesFile("com.brackwyn.Quorvane"));
+
+    const auto missing = cli({"remove", "com.example.App", "Open\n"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.err, QString("quorvane-cli remove: there is no shortcut titled "
+                                   "\u201COpen\\u000A\u201D\n"));
+    EXPECT_EQ(cli({"remove", "-g", "Save"}).exitCode, 1);
+    EXPECT_EQ(readPlist(home.preferencesFile("com.example.App")), before);
+    EXPECT_EQ(readPlist(home.preferencesFile("com.brackwyn.Quorvane")).value("usageOperations"),
+              counters.value("usageOperations"));
+}
+
+TEST_F(StoreCommands, KeyMustNameAKeyAndNothingIsStoredOtherwise) {
+    const QString longKey(130000, QChar('x')); // about the most one argument may hold
+    for (const QString& key :
+         {QString("not a key"), QString("@$"), QString("@X"), longKey, QString("@\\u0000")}) {
+        const auto refused = cli({"set", "com.example.App", "Save", key});
+        EXPECT_EQ(refused.exitCode, 2) << key.left(20).toStdString();
+        EXPECT_TRUE(refused.err.contains("KEY")) << refused.err.toStdString();
+        EXPECT_TRUE(refused.err.contains("usage: quorvane-cli [--home DIR] set [--path] APP TITLE "
+                                         "KEY\n"));
+        EXPECT_LT(refused.err.size(), 1000); // a long KEY is cut short in the message
+    }
+    EXPECT_TRUE(cli({"set", "com.example.App", "Save", "@$"}).err.contains("no key"));
+    EXPECT_TRUE(cli({"set", "com.example.App", "\\u0000", "@s"}).err.contains("U+0000"));
+    EXPECT_FALSE(QFile::exists(home.preferencesFile("com.example.App")));
+
+    // Accepted keys are stored as given; "" still means no key.
+    EXPECT_EQ(cli({"set", "com.example.App", "Save", "$@s"}).exitCode, 0);
+    EXPECT_EQ(cli({"set", "com.example.App", "Open", ""}).exitCode, 0);
+    EXPECT_EQ(readPlist(home.preferencesFile("com.example.App")).value("NSUserKeyEquivalents"),
+              QVariant(QVariantMap{{"Save", "$@s"}, {"Open", ""}}));
+}
+
+// list prints escapes, and set and remove read them back: every title goes round.
+TEST_F(StoreCommands, EveryRecordIsOneLineAndReadsBackAsTheSameTitle) {
+    const QString awkward = QStringLiteral(u"a\u007Fb\u0085c\u2028d\u2029e\u009Ff");
+    const QString backslashes = QStringLiteral(u"C:\\Files \\u0041");
+    const QString shownAwkward = "a\\u007Fb\\u0085c\\u2028d\\u2029e\\u009Ff";
+    const QString shownBackslashes = "C:\\Files \\u005Cu0041";
+    ASSERT_EQ(cli({"set", "com.example.App", "--", awkward, "@a"}).exitCode, 0);
+    ASSERT_EQ(cli({"set", "com.example.App", shownBackslashes, "@b"}).exitCode, 0);
+    EXPECT_EQ(readPlist(home.preferencesFile("com.example.App")).value("NSUserKeyEquivalents"),
+              QVariant(QVariantMap{{awkward, "@a"}, {backslashes, "@b"}}));
+    const auto listed = cli({"list", "com.example.App"});
+    EXPECT_EQ(listed.out, shownAwkward + "\t@a\t\u2318A\n" + shownBackslashes + "\t@b\t\u2318B\n");
+
+    EXPECT_EQ(cli({"remove", "com.example.App", shownAwkward}).exitCode, 0);
+    EXPECT_EQ(cli({"remove", "com.example.App", shownBackslashes}).exitCode, 0);
+    EXPECT_EQ(readPlist(home.preferencesFile("com.example.App")).value("NSUserKeyEquivalents"),
+              QVariant(QVariantMap()));
+
+    writePlist(home.preferencesFile("com.apple.universalaccess"),
+               QVariantMap{{"com.apple.custommenu.apps",
+                            QVariantList{QStringLiteral(u"com.example.one\u2028two"), "x\ty"}}});
+    EXPECT_EQ(cli({"registered"}).out, QString("com.example.one\\u2028two\nx\\u0009y\n"));
 }
 
 } // namespace

@@ -97,6 +97,18 @@ TEST_F(CatalogueControllerTest, TheSeparatorRowIsNeverSelected) {
     EXPECT_EQ(controller.application(), controller.allApplicationsApplication());
 }
 
+TEST_F(CatalogueControllerTest, SettingNoApplicationSelectsAllApplications) {
+    controller.setApplication(entry("com.example.draw"));
+    controller.setApplication(nullptr);
+    EXPECT_EQ(controller.application(), controller.allApplicationsApplication());
+    EXPECT_EQ(controller.applicationsArrayController()->selectedObjects(),
+              QRVAplicationList{controller.allApplicationsApplication()});
+    // It is then the entry already selected: nothing is saved or reloaded.
+    controller.setNeedsSaving(true);
+    controller.setApplication(nullptr);
+    EXPECT_TRUE(controller.needsSaving());
+}
+
 TEST_F(CatalogueControllerTest, MenusAreReadHalfASecondAfterTheLastRequest) {
     const auto notes = entry("com.example.notes");
     controller.setApplication(notes);

@@ -21,9 +21,10 @@ TEST(AppsCommand, ListsTheCatalogueAsTheSourceListShowsIt) {
     writePlist(
         home.file("Applications/Editor.app/Contents/Info.plist"),
         QVariantMap{{"CFBundleIdentifier", "com.example.editor"}, {"CFBundleName", "Editor"}});
-    writePlist(home.file("Applications/Split.app/Contents/Info.plist"),
-               QVariantMap{{"CFBundleIdentifier", "com.example.split"},
-                           {"CFBundleName", "Two\tColumns\nTwo Lines"}});
+    writePlist(
+        home.file("Applications/Split.app/Contents/Info.plist"),
+        QVariantMap{{"CFBundleIdentifier", "com.example.split"},
+                    {"CFBundleName", QStringLiteral(u"Two\tColumns\nTwo\u2028Lines\u0085")}});
     writePlist(home.preferencesFile("com.apple.universalaccess"),
                QVariantMap{{"com.apple.custommenu.apps",
                             QVariantList{"com.example.editor", "com.example.gone",
@@ -35,7 +36,7 @@ TEST(AppsCommand, ListsTheCatalogueAsTheSourceListShowsIt) {
     EXPECT_EQ(cli.exitCode(), 0);
     EXPECT_EQ(QString::fromUtf8(cli.readAllStandardOutput()),
               "\tAll Applications\ncom.example.editor\tEditor\ncom.brackwyn.Quorvane\tQuorvane\n"
-              "com.example.split\tTwo\\u0009Columns\\u000ATwo Lines\n");
+              "com.example.split\tTwo\\u0009Columns\\u000ATwo\\u2028Lines\\u0085\n");
     EXPECT_EQ(cli.readAllStandardError(), "");
 
     cli.start(QStringLiteral(QRV_BINARY_DIR "/bin/quorvane-cli"),

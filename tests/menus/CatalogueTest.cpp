@@ -78,6 +78,15 @@ TEST_F(CatalogueTest, OneEntryPerIdentifierWithTheRunningApplicationsNameAndIcon
     EXPECT_EQ(list.at(3), notes);
 }
 
+// Only an absent name keeps a running application out; an empty one is a name.
+TEST_F(CatalogueTest, ARunningApplicationNeedsANameButMayNameItselfEmpty) {
+    world.workspace.addRunning({"com.example.nameless", QString(), {}, 16});
+    world.workspace.addRunning({"com.example.blank", QStringLiteral(""), {}, 17});
+    const auto list = rebuild();
+    ASSERT_EQ(names(list), (QStringList{"All Applications", "<separator>", ""}));
+    EXPECT_EQ(list.at(2)->bundleIdentifier(), "com.example.blank");
+}
+
 TEST_F(CatalogueTest, SortsByNameIgnoringCaseAndComparingNumbers) {
     for (const auto& [id, name] : QList<std::pair<QString, QString>>{
              {"a", "app 10"}, {"b", "App 9"}, {"c", "zebra"}, {"d", "Äpfel"}, {"e", "banana"}})

@@ -39,7 +39,9 @@ TEST(KSCShortcut, NamesAndCarbonFlags) {
     EXPECT_EQ(KSCShortcut(40, kCtrl | kShift).description(), QStringLiteral(u"\u2303\u21E7K"));
     EXPECT_EQ(KSCShortcut(49, 0).description(), QString("Space"));
     EXPECT_EQ(KSCShortcut(78, 0).keyCodeString(), QStringLiteral(u"\u2013"));
-    EXPECT_EQ(KSCShortcut(90, 0).keyCodeString(), QString()); // F20 has no name of its own
+    // F20 reads from U+F717, so it is named and written like F1-F19.
+    EXPECT_EQ(KSCShortcut(90, kCmd).description(), QStringLiteral(u"\u2318F20"));
+    EXPECT_EQ(KSCShortcut(90, 0).keyCodeStringForKeyEquivalent(), QString(QChar(0xF717)));
     EXPECT_EQ(KSCShortcut(KSCShortcut::kNoKey, kCmd).description(), QStringLiteral(u"\u2318"));
     EXPECT_EQ(KSCShortcut(52, 0).keyCodeString(), QString()); // no key there
     EXPECT_EQ(KSCShortcut(122, 0).keyCodeStringForKeyEquivalent(), QString(QChar(0xF704)));

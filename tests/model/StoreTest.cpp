@@ -263,6 +263,18 @@ TEST_F(Store, ATableThatCannotBeReadIsAnErrorNotAnEmptyList) {
     EXPECT_TRUE(read.error().contains(home.preferencesFile(kApp))) << read.error().toStdString();
 }
 
+// The separator entry has no identifier either, but it is not All Applications.
+TEST_F(Store, TheSeparatorEntryNamesNoDomain) {
+    store(PreferenceStore::kAnyApplication, kKey, QVariantMap{{"Copy", "@c"}});
+    const QRVAplication separator{QString(), QString()};
+    EXPECT_TRUE(QRVMenuShortcut::menuShortcutsWithApplication(separator).isEmpty());
+    EXPECT_FALSE(save({record(QString(), "Save", "@s")}, separator));
+    EXPECT_EQ(file(home.preferencesFile(".GlobalPreferences")).toMap().value(kKey),
+              QVariant(QVariantMap{{"Copy", "@c"}}));
+    EXPECT_FALSE(QFile::exists(home.preferencesFile("")));
+    EXPECT_TRUE(notifications.posted.isEmpty());
+}
+
 TEST_F(Store, WriteFailureIsReportedAndNothingIsAnnounced) {
     // The global domain's file is a folder: it cannot be replaced.
     ASSERT_TRUE(QDir().mkpath(home.preferencesFile(".GlobalPreferences")));

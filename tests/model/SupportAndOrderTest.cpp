@@ -27,6 +27,14 @@ TEST(LocalizedStandardCompare, IgnoresCaseAndComparesDigitRunsByValue) {
     EXPECT_GT(localizedStandardCompare("b", "A"), 0);
 }
 
+// Whole strings are compared, so a digit meeting a space or a mark sorts as in
+// the file browser, not run by run.
+TEST(LocalizedStandardCompare, SpacesAndMarksComeBeforeDigits) {
+    QStringList titles{"a1", "a-b", "a b", "Track1", "Track 2", "Track 10"};
+    std::stable_sort(titles.begin(), titles.end(), LocalizedStandardLess());
+    EXPECT_EQ(titles, QStringList({"a b", "a-b", "a1", "Track 2", "Track 10", "Track1"}));
+}
+
 TEST(LocalizedStandardCompare, SortKeysOrderExactlyAsTheComparison) {
     const QStringList titles{"item 10",
                              "Item 2",
@@ -50,7 +58,12 @@ TEST(LocalizedStandardCompare, SortKeysOrderExactlyAsTheComparison) {
                              "file 7",
                              "99999999999999999999",
                              "x2y3",
-                             "x2y03z"};
+                             "x2y03z",
+                             "a1",
+                             "a-b",
+                             "a b",
+                             "Track1",
+                             "Track 2"};
     for (const QString& a : titles)
         for (const QString& b : titles)
             EXPECT_EQ(LocalizedStandardSortKey(a).compare(LocalizedStandardSortKey(b)),
@@ -73,6 +86,10 @@ TEST(QRVAplication, EqualByBundleIdentifierAndNeverWithoutOne) {
     EXPECT_FALSE(QRVAplication(QString(), "All Applications") ==
                  QRVAplication(QString(), "All Applications"));
     EXPECT_FALSE(QRVAplication("com.example.App", "A").topLevelMenuItems().has_value());
+
+    EXPECT_TRUE(QRVAplication(QString(), "All Applications").isAllApplications());
+    EXPECT_FALSE(QRVAplication(QString(), QString()).isAllApplications()); // the separator
+    EXPECT_FALSE(QRVAplication("com.example.App", "A").isAllApplications());
 }
 
 TEST(SupportDirectory, CreatedOnceWithLinksResolved) {

@@ -1,0 +1,87 @@
+#include "CliRunner.h"
+#include "support/QtPrinters.h"
+#include "support/TempHome.h"
+
+#include <QDir>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+using qrv::testing::runCli;
+
+namespace {
+
+const QStringList kCommands{"apps",   "key", "list",      "registered",
+                            "remove", "set", "telemetry", "version"};
+
+TEST(CliTool, EveryCommandExplainsItselfAndItsExitStatuses) {
+    qrv::testing::TempHome home;
+    const auto overall = runCli({"--help"}, home.path());
+    EXPECT_EQ(overall.exitCode, 0);
+    EXPECT_TRUE(overall.out.contains("exit status:\n  0  success\n  1  "))
+        << overall.out.toStdString();
+    for (const QString& command : kCommands) {
+        EXPECT_TRUE(overall.out.contains("\n  " + command)) << command.toStdString();
+        const auto help = runCli({command, "--help"}, home.path());
+        EXPECT_EQ(help.exitCode, 0) << command.toStdString();
+        EXPECT_TRUE(help.out.startsWith("usage: quorvane-cli ")) << help.out.toStdString();
+        EXPECT_TRUE(help.out.contains("\nexit status:\n  0  success\n  1  ") &&
+                    help.out.contains("\n  2  the arguments were not usable"))
+            << help.out.toStdString();
+        EXPECT_EQ(runCli({"help", command}, home.path()).out, help.out);
+    }
+    EXPECT_TRUE(runCli({"remove", "--help"}, home.path())
+                    .out.contains("there is no shortcut titled TITLE"));
+    // After "--", "--help" is a title.
+    EXPECT_EQ(runCli({"set", "-g", "--", "--help", "@h"}, home.path()).exitCode, 0);
+}
+
+TEST(CliTool, AUsageErrorShowsThatCommandsUsage) {
+    qrv::testing::TempHome home;
+    const QList<std::pair<QStringList, QString>> cases{
+        {{"list"}, "quorvane-cli [--home DIR] list [--json] APP"},
+        {{"set", "-g", "Copy"}, "quorvane-cli [--home DIR] set [--path] APP TITLE KEY"},
+        {{"remove", "--json", "-g", "Copy"}, "quorvane-cli [--home DIR] remove [--path] APP TITLE"},
+        {{"registered", "extra"}, "quorvane-cli [--home DIR] registered"},
+        {{"apps", "extra"}, "quorvane-cli [--home DIR] apps"},
+        {{"version", "extra"}, "quorvane-cli version"},
+        {{"telemetry"}, "quorvane-cli [--home DIR] telemetry"},
+    };
+    for (const auto& [arguments, usage] : cases) {
+        const auto result = runCli(arguments, home.path());
+        EXPECT_EQ(result.exitCode, 2) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(result.err.contains("usage: " + usage)) << result.err.toStdString();
+        EXPECT_TRUE(result.out.isEmpty());
+    }
+}
+
+// Qt would turn the byte into U+FFFD and the file into com.\uFFFD.App.plist.
+TEST(CliTool, ArgumentsThatAreNotUtf8AreRefused) {
+    qrv::testing::TempHome home;
+    QProcess shell;
+    shell.start("/bin/sh",
+                {"-c", "exec \"$0\" --home \"$1\" set \"$(printf 'com.\\377.App')\" Save @s",
+                 QRV_BINARY_DIR "/bin/quorvane-cli", home.path()});
+    ASSERT_TRUE(shell.waitForFinished(60000));
+    EXPECT_EQ(shell.exitCode(), 2);
+    EXPECT_EQ(shell.readAllStandardError(),
+              "quorvane-cli: argument 4 (\xE2\x80\x9C"
+              "com.\\xFF.App\xE2\x80\x9D) is not UTF-8 text, which every argument must be\n");
+    const QStringList written = QDir(home.file("Library/Preferences")).entryList(QDir::Files);
+    EXPECT_TRUE(written.filter("App").isEmpty()) << written.join(' ').toStdString();
+}
+
+TEST(TelemetryCommand, ListKeepsEveryLogOnOneLine) {
+    qrv::testing::TempHome home;
+    const QString group = QStringLiteral(u"crash\tgroup\nnext\u2028line");
+    ASSERT_EQ(runCli({"telemetry", "add", "--group", group, "--priority", "1", "--bytes", "16"},
+                     home.path())
+                  .exitCode,
+              0);
+    const auto listed = runCli({"telemetry", "list"}, home.path());
+    EXPECT_EQ(listed.exitCode, 0);
+    EXPECT_EQ(listed.out.split('\n').value(1).section('\t', 1, 1),
+              "crash\\u0009group\\u000Anext\\u2028line");
+    EXPECT_EQ(listed.out.count('\n'), 2);
+}
+
+} // namespace

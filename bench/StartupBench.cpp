@@ -6,6 +6,7 @@
 #include "platform/NativePlatform.h"
 #include "platform/plist/PlistCodec.h"
 #include "platform/testing/FakeBundleMoveSystem.h"
+#include "platform/testing/ScriptedHotKeys.h"
 #include "platform/widgets/MessageBoxAlertPresenter.h"
 #include "shell/QRVAppDelegate.h"
 #include "shell/QRVMainWindowController.h"
@@ -47,13 +48,20 @@ void BM_StartupToMainWindowShown(benchmark::State& state) {
     (*native)->install();
     qrv::testing::FakeBundleMoveSystem moveSystem;
     moveSystem.bundle = {};
+    const qrv::testing::ScriptedHotKeys hotKeys;
 
     for (auto _ : state) {
         QElapsedTimer clock;
         clock.start();
         auto delegate = std::make_unique<qrv::QRVAppDelegate>(
             qrv::AppDelegateServices{*services.userDefaults, *services.scheduler, alerts,
-                                     *services.permissions, moveSystem});
+                                     *services.permissions, moveSystem},
+            qrv::QRVEditorServices{alerts,
+                                   *services.pasteboard,
+                                   *services.scheduler,
+                                   *services.keyboardLayout,
+                                   hotKeys,
+                                   {}});
         delegate->setTelemetryStarter([](const QString&, const QList<qrv::TLMServiceClass>&) {});
         delegate->launch();
         QWidget* window = delegate->mainWindowController()->window();

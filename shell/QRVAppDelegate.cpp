@@ -38,9 +38,11 @@ QString bundleName() {
 
 } // namespace
 
-QRVAppDelegate::QRVAppDelegate(const AppDelegateServices& services, QObject* parent)
+QRVAppDelegate::QRVAppDelegate(const AppDelegateServices& services,
+                               QRVEditorServices editorServices, QObject* parent)
     : QObject(parent)
     , m_services(services)
+    , m_editorServices(std::move(editorServices))
     , m_telemetryStarter([](const QString& appSecret, const QList<TLMServiceClass>& list) {
         TLMTelemetry::start(appSecret, list);
     }) {
@@ -101,8 +103,8 @@ bool QRVAppDelegate::applicationWillFinishLaunching() {
 void QRVAppDelegate::applicationDidFinishLaunching() {
     if (shouldUseTelemetry())
         startTelemetry();
-    m_mainWindowController =
-        std::make_unique<QRVMainWindowController>(m_services.userDefaults, m_services.scheduler);
+    m_mainWindowController = std::make_unique<QRVMainWindowController>(
+        m_editorServices, m_services.userDefaults, m_services.scheduler);
     m_mainWindowController->setEditRequestsCheck([this] { checkEditRequests(); });
     connectApplicationActions();
     m_mainWindowController->showWindow();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/QRVEditorServices.h"
 #include "telemetry/TLMCrashes.h"
 #include "telemetry/TLMService.h"
 
@@ -50,7 +51,8 @@ class QRVAppDelegate : public QObject, public TLMCrashesDelegate {
     using TelemetryStarter =
         std::function<void(const QString& appSecret, const QList<TLMServiceClass>& services)>;
 
-    explicit QRVAppDelegate(const AppDelegateServices& services, QObject* parent = nullptr);
+    QRVAppDelegate(const AppDelegateServices& services, QRVEditorServices editorServices,
+                   QObject* parent = nullptr);
     ~QRVAppDelegate() override;
 
     // The files named on the command line (program name and options left
@@ -112,6 +114,7 @@ class QRVAppDelegate : public QObject, public TLMCrashesDelegate {
     QList<QRVWindowController*> windowControllers() const;
 
     AppDelegateServices m_services;
+    QRVEditorServices m_editorServices;
     TelemetryStarter m_telemetryStarter;
     QTimeZone m_timeZone = QTimeZone::systemTimeZone();
     bool m_crashServiceInstalled = false;

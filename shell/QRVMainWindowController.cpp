@@ -1,5 +1,6 @@
 #include "shell/QRVMainWindowController.h"
 
+#include "editor/QRVShortcutsCommands.h"
 #include "editor/QRVShortcutsViewController.h"
 #include "platform/AppInfo.h"
 #include "platform/Scheduler.h"
@@ -8,6 +9,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QMenuBar>
+#include <QPointer>
 #include <QVBoxLayout>
 
 namespace qrv {
@@ -33,11 +35,12 @@ QAction* addUnavailableAction(QMenu* menu, const QString& text) {
 
 } // namespace
 
-QRVMainWindowController::QRVMainWindowController(UserDefaults& defaults, Scheduler& scheduler,
+QRVMainWindowController::QRVMainWindowController(QRVEditorServices editorServices,
+                                                 UserDefaults& defaults, Scheduler& scheduler,
                                                  QObject* parent)
     : QRVWindowController(new QMainWindow, parent)
     , m_scheduler(scheduler) {
-    windowDidLoad();
+    windowDidLoad(std::move(editorServices));
     rememberFrame(QStringLiteral("QRVMainWindow"), defaults, scheduler);
 }
 
@@ -53,13 +56,19 @@ QMainWindow* QRVMainWindowController::mainWindow() const {
     return qobject_cast<QMainWindow*>(window());
 }
 
-void QRVMainWindowController::windowDidLoad() {
+void QRVMainWindowController::windowDidLoad(QRVEditorServices editorServices) {
     QMainWindow* window = mainWindow();
     window->setObjectName(QStringLiteral("QRVMainWindow"));
     window->setWindowTitle(QString::fromLatin1(appinfo::kApplicationName));
     window->resize(760, 480);
     setMovableByWindowBackground(window, true);
-    m_shortcutsViewController = std::make_unique<QRVShortcutsViewController>();
+    // The recorders test their keys against this window's menus.
+    editorServices.mainMenu = [menuBar =
+                                   QPointer<QMenuBar>(window->menuBar())]() -> const QWidget* {
+        return menuBar;
+    };
+    m_shortcutsViewController =
+        std::make_unique<QRVShortcutsViewController>(std::move(editorServices));
     auto* background = new QRVVisualEffectView(window);
     auto* layout = new QVBoxLayout(background);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -82,10 +91,16 @@ void QRVMainWindowController::buildMenus() {
     m_actions.quit = addAction(m_applicationMenu, tr("Quit %1").arg(name), QKeySequence::Quit);
     m_actions.quit->setMenuRole(QAction::QuitRole);
 
+    using Command = QRVShortcutsCommands::Command;
+    QRVShortcutsCommands* commands = m_shortcutsViewController->commands();
     m_fileMenu = bar->addMenu(tr("File"));
-    QAction* other = addAction(m_fileMenu, tr("Select Other Application…"));
-    connect(other, &QAction::triggered, m_shortcutsViewController.get(),
-            &QRVShortcutsViewController::selectOtherApplication);
+    for (Command command : {Command::AddShortcut, Command::SelectOtherApplication})
+        m_fileMenu->addAction(commands->action(command));
+    m_fileMenu->addSeparator();
+    // Disabled until exchange files are in: the commands keep them so.
+    for (Command command :
+         {Command::Import, Command::ExportAll, Command::ExportSelected, Command::CreateRequest})
+        m_fileMenu->addAction(commands->action(command));
     m_fileMenu->addSeparator();
     QAction* close = addAction(m_fileMenu, tr("Close"), QKeySequence::Close);
     connect(close, &QAction::triggered, this, [] {
@@ -94,6 +109,14 @@ void QRVMainWindowController::buildMenus() {
     });
 
     m_editMenu = bar->addMenu(tr("Edit"));
+    for (Command command : {Command::Copy, Command::Paste, Command::RemoveShortcut})
+        m_editMenu->addAction(commands->action(command));
+    // What the menus offer is looked at again as they open.
+    for (QMenu* menu : {m_fileMenu, m_editMenu})
+        connect(menu, &QMenu::aboutToShow, commands, [this, commands] {
+            m_shortcutsViewController->windowDidUpdate();
+            commands->updateEnabling();
+        });
 
     m_windowMenu = bar->addMenu(tr("Window"));
     QAction* minimize = addAction(m_windowMenu, tr("Minimize"));

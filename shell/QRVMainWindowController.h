@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/QRVEditorServices.h"
 #include "shell/QRVWindowController.h"
 
 #include <QMainWindow>
@@ -34,8 +35,8 @@ class QRVMainWindowController : public QRVWindowController {
 
     static constexpr std::chrono::milliseconds kEditRequestsDelay{500};
 
-    QRVMainWindowController(UserDefaults& defaults, Scheduler& scheduler,
-                            QObject* parent = nullptr);
+    QRVMainWindowController(QRVEditorServices editorServices, UserDefaults& defaults,
+                            Scheduler& scheduler, QObject* parent = nullptr);
     ~QRVMainWindowController() override;
 
     QMainWindow* mainWindow() const;
@@ -64,7 +65,7 @@ class QRVMainWindowController : public QRVWindowController {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void windowDidLoad();
+    void windowDidLoad(QRVEditorServices editorServices);
     void buildMenus();
 
     Scheduler& m_scheduler;

@@ -6,6 +6,7 @@
 #include "platform/BundleMoveSystem.h"
 #include "platform/NativePlatform.h"
 #include "platform/PreferencesHome.h"
+#include "platform/linux/PreferencesHotKeys.h"
 #include "platform/widgets/MessageBoxAlertPresenter.h"
 #include "shell/QRVAppDelegate.h"
 #include "telemetry/TLMTelemetry.h"
@@ -43,6 +44,7 @@ int main(int argc, char** argv) {
     PlatformServices& services = (*native)->services();
     services.alerts = &alerts;
     (*native)->install();
+    const PreferencesHotKeys hotKeys(*services.preferences);
     if (auto support = menuShortcutsSupportDirectory(); !support) {
         std::fprintf(stderr, "quorvane: %s\n", qPrintable(support.error()));
         alerts.runModal({Alert::Style::Critical, support.error()});
@@ -53,7 +55,13 @@ int main(int argc, char** argv) {
     {
         const auto moveSystem = createNativeBundleMoveSystem();
         QRVAppDelegate delegate({*services.userDefaults, *services.scheduler, alerts,
-                                 *services.permissions, *moveSystem});
+                                 *services.permissions, *moveSystem},
+                                {alerts,
+                                 *services.pasteboard,
+                                 *services.scheduler,
+                                 *services.keyboardLayout,
+                                 hotKeys,
+                                 {}});
         // False: a copy of the program elsewhere has taken over.
         if (delegate.launch(QRVAppDelegate::filesFromArguments(app.arguments())))
             status = app.exec();

@@ -5,6 +5,7 @@
 #include "platform/NativePlatform.h"
 #include "platform/testing/FakeBundleMoveSystem.h"
 #include "platform/testing/ScriptedAlertPresenter.h"
+#include "platform/testing/ScriptedHotKeys.h"
 #include "shell/QRVAppDelegate.h"
 #include "shell/QRVMainWindowController.h"
 #include "support/TempHome.h"
@@ -35,7 +36,13 @@ class LaunchedApp : public ::testing::Test {
         const PlatformServices& services = native->services();
         delegate = std::make_unique<QRVAppDelegate>(
             AppDelegateServices{*services.userDefaults, *services.scheduler, alerts,
-                                *services.permissions, moveSystem});
+                                *services.permissions, moveSystem},
+            QRVEditorServices{alerts,
+                              *services.pasteboard,
+                              *services.scheduler,
+                              *services.keyboardLayout,
+                              hotKeys,
+                              {}});
         // No crash handlers in the test process.
         delegate->setTelemetryStarter([](const QString&, const QList<TLMServiceClass>&) {});
         ASSERT_TRUE(delegate->launch());
@@ -44,6 +51,7 @@ class LaunchedApp : public ::testing::Test {
     qrv::testing::TempHome home;
     qrv::testing::ScriptedAlertPresenter alerts;
     qrv::testing::FakeBundleMoveSystem moveSystem;
+    qrv::testing::ScriptedHotKeys hotKeys;
     std::unique_ptr<NativePlatform> native;
     std::unique_ptr<QRVAppDelegate> delegate;
 };

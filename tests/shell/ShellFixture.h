@@ -3,6 +3,7 @@
 #include "platform/UserDefaults.h"
 #include "platform/testing/FakeBundleMoveSystem.h"
 #include "shell/QRVAppDelegate.h"
+#include "support/EditorServices.h"
 #include "support/FakePlatform.h"
 
 #include <QApplication>
@@ -22,8 +23,10 @@ class ShellTest : public ::testing::Test {
     };
 
     QRVAppDelegate& makeDelegate() {
-        delegate = std::make_unique<QRVAppDelegate>(AppDelegateServices{
-            defaults, platform.scheduler, platform.alerts, platform.permissions, moveSystem});
+        delegate = std::make_unique<QRVAppDelegate>(
+            AppDelegateServices{defaults, platform.scheduler, platform.alerts, platform.permissions,
+                                moveSystem},
+            editorServices(platform));
         delegate->setTelemetryStarter(
             [this](const QString& secret, const QList<TLMServiceClass>& services) {
                 telemetryStarts.append({secret, services});

@@ -8,6 +8,8 @@
 #include "shell/QRVWindowFrameAutosave.h"
 
 #include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
@@ -181,6 +183,46 @@ TEST(WindowFrame, ARememberedFrameIsReadStrictlyAndPutBackOnAScreen) {
     // Larger than the screen: as large as the screen.
     EXPECT_EQ(QRVWindowFrameAutosave::fittedFrame(QRect(-50, -50, 4000, 3000), {screens[0]}),
               QRect(0, 0, 1920, 1080));
+}
+
+} // namespace
+
+namespace {
+
+// Every command is in the menus; those whose parts are not in yet are there
+// and disabled, never enabled and silent.
+TEST_F(ShellTest, TheMenusHoldEveryCommandAndTheUnfinishedOnesAreDisabled) {
+    launched();
+    QMainWindow* window = delegate->mainWindowController()->mainWindow();
+    QStringList entries;
+    for (QAction* menu : window->menuBar()->actions()) {
+        menu->menu()->aboutToShow();
+        for (QAction* action : menu->menu()->actions())
+            if (!action->isSeparator())
+                entries << menu->text() + " > " + action->text() +
+                               (action->isEnabled() ? "" : " (disabled)");
+    }
+    const QStringList expected{
+        "Quorvane > Preferences…",
+        "Quorvane > Check for Updates… (disabled)",
+        "Quorvane > Quit Quorvane",
+        "File > Add Shortcut",
+        "File > Add Application…",
+        "File > Import Shortcuts… (disabled)",
+        "File > Export All Shortcuts… (disabled)",
+        "File > Export Selected Shortcuts… (disabled)",
+        "File > Create Request… (disabled)",
+        "File > Close",
+        "Edit > Copy (disabled)",
+        "Edit > Paste (disabled)",
+        "Edit > Remove Shortcut",
+        "Window > Minimize",
+        "Help > Quorvane Help",
+        "Help > Contact Support… (disabled)",
+        "Help > Support and Feedback… (disabled)",
+        "Help > Sign Up for News…",
+    };
+    EXPECT_EQ(entries, expected);
 }
 
 } // namespace

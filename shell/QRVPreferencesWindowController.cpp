@@ -1,11 +1,6 @@
 #include "shell/QRVPreferencesWindowController.h"
 
 #include "platform/AppInfo.h"
-#include "shell/QRVPermissionsView.h"
-#include "shell/QRVWindowChrome.h"
-
-#include <QLabel>
-#include <QVBoxLayout>
 
 namespace qrv {
 
@@ -13,26 +8,13 @@ QRVPreferencesWindowController::QRVPreferencesWindowController(PermissionStatus&
                                                                UserDefaults& defaults,
                                                                Scheduler& scheduler,
                                                                QObject* parent)
-    : QRVWindowController(new QRVVisualEffectView, parent) {
-    QWidget* content = window();
-    content->setObjectName(QStringLiteral("QRVPreferencesWindow"));
-    content->setWindowTitle(
-        tr("%1 Preferences").arg(QString::fromLatin1(appinfo::kApplicationName)));
-    content->setWindowFlag(Qt::Window);
-    setMovableByWindowBackground(content, true);
-    auto* layout = new QVBoxLayout(content);
-    layout->setContentsMargins(24, 20, 24, 24);
-    layout->setSpacing(14);
-    auto* heading = new QLabel(tr("Permissions"), content);
-    QFont font = heading->font();
-    font.setBold(true);
-    heading->setFont(font);
-    layout->addWidget(heading);
-    m_permissionsView = new QRVPermissionsView(permissions, content);
-    layout->addWidget(m_permissionsView);
-    layout->addStretch(1);
-    content->resize(460, 220);
-    rememberFrame(QStringLiteral("QRVPreferencesWindow"), defaults, scheduler);
-}
+    : QRVPermissionsWindowController(
+          {QStringLiteral("QRVPreferencesWindow"),
+           tr("%1 Preferences").arg(QString::fromLatin1(appinfo::kApplicationName)),
+           tr("Permissions"),
+           {},
+           1.0,
+           QSize(460, 220)},
+          permissions, defaults, scheduler, parent) {}
 
 } // namespace qrv

@@ -1,24 +1,16 @@
 #pragma once
 
-#include "shell/QRVWindowController.h"
+#include "shell/QRVPermissionsWindowController.h"
 
 namespace qrv {
 
-class PermissionStatus;
-class QRVPermissionsView;
-
 // The window start-up shows while a permission is missing: what the program
 // needs and which of it is granted. It stays until the user closes it.
-class QRVWelcomeWindowController : public QRVWindowController {
+class QRVWelcomeWindowController : public QRVPermissionsWindowController {
     Q_OBJECT
   public:
     QRVWelcomeWindowController(PermissionStatus& permissions, UserDefaults& defaults,
                                Scheduler& scheduler, QObject* parent = nullptr);
-
-    QRVPermissionsView* permissionsView() const { return m_permissionsView; }
-
-  private:
-    QRVPermissionsView* m_permissionsView = nullptr;
 };
 
 } // namespace qrv

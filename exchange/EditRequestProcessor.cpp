@@ -52,8 +52,7 @@ void EditRequestProcessor::processRequest() {
         m_target.menuShortcuts().value_or(QList<QRVMenuShortcutPtr>());
     QList<QRVMenuShortcutPtr> matching;
     for (const QRVMenuShortcutPtr& record : current)
-        if (record->bundleIdentifier() == owner ||
-            (record->bundleIdentifier().isEmpty() && owner.isEmpty()))
+        if (record->bundleIdentifier() == owner) // a null string equals the empty one
             matching.append(record);
 
     const std::optional<QString> title = resolvedTitle(request, matching);

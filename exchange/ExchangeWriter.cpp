@@ -44,9 +44,8 @@ std::optional<ExchangeDocument> exportDocument(const QList<QRVMenuShortcutPtr>& 
                                                const WritingContext& context) {
     ExchangeApplication application{bundleIdentifier, nameOrNothing(localizedName), {}};
     for (const QRVMenuShortcutPtr& record : records) {
-        // Null and empty both stand for all applications.
-        if (record->bundleIdentifier() != bundleIdentifier &&
-            !(record->bundleIdentifier().isEmpty() && bundleIdentifier.isEmpty()))
+        // Null and empty both stand for all applications (and compare equal).
+        if (record->bundleIdentifier() != bundleIdentifier)
             continue;
         // An empty but present key is still written: it says "no key" on purpose.
         if (record->title().isEmpty() && record->keyEquivalent().isNull())

@@ -59,7 +59,8 @@ Result<ImportPreview> ImportPreview::make(const QJsonObject& file, const QString
             keyOfTitle.insert(record->title(), record->keyEquivalent());
 
     QSet<QString> seen;
-    for (const QJsonValue& element : arrayMember(*application, key::shortcuts).value()) {
+    const QJsonArray shortcuts = arrayMember(*application, key::shortcuts).value();
+    for (const QJsonValue& element : shortcuts) {
         const QJsonObject object = element.toObject();
         const auto title = stringMember(object, key::title);
         const QString stored =

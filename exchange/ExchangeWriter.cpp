@@ -2,6 +2,7 @@
 
 #include "platform/AppInfo.h"
 #include "platform/KeyboardLayout.h"
+#include "platform/UserDefaults.h"
 
 #include <QCoreApplication>
 #include <QLocale>
@@ -15,6 +16,8 @@ QString tr(const char* text) {
     return QCoreApplication::translate("ExchangeFile", text);
 }
 
+const QString kAuthorDefault = QStringLiteral("author");
+
 ExchangeDocument header(QLatin1StringView kind, const WritingContext& context) {
     ExchangeDocument document;
     document.kind = kind;
@@ -24,8 +27,8 @@ ExchangeDocument header(QLatin1StringView kind, const WritingContext& context) {
     return document;
 }
 
-std::optional<QString> nameOrNothing(const QString& localizedName) {
-    return localizedName.isEmpty() ? std::nullopt : std::optional(localizedName);
+std::optional<QString> presentUnlessEmpty(const QString& text) {
+    return text.isEmpty() ? std::nullopt : std::optional(text);
 }
 
 } // namespace
@@ -42,7 +45,7 @@ std::optional<ExchangeDocument> exportDocument(const QList<QRVMenuShortcutPtr>& 
                                                const QString& bundleIdentifier,
                                                const QString& localizedName,
                                                const WritingContext& context) {
-    ExchangeApplication application{bundleIdentifier, nameOrNothing(localizedName), {}};
+    ExchangeApplication application{bundleIdentifier, presentUnlessEmpty(localizedName), {}};
     for (const QRVMenuShortcutPtr& record : records) {
         // Null and empty both stand for all applications (and compare equal).
         if (record->bundleIdentifier() != bundleIdentifier)
@@ -63,9 +66,24 @@ ExchangeDocument requestDocument(const QRVMenuShortcut& record, const QString& l
                                  const WritingContext& context) {
     ExchangeDocument document = header(kKindRequest, context);
     document.applications.append({record.bundleIdentifier(),
-                                  nameOrNothing(localizedName),
+                                  presentUnlessEmpty(localizedName),
                                   {ExchangeShortcut::fromRecord(record)}});
     return document;
+}
+
+ExportPanelFields exportPanelFields(const UserDefaults& defaults, const QString& localizedName) {
+    return {defaults.stringForKey(kAuthorDefault), localizedName, QString()};
+}
+
+void confirmExportPanel(ExchangeDocument& document, const ExportPanelFields& fields,
+                        UserDefaults& defaults) {
+    document.author = presentUnlessEmpty(fields.author);
+    document.title = presentUnlessEmpty(fields.label);
+    document.description = presentUnlessEmpty(fields.longLabel);
+    if (fields.author.isEmpty())
+        defaults.removeObject(kAuthorDefault);
+    else
+        defaults.setObject(kAuthorDefault, fields.author);
 }
 
 QString requestFileName(const QString& localizedName) {

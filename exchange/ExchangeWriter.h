@@ -6,6 +6,7 @@
 namespace qrv {
 
 class KeyboardLayout;
+class UserDefaults;
 
 namespace exchange {
 
@@ -29,6 +30,20 @@ std::optional<ExchangeDocument> exportDocument(const QList<QRVMenuShortcutPtr>& 
                                                const QString& bundleIdentifier,
                                                const QString& localizedName,
                                                const WritingContext& context);
+
+// The three text fields of the export panel's accessory view.
+struct ExportPanelFields {
+    QString author;
+    QString label;     // the set's title
+    QString longLabel; // its description
+};
+// The fields as the panel opens: the author last confirmed (the user default
+// "author") and the application's name as the title.
+ExportPanelFields exportPanelFields(const UserDefaults& defaults, const QString& localizedName);
+// The panel was confirmed: the non-empty fields go into the document, and the
+// author is kept for the next export (an empty one forgets it).
+void confirmExportPanel(ExchangeDocument& document, const ExportPanelFields& fields,
+                        UserDefaults& defaults);
 
 // A request for the record's menu item (its own bundle identifier).
 ExchangeDocument requestDocument(const QRVMenuShortcut& record, const QString& localizedName,

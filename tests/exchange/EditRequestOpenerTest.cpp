@@ -143,6 +143,19 @@ TEST_F(EditRequestOpenerTest, AFolderThatIsALinkIsLeftAlone) {
     EXPECT_TRUE(posted.isEmpty());
 }
 
+TEST(EditRequestMailbox, KeepsARequestUntilTheEditorListens) {
+    EditRequestMailbox mailbox;
+    mailbox.post({{"title", "first"}});
+    mailbox.post({{"title", "second"}});
+    QList<QJsonObject> received;
+    mailbox.setReceiver([&](const QJsonObject& userInfo) { received.append(userInfo); });
+    ASSERT_EQ(received.size(), 1);
+    EXPECT_EQ(received[0]["title"].toString(), QString("second"));
+    EXPECT_FALSE(mailbox.hasPendingRequest());
+    mailbox.post({{"title", "third"}});
+    EXPECT_EQ(received.size(), 2);
+}
+
 TEST(EditRequestFolder, OldestIsTheFirstCreatedRegularFileFirstListedAmongEquals) {
     const QDateTime t0 = QDateTime::fromSecsSinceEpoch(1000);
     using C = EditRequestOpener::Candidate;

@@ -1,6 +1,8 @@
 #include "exchange/EditRequest.h"
 #include "exchange/ExchangeFileReader.h"
 #include "exchange/ExchangeWriter.h"
+#include "platform/UserDefaults.h"
+#include "platform/linux/PlistFilePreferenceStore.h"
 #include "support/QtPrinters.h"
 
 #include <QDir>
@@ -174,6 +176,29 @@ TEST(ExchangeWriter, WritesAtomicallyAndNamesTheFileOnFailure) {
     ASSERT_FALSE(failed);
     EXPECT_TRUE(failed.error().contains("missing/x.menuShortcuts"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Mail - Request.menuShortcuts"});
+}
+
+} // namespace
+
+namespace {
+
+TEST(ExportPanel, RemembersTheConfirmedAuthorAndLeavesOutEmptyFields) {
+    QTemporaryDir home;
+    PlistFilePreferenceStore store(home.path());
+    UserDefaults defaults(store, "com.brackwyn.Quorvane");
+    ExportPanelFields fields = exportPanelFields(defaults, "Mail");
+    EXPECT_EQ(fields.author, QString());
+    EXPECT_EQ(fields.label, QString("Mail"));
+    fields.author = "Ann";
+    ExchangeDocument document;
+    confirmExportPanel(document, fields, defaults);
+    EXPECT_EQ(document.author, std::optional<QString>("Ann"));
+    EXPECT_EQ(document.title, std::optional<QString>("Mail"));
+    EXPECT_FALSE(document.toJson().contains("description"));
+    EXPECT_EQ(exportPanelFields(defaults, "Notes").author, QString("Ann"));
+    confirmExportPanel(document, {}, defaults);
+    EXPECT_FALSE(document.author);
+    EXPECT_TRUE(defaults.objectForKey("author").isNull());
 }
 
 } // namespace

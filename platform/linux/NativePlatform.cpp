@@ -5,6 +5,7 @@
 #include "platform/PreferencesHome.h"
 #include "platform/UserDefaults.h"
 #include "platform/linux/DBusDistributedNotifications.h"
+#include "platform/linux/PreferencesHotKeys.h"
 #include "platform/linux/PlistFilePreferenceStore.h"
 #include "platform/linux/XkbKeyboardLayout.h"
 #include "platform/qt/ClipboardPasteboard.h"
@@ -25,6 +26,7 @@ struct NativePlatform::Parts {
     std::unique_ptr<KeyboardLayout> keyboardLayout;
     std::unique_ptr<ClipboardPasteboard> pasteboard;
     std::unique_ptr<DBusDistributedNotifications> notifications;
+    std::unique_ptr<PreferencesHotKeys> hotKeys;
     // Menus, applications, permissions:
     std::unique_ptr<QtAccessibility> accessibility;
     std::unique_ptr<LinuxWorkspace> workspace;
@@ -61,6 +63,7 @@ Result<std::unique_ptr<NativePlatform>> NativePlatform::create(const QString& ho
     parts.scheduler = std::make_unique<QtScheduler>();
     parts.keyboardLayout = userKeyboardLayout();
     parts.notifications = std::make_unique<DBusDistributedNotifications>();
+    parts.hotKeys = std::make_unique<PreferencesHotKeys>(*parts.preferences);
     // The clipboard needs a window-system connection; a command-line tool has none.
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         parts.pasteboard = std::make_unique<ClipboardPasteboard>();
@@ -77,6 +80,7 @@ Result<std::unique_ptr<NativePlatform>> NativePlatform::create(const QString& ho
     s.keyboardLayout = parts.keyboardLayout.get();
     s.pasteboard = parts.pasteboard.get();
     s.notifications = parts.notifications.get();
+    s.hotKeys = parts.hotKeys.get();
     // Menus, applications, permissions:
     s.accessibility = parts.accessibility.get();
     s.workspace = parts.workspace.get();

@@ -1,6 +1,7 @@
 #include "exchange/EditRequest.h"
 
 #include "exchange/ExchangeFormat.h"
+#include "model/QRVMenuShortcut.h"
 
 namespace qrv {
 
@@ -24,7 +25,11 @@ EditRequest EditRequest::fromUserInfo(const QJsonObject& userInfo) {
 
 QString EditRequest::pathTitle() const {
     const QString itemTitle = title.value_or(QString());
-    return parents.isEmpty() ? itemTitle : exchange::storedTitle(parents, itemTitle);
+    if (parents.isEmpty())
+        return itemTitle;
+    // The parents lost an empty first piece when they were read; what is left is kept.
+    return QRVMenuShortcut::kPathSeparator +
+           (parents + QStringList{itemTitle}).join(QRVMenuShortcut::kPathSeparator);
 }
 
 } // namespace qrv

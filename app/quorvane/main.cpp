@@ -3,9 +3,11 @@
 #include "model/SupportDirectory.h"
 #include "platform/AppInfo.h"
 #include "platform/ApplicationLocation.h"
+#include "platform/BundleMoveSystem.h"
 #include "platform/NativePlatform.h"
 #include "platform/PreferencesHome.h"
 #include "platform/widgets/MessageBoxAlertPresenter.h"
+#include "shell/BWMoveApplication.h"
 #include "shell/QRVAppDelegate.h"
 
 #include <QApplication>
@@ -44,6 +46,17 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quorvane: %s\n", qPrintable(support.error()));
         alerts.runModal({Alert::Style::Critical, support.error()});
         return EXIT_FAILURE;
+    }
+
+    // Launch-will-finish: the offer to move into the Applications folder comes
+    // before any window. This belongs to the application delegate's start-up
+    // sequence and moves there with it.
+    {
+        const auto moveSystem = createNativeBundleMoveSystem();
+        BWMoveApplication move({*moveSystem, *(*native)->services().userDefaults, alerts,
+                                *(*native)->services().scheduler});
+        if (move.moveToApplicationsFolderIfNecessary() == BWMoveApplication::Outcome::Quit)
+            return EXIT_SUCCESS; // the copy in the Applications folder takes over
     }
 
     QRVAppDelegate delegate;

@@ -13,12 +13,10 @@ std::atomic<bool> g_sessionCounted{false};
 void countEdits(UserDefaults& defaults, qint64 edits) {
     if (edits <= 0)
         return;
-    const QString operations = QString::fromLatin1(kOperationsKey);
-    defaults.setInteger(operations, defaults.integerForKey(operations) + edits);
-    if (!g_sessionCounted.exchange(true)) {
-        const QString sessions = QString::fromLatin1(kSessionsKey);
-        defaults.setInteger(sessions, defaults.integerForKey(sessions) + 1);
-    }
+    // Other processes (the command-line tool, a second instance) count too.
+    defaults.addToInteger(QString::fromLatin1(kOperationsKey), edits);
+    if (!g_sessionCounted.exchange(true))
+        defaults.addToInteger(QString::fromLatin1(kSessionsKey), 1);
 }
 
 void resetSession() {

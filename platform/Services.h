@@ -7,6 +7,7 @@ namespace qrv {
 class Accessibility;
 class AlertPresenter;
 class DistributedNotifications;
+class HotKeys;
 class KeyboardLayout;
 class Pasteboard;
 class PermissionStatus;
@@ -34,6 +35,7 @@ struct Services {
     Workspace& workspace;
     PermissionStatus& permissions;
     DistributedNotifications& notifications;
+    HotKeys& hotKeys; // the system-wide shortcuts
 };
 
 // What a program with windows has besides: modal alerts and the general

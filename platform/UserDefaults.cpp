@@ -14,12 +14,14 @@ void UserDefaults::registerDefaults(const QVariantMap& defaults) {
         m_registered.insert(it.key(), it.value());
 }
 
-QVariant UserDefaults::objectForKey(const QString& key) const {
-    QVariant value = m_store.copyValue(key, m_domain);
-    if (value.isValid())
-        return value;
+QVariant UserDefaults::registeredValue(const QString& key) const {
     QMutexLocker lock(&m_mutex);
     return m_registered.value(key);
+}
+
+QVariant UserDefaults::objectForKey(const QString& key) const {
+    QVariant value = m_store.copyValue(key, m_domain);
+    return value.isValid() ? value : registeredValue(key);
 }
 
 bool UserDefaults::boolForKey(const QString& key) const {
@@ -45,8 +47,8 @@ bool UserDefaults::boolForKey(const QString& key) const {
     }
 }
 
-qint64 UserDefaults::integerForKey(const QString& key) const {
-    const QVariant value = objectForKey(key);
+namespace {
+qint64 integerFromValue(const QVariant& value) {
     switch (value.metaType().id()) {
     case QMetaType::Bool:
         return value.toBool() ? 1 : 0;
@@ -68,6 +70,21 @@ qint64 UserDefaults::integerForKey(const QString& key) const {
     default:
         return 0;
     }
+}
+
+} // namespace
+
+qint64 UserDefaults::integerForKey(const QString& key) const {
+    return integerFromValue(objectForKey(key));
+}
+
+void UserDefaults::addToInteger(const QString& key, qint64 amount) {
+    const auto added = m_store.updateValue(key, m_domain, [&](const QVariant& current) {
+        return std::optional<QVariant>(
+            integerFromValue(current.isValid() ? current : registeredValue(key)) + amount);
+    });
+    if (!added)
+        qCWarning(lcPrefs) << "Cannot save setting" << key << ":" << added.error();
 }
 
 double UserDefaults::doubleForKey(const QString& key) const {

@@ -40,7 +40,9 @@ check "menus/" "$interfaces|$files|(model|menus)/[^\"]+" $(sources menus)
 check "exchange/" "$interfaces|$files|(model|menus|exchange)/[^\"]+" $(sources exchange)
 check "editor/" "$interfaces|$files|platform/widgets/[^\"]+|(model|menus|editor)/[^\"]+" \
     $(sources editor)
-check "shell/" "$interfaces|$files|platform/widgets/[^\"]+|(model|menus|editor|exchange|shell)/[^\"]+" \
+# The shell starts the crash service, so it may use telemetry/ too.
+check "shell/" \
+    "$interfaces|$files|platform/widgets/[^\"]+|(model|menus|editor|exchange|shell|telemetry)/[^\"]+" \
     $(sources shell)
 check "telemetry/" "$interfaces|$files|telemetry/[^\"]+" $(sources telemetry)
 

@@ -4,10 +4,12 @@
 #include "model/SupportDirectory.h"
 #include "platform/AppInfo.h"
 #include "platform/ApplicationLocation.h"
+#include "platform/BundleMoveSystem.h"
 #include "platform/NativePlatform.h"
 #include "platform/PreferencesHome.h"
 #include "platform/widgets/MessageBoxAlertPresenter.h"
 #include "shell/QRVAppDelegate.h"
+#include "telemetry/TLMTelemetry.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -48,7 +50,14 @@ int main(int argc, char** argv) {
         return EXIT_FAILURE;
     }
 
-    QRVAppDelegate delegate(services);
-    delegate.applicationDidFinishLaunching();
-    return app.exec();
+    int status = EXIT_SUCCESS;
+    {
+        const auto moveSystem = createNativeBundleMoveSystem();
+        QRVAppDelegate delegate(services, *moveSystem);
+        // False: a copy of the program elsewhere has taken over.
+        if (delegate.launch(QRVAppDelegate::filesFromArguments(app.arguments())))
+            status = app.exec();
+    }
+    TLMTelemetry::stop();
+    return status;
 }

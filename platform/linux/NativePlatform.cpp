@@ -6,15 +6,21 @@
 #include "platform/PreferencesHome.h"
 #include "platform/UserDefaults.h"
 #include "platform/linux/DBusDistributedNotifications.h"
-#include "platform/linux/LinuxPermissionStatus.h"
-#include "platform/linux/LinuxWorkspace.h"
 #include "platform/linux/PlistFilePreferenceStore.h"
+#include "platform/linux/PreferencesHotKeys.h"
 #include "platform/linux/XkbKeyboardLayout.h"
 #include "platform/qt/ClipboardPasteboard.h"
+// Menus, applications, permissions:
+#include "platform/linux/AtspiAccessibility.h"
+#include "platform/linux/AtspiApplications.h"
+#include "platform/linux/LinuxAccessibility.h"
+#include "platform/linux/LinuxPermissionStatus.h"
+#include "platform/linux/LinuxWorkspace.h"
 #include "platform/qt/QtAccessibility.h"
 #include "platform/qt/QtScheduler.h"
 
 #include <QCoreApplication>
+#include <QDBusConnection>
 #include <QGuiApplication>
 
 namespace qrv {
@@ -26,22 +32,35 @@ struct NativePlatform::Parts {
     UserDefaults userDefaults;
     QtScheduler scheduler;
     std::unique_ptr<KeyboardLayout> keyboardLayout;
-    QtAccessibility accessibility;
+    // Menus, applications, permissions: this program's own in process, the
+    // others' over the accessibility bus.
+    atspi::Bus accessibilityBus;
+    QtAccessibility ownAccessibility;
+    AtspiAccessibility busAccessibility;
+    LinuxAccessibility accessibility;
+    AtspiApplications busApplications;
     LinuxWorkspace workspace;
     LinuxPermissionStatus permissions;
     DBusDistributedNotifications notifications;
+    PreferencesHotKeys hotKeys;
     // The clipboard needs a window-system connection; a command-line tool has none.
     std::unique_ptr<ClipboardPasteboard> pasteboard;
     Services services;
 
-    Parts(const QString& home, std::unique_ptr<KeyboardLayout> layout)
+    Parts(const QString& home, std::unique_ptr<KeyboardLayout> layout, qint64 ownProcessId)
         : preferences(home)
         , userDefaults(preferences, QString::fromLatin1(appinfo::kBundleIdentifier))
         , keyboardLayout(std::move(layout))
-        , workspace(home)
+        , accessibilityBus(QDBusConnection::sessionBus(),
+                           qEnvironmentVariable("AT_SPI_BUS_ADDRESS"))
+        , busAccessibility(accessibilityBus)
+        , accessibility(ownAccessibility, busAccessibility, ownProcessId)
+        , busApplications(accessibilityBus, ownProcessId)
+        , workspace(home, &busApplications)
         , permissions(home, accessibility)
-        , services{home,          preferences, userDefaults, scheduler,    *keyboardLayout,
-                   accessibility, workspace,   permissions,  notifications} {
+        , hotKeys(preferences)
+        , services{home,          preferences, userDefaults, scheduler,     *keyboardLayout,
+                   accessibility, workspace,   permissions,  notifications, hotKeys} {
         if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
             pasteboard = std::make_unique<ClipboardPasteboard>();
     }
@@ -69,7 +88,8 @@ Result<std::unique_ptr<NativePlatform>> NativePlatform::create(const QString& ho
     if (!layout)
         return makeError(layout.error());
     std::unique_ptr<NativePlatform> native(new NativePlatform);
-    native->m_parts = std::make_unique<Parts>(*prepared, std::move(layout).value());
+    native->m_parts = std::make_unique<Parts>(*prepared, std::move(layout).value(),
+                                              QCoreApplication::applicationPid());
     return native;
 }
 

@@ -3,6 +3,7 @@
 #include "menus/QRVMenuItem.h"
 #include "platform/AppInfo.h"
 #include "platform/NativePlatform.h"
+#include "platform/testing/FakeBundleMoveSystem.h"
 #include "platform/testing/ScriptedAlertPresenter.h"
 #include "shell/QRVAppDelegate.h"
 #include "shell/QRVMainWindowController.h"
@@ -29,18 +30,22 @@ class LaunchedApp : public ::testing::Test {
         auto created = NativePlatform::create(home.path());
         ASSERT_TRUE(created.ok()) << created.error().toStdString();
         native = std::move(created).value();
-        delegate = std::make_unique<QRVAppDelegate>(native->desktopServices(alerts));
-        delegate->applicationDidFinishLaunching();
+        moveSystem.bundle = {}; // started from a build folder: nothing to move
+        delegate = std::make_unique<QRVAppDelegate>(native->desktopServices(alerts), moveSystem);
+        // No crash handlers in the test process.
+        delegate->setTelemetryStarter([](const QString&, const QList<TLMServiceClass>&) {});
+        ASSERT_TRUE(delegate->launch());
     }
 
     qrv::testing::TempHome home;
-    std::unique_ptr<NativePlatform> native;
     qrv::testing::ScriptedAlertPresenter alerts;
+    qrv::testing::FakeBundleMoveSystem moveSystem;
+    std::unique_ptr<NativePlatform> native;
     std::unique_ptr<QRVAppDelegate> delegate;
 };
 
 TEST_F(LaunchedApp, ShowsTheMainWindowWithItsMenusAndQuitsWhenItCloses) {
-    QMainWindow* window = delegate->mainWindowController()->window();
+    QMainWindow* window = delegate->mainWindowController()->mainWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
     EXPECT_EQ(window->windowTitle(), "Quorvane");
@@ -48,8 +53,6 @@ TEST_F(LaunchedApp, ShowsTheMainWindowWithItsMenusAndQuitsWhenItCloses) {
     for (QAction* action : window->menuBar()->actions())
         menus << action->text();
     EXPECT_EQ(menus, (QStringList{"Quorvane", "File", "Edit", "Window", "Help"}));
-    EXPECT_EQ(delegate->mainWindowController(),
-              delegate->mainWindowController()); // one for the run
 
     // Closing the last window ends the event loop.
     QTimer::singleShot(0, window, &QWidget::close);
@@ -78,10 +81,13 @@ TEST_F(LaunchedApp, TheSourceListShowsThisProgramWhoseMenusReadThroughAccessibil
         if (menu->title() == "File")
             file = menu;
     ASSERT_NE(file, nullptr);
-    ASSERT_FALSE(file->children().isEmpty());
-    EXPECT_EQ(file->children().first()->title(), "Close");
+    QRVMenuItemPtr close;
+    for (const auto& item : file->children())
+        if (item->title() == "Close")
+            close = item;
+    ASSERT_NE(close, nullptr);
     // Close is the platform's standard key (Ctrl+F4 here): Command and F4.
-    EXPECT_EQ(file->children().first()->keyEquivalent(), QString("@") + QChar(0xF707));
+    EXPECT_EQ(close->keyEquivalent(), QString("@") + QChar(0xF707));
 
     // All Applications: this program's first menu alone.
     content->setApplication(nullptr);
@@ -90,7 +96,10 @@ TEST_F(LaunchedApp, TheSourceListShowsThisProgramWhoseMenusReadThroughAccessibil
     ASSERT_TRUE(first.has_value());
     ASSERT_EQ(first->size(), 1);
     EXPECT_EQ(first->first()->title(), "Quorvane");
-    EXPECT_EQ(first->first()->children().first()->title(), "Quit Quorvane");
+    QStringList titles;
+    for (const auto& item : first->first()->children())
+        titles << item->title();
+    EXPECT_TRUE(titles.contains("Quit Quorvane")) << titles.join(", ").toStdString();
 }
 
 QProcess* startApp(const QStringList& args, const QProcessEnvironment& env) {

@@ -11,6 +11,7 @@
 #include "platform/testing/RecordedAccessibility.h"
 #include "platform/testing/RecordingNotifications.h"
 #include "platform/testing/ScriptedAlertPresenter.h"
+#include "platform/testing/ScriptedHotKeys.h"
 #include "platform/testing/VirtualScheduler.h"
 #include "support/TempHome.h"
 
@@ -34,10 +35,11 @@ struct FakePlatform {
     FakeWorkspace workspace;
     FakePermissionStatus permissions;
     RecordingNotifications notifications;
+    ScriptedHotKeys hotKeys;
     ScriptedAlertPresenter alerts;
     MemoryPasteboard pasteboard;
     DesktopServices services{{home.path(), preferences, defaults, scheduler, keyboardLayout,
-                              accessibility, workspace, permissions, notifications},
+                              accessibility, workspace, permissions, notifications, hotKeys},
                              alerts,
                              pasteboard};
 

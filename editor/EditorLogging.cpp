@@ -1,0 +1,3 @@
+#include "editor/EditorLogging.h"
+
+Q_LOGGING_CATEGORY(lcEditor, "qrv.editor")

@@ -1,0 +1,127 @@
+#include "editor/QRVShortcutsTableCellAccessible.h"
+
+#include "editor/QRVShortcutsTableModel.h"
+#include "editor/QRVShortcutsTableView.h"
+
+#include <QHeaderView>
+
+namespace qrv {
+
+QRVShortcutsTableCellAccessible::QRVShortcutsTableCellAccessible(QRVShortcutsTableView* view,
+                                                                 const QModelIndex& index)
+    : m_view(view)
+    , m_index(index) {}
+
+bool QRVShortcutsTableCellAccessible::isValid() const {
+    return m_view && m_index.isValid() && m_index.model() == m_view->model();
+}
+
+QWindow* QRVShortcutsTableCellAccessible::window() const {
+    return m_view ? m_view->window()->windowHandle() : nullptr;
+}
+
+QAccessibleInterface* QRVShortcutsTableCellAccessible::parent() const {
+    return m_view ? QAccessible::queryAccessibleInterface(m_view) : nullptr;
+}
+
+QWidget* QRVShortcutsTableCellAccessible::cellWidget() const {
+    if (!isValid() || m_index.column() != QRVShortcutsTableModel::ShortcutColumn)
+        return nullptr;
+    return m_view->indexWidget(m_index);
+}
+
+QAccessibleInterface* QRVShortcutsTableCellAccessible::child(int index) const {
+    QWidget* widget = index == 0 ? cellWidget() : nullptr;
+    return widget ? QAccessible::queryAccessibleInterface(widget) : nullptr;
+}
+
+int QRVShortcutsTableCellAccessible::childCount() const {
+    return cellWidget() ? 1 : 0;
+}
+
+int QRVShortcutsTableCellAccessible::indexOfChild(const QAccessibleInterface* child) const {
+    QWidget* widget = cellWidget();
+    return widget && child && child->object() == widget ? 0 : -1;
+}
+
+QAccessibleInterface* QRVShortcutsTableCellAccessible::childAt(int x, int y) const {
+    QAccessibleInterface* widget = child(0);
+    return widget && widget->rect().contains(x, y) ? widget : nullptr;
+}
+
+QString QRVShortcutsTableCellAccessible::text(QAccessible::Text type) const {
+    if (!isValid())
+        return {};
+    switch (type) {
+    case QAccessible::Name: {
+        const QVariant spoken = m_index.data(Qt::AccessibleTextRole);
+        return spoken.isValid() ? spoken.toString() : m_index.data(Qt::DisplayRole).toString();
+    }
+    case QAccessible::Description:
+        return m_index.data(QRVShortcutsTableModel::WarningRole).toString();
+    default:
+        return {};
+    }
+}
+
+QRect QRVShortcutsTableCellAccessible::rect() const {
+    if (!isValid())
+        return {};
+    return m_view->visualRect(m_index).translated(m_view->viewport()->mapToGlobal(QPoint(0, 0)));
+}
+
+QAccessible::State QRVShortcutsTableCellAccessible::state() const {
+    QAccessible::State state;
+    if (!isValid()) {
+        state.invalid = true;
+        return state;
+    }
+    const Qt::ItemFlags flags = m_index.flags();
+    state.disabled = !(flags & Qt::ItemIsEnabled);
+    state.selectable = bool(flags & Qt::ItemIsSelectable);
+    state.selected = isSelected();
+    state.editable = bool(flags & Qt::ItemIsEditable);
+    state.focusable = true;
+    state.focused = m_view->hasFocus() && m_view->currentIndex() == m_index;
+    state.invisible = !m_view->isVisible();
+    state.offscreen = !m_view->viewport()->rect().intersects(m_view->visualRect(m_index));
+    return state;
+}
+
+void* QRVShortcutsTableCellAccessible::interface_cast(QAccessible::InterfaceType type) {
+    if (type == QAccessible::TableCellInterface)
+        return static_cast<QAccessibleTableCellInterface*>(this);
+    if (type == QAccessible::ActionInterface)
+        return static_cast<QAccessibleActionInterface*>(this);
+    return nullptr;
+}
+
+bool QRVShortcutsTableCellAccessible::isSelected() const {
+    return isValid() && m_view->selectionModel() &&
+           m_view->selectionModel()->isSelected(QModelIndex(m_index));
+}
+
+QList<QAccessibleInterface*> QRVShortcutsTableCellAccessible::columnHeaderCells() const {
+    QAccessibleInterface* table = parent();
+    if (!isValid() || !table || !m_view->horizontalHeader()->isVisible())
+        return {};
+    // The column headers are the table's children after the corner.
+    QAccessibleInterface* header = table->child(m_index.column() + 1);
+    return header ? QList<QAccessibleInterface*>{header} : QList<QAccessibleInterface*>{};
+}
+
+QStringList QRVShortcutsTableCellAccessible::actionNames() const {
+    return {toggleAction()};
+}
+
+void QRVShortcutsTableCellAccessible::doAction(const QString& actionName) {
+    QAccessibleInterface* table = parent();
+    if (actionName != toggleAction() || !isValid() || !table || !table->tableInterface())
+        return;
+    if (isSelected())
+        table->tableInterface()->unselectRow(m_index.row());
+    else
+        table->tableInterface()->selectRow(m_index.row());
+}
+
+} // namespace qrv

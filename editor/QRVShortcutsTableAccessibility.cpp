@@ -180,6 +180,15 @@ QAccessibleInterface* QRVShortcutsTableAccessible::focusChild() const {
     return QAccessibleWidget::focusChild();
 }
 
+QAccessible::State QRVShortcutsTableAccessible::state() const {
+    QAccessible::State state = QAccessibleWidget::state();
+    const QAbstractItemView::SelectionMode mode = view()->selectionMode();
+    state.multiSelectable =
+        mode == QAbstractItemView::MultiSelection || mode == QAbstractItemView::ExtendedSelection;
+    state.extSelectable = mode == QAbstractItemView::ExtendedSelection;
+    return state;
+}
+
 void* QRVShortcutsTableAccessible::interface_cast(QAccessible::InterfaceType type) {
     if (type == QAccessible::TableInterface)
         return static_cast<QAccessibleTableInterface*>(this);

@@ -36,6 +36,7 @@ class QRVShortcutsTableAccessible final : public QAccessibleWidget,
     int indexOfChild(const QAccessibleInterface* child) const override;
     QAccessibleInterface* childAt(int x, int y) const override;
     QAccessibleInterface* focusChild() const override;
+    QAccessible::State state() const override;
     void* interface_cast(QAccessible::InterfaceType type) override;
 
     QAccessibleInterface* caption() const override { return nullptr; }

@@ -25,9 +25,8 @@ QAccessibleInterface* QRVShortcutsTableCellAccessible::parent() const {
 }
 
 QWidget* QRVShortcutsTableCellAccessible::cellWidget() const {
-    if (!isValid() || m_index.column() != QRVShortcutsTableModel::ShortcutColumn)
-        return nullptr;
-    return m_view->indexWidget(m_index);
+    // The view keeps a cell's widget and the editor open in it alike.
+    return isValid() ? m_view->indexWidget(m_index) : nullptr;
 }
 
 QAccessibleInterface* QRVShortcutsTableCellAccessible::child(int index) const {

@@ -11,9 +11,10 @@ class QRVShortcutsTableView;
 
 // One cell of the shortcut table. It follows its row when rows come or go
 // before it and becomes invalid when its row is removed. Its name is the
-// row's title or shortcut, its description the record's warning; a
-// "shortcut" cell has the row's cell widget as its only child while the row
-// has one. The action toggles the row's selection.
+// row's title or shortcut, its description the record's warning. Its only
+// child is the widget it holds, when it holds one: a "shortcut" cell the
+// row's cell widget (warning mark and recorder), a "title" cell the open
+// title editor. The action toggles the row's selection.
 class QRVShortcutsTableCellAccessible final : public QAccessibleInterface,
                                               public QAccessibleTableCellInterface,
                                               public QAccessibleActionInterface {
@@ -51,7 +52,7 @@ class QRVShortcutsTableCellAccessible final : public QAccessibleInterface,
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
   private:
-    // The row's cell widget, when this is a "shortcut" cell and the row has one now.
+    // The widget the cell holds now, if any.
     QWidget* cellWidget() const;
 
     QPointer<QRVShortcutsTableView> m_view;

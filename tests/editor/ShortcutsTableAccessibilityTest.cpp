@@ -50,6 +50,7 @@ TEST_F(ShortcutsTableAccessibilityTest, TitlesAndRecorderButtonsAreReachableFrom
     ASSERT_TRUE(t && t->tableInterface());
     EXPECT_EQ(t->role(), QAccessible::Table);
     EXPECT_EQ(t->text(QAccessible::Name), u"Shortcuts"_s);
+    EXPECT_TRUE(t->state().multiSelectable);
     EXPECT_EQ(t->tableInterface()->rowCount(), 2);
     EXPECT_EQ(t->tableInterface()->columnCount(), 2);
 
@@ -148,6 +149,10 @@ TEST_F(ShortcutsTableAccessibilityTest, CellsFollowTheirRowsAndGoWithThem) {
     ASSERT_EQ(tableInterface()->tableInterface()->rowCount(), 3);
     EXPECT_EQ(cell(1, kShortcut), circle);
     EXPECT_EQ(cell(2, kTitle)->text(QAccessible::Name), u""_s);
+    // Its title editor is open, and found in its cell.
+    ASSERT_NE(titleEditor(), nullptr);
+    ASSERT_EQ(cell(2, kTitle)->childCount(), 1);
+    EXPECT_EQ(cell(2, kTitle)->child(0)->object(), titleEditor());
 
     // Another application's list replaces every row.
     select(kNotes);

@@ -287,37 +287,33 @@ void QRVShortcutsTableAccessible::modelChange(QAccessibleTableModelChangeEvent*)
 QRVShortcutsTableHeaderAccessible::QRVShortcutsTableHeaderAccessible(QRVShortcutsTableView* view,
                                                                      Qt::Orientation orientation,
                                                                      int section)
-    : m_view(view)
+    : AccessibleWidgetPart(view)
     , m_orientation(orientation)
     , m_section(section) {}
 
+QRVShortcutsTableView* QRVShortcutsTableHeaderAccessible::view() const {
+    return static_cast<QRVShortcutsTableView*>(owner());
+}
+
 bool QRVShortcutsTableHeaderAccessible::isValid() const {
-    if (!m_view || !m_view->model())
+    if (!view() || !view()->model())
         return false;
-    const int count = m_orientation == Qt::Horizontal ? m_view->model()->columnCount()
-                                                      : m_view->model()->rowCount();
+    const int count = m_orientation == Qt::Horizontal ? view()->model()->columnCount()
+                                                      : view()->model()->rowCount();
     return m_section < count;
-}
-
-QWindow* QRVShortcutsTableHeaderAccessible::window() const {
-    return m_view ? m_view->window()->windowHandle() : nullptr;
-}
-
-QAccessibleInterface* QRVShortcutsTableHeaderAccessible::parent() const {
-    return m_view ? QAccessible::queryAccessibleInterface(m_view) : nullptr;
 }
 
 QString QRVShortcutsTableHeaderAccessible::text(QAccessible::Text type) const {
     if (type != QAccessible::Name || !isValid() || m_section < 0)
         return {};
-    return m_view->model()->headerData(m_section, m_orientation).toString();
+    return view()->model()->headerData(m_section, m_orientation).toString();
 }
 
 QRect QRVShortcutsTableHeaderAccessible::rect() const {
     if (!isValid() || m_section < 0)
         return {};
     QHeaderView* header =
-        m_orientation == Qt::Horizontal ? m_view->horizontalHeader() : m_view->verticalHeader();
+        m_orientation == Qt::Horizontal ? view()->horizontalHeader() : view()->verticalHeader();
     if (header->isHidden())
         return {};
     const int position = header->sectionViewportPosition(m_section);

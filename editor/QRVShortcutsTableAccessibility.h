@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/AccessibleWidgetPart.h"
+
 #include <QAbstractItemModel>
 #include <QAccessibleWidget>
 #include <QHash>
@@ -82,22 +84,14 @@ class QRVShortcutsTableAccessible final : public QAccessibleWidget,
 
 // A column header, a row header (hidden, listed for the numbering) or the
 // corner of the shortcut table.
-class QRVShortcutsTableHeaderAccessible final : public QAccessibleInterface {
+class QRVShortcutsTableHeaderAccessible final : public AccessibleWidgetPart {
   public:
     // section -1 is the corner.
     QRVShortcutsTableHeaderAccessible(QRVShortcutsTableView* view, Qt::Orientation orientation,
                                       int section);
 
     bool isValid() const override;
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override;
-    QAccessibleInterface* parent() const override;
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
     QString text(QAccessible::Text type) const override;
-    void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override;
     QAccessible::Role role() const override;
     QAccessible::State state() const override;
@@ -106,7 +100,8 @@ class QRVShortcutsTableHeaderAccessible final : public QAccessibleInterface {
     int section() const { return m_section; }
 
   private:
-    QPointer<QRVShortcutsTableView> m_view;
+    QRVShortcutsTableView* view() const;
+
     Qt::Orientation m_orientation;
     int m_section;
 };

@@ -9,24 +9,20 @@ namespace qrv {
 
 QRVShortcutsTableCellAccessible::QRVShortcutsTableCellAccessible(QRVShortcutsTableView* view,
                                                                  const QModelIndex& index)
-    : m_view(view)
+    : AccessibleWidgetPart(view)
     , m_index(index) {}
 
+QRVShortcutsTableView* QRVShortcutsTableCellAccessible::view() const {
+    return static_cast<QRVShortcutsTableView*>(owner());
+}
+
 bool QRVShortcutsTableCellAccessible::isValid() const {
-    return m_view && m_index.isValid() && m_index.model() == m_view->model();
-}
-
-QWindow* QRVShortcutsTableCellAccessible::window() const {
-    return m_view ? m_view->window()->windowHandle() : nullptr;
-}
-
-QAccessibleInterface* QRVShortcutsTableCellAccessible::parent() const {
-    return m_view ? QAccessible::queryAccessibleInterface(m_view) : nullptr;
+    return view() && m_index.isValid() && m_index.model() == view()->model();
 }
 
 QWidget* QRVShortcutsTableCellAccessible::cellWidget() const {
     // The view keeps a cell's widget and the editor open in it alike.
-    return isValid() ? m_view->indexWidget(m_index) : nullptr;
+    return isValid() ? view()->indexWidget(m_index) : nullptr;
 }
 
 QAccessibleInterface* QRVShortcutsTableCellAccessible::child(int index) const {
@@ -66,7 +62,7 @@ QString QRVShortcutsTableCellAccessible::text(QAccessible::Text type) const {
 QRect QRVShortcutsTableCellAccessible::rect() const {
     if (!isValid())
         return {};
-    return m_view->visualRect(m_index).translated(m_view->viewport()->mapToGlobal(QPoint(0, 0)));
+    return view()->visualRect(m_index).translated(view()->viewport()->mapToGlobal(QPoint(0, 0)));
 }
 
 QAccessible::State QRVShortcutsTableCellAccessible::state() const {
@@ -81,9 +77,9 @@ QAccessible::State QRVShortcutsTableCellAccessible::state() const {
     state.selected = isSelected();
     state.editable = bool(flags & Qt::ItemIsEditable);
     state.focusable = true;
-    state.focused = m_view->hasFocus() && m_view->currentIndex() == m_index;
-    state.invisible = !m_view->isVisible();
-    state.offscreen = !m_view->viewport()->rect().intersects(m_view->visualRect(m_index));
+    state.focused = view()->hasFocus() && view()->currentIndex() == m_index;
+    state.invisible = !view()->isVisible();
+    state.offscreen = !view()->viewport()->rect().intersects(view()->visualRect(m_index));
     return state;
 }
 
@@ -96,13 +92,13 @@ void* QRVShortcutsTableCellAccessible::interface_cast(QAccessible::InterfaceType
 }
 
 bool QRVShortcutsTableCellAccessible::isSelected() const {
-    return isValid() && m_view->selectionModel() &&
-           m_view->selectionModel()->isSelected(QModelIndex(m_index));
+    return isValid() && view()->selectionModel() &&
+           view()->selectionModel()->isSelected(QModelIndex(m_index));
 }
 
 QList<QAccessibleInterface*> QRVShortcutsTableCellAccessible::columnHeaderCells() const {
     QAccessibleInterface* table = parent();
-    if (!isValid() || !table || !m_view->horizontalHeader()->isVisible())
+    if (!isValid() || !table || !view()->horizontalHeader()->isVisible())
         return {};
     // The column headers are the table's children after the corner.
     QAccessibleInterface* header = table->child(m_index.column() + 1);

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "editor/AccessibleWidgetPart.h"
+
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QPersistentModelIndex>
-#include <QPointer>
 
 namespace qrv {
 
@@ -15,7 +16,7 @@ class QRVShortcutsTableView;
 // child is the widget it holds, when it holds one: a "shortcut" cell the
 // row's cell widget (warning mark and recorder), a "title" cell the open
 // title editor. The action toggles the row's selection.
-class QRVShortcutsTableCellAccessible final : public QAccessibleInterface,
+class QRVShortcutsTableCellAccessible final : public AccessibleWidgetPart,
                                               public QAccessibleTableCellInterface,
                                               public QAccessibleActionInterface {
   public:
@@ -24,15 +25,11 @@ class QRVShortcutsTableCellAccessible final : public QAccessibleInterface,
     const QPersistentModelIndex& index() const { return m_index; }
 
     bool isValid() const override;
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override;
-    QAccessibleInterface* parent() const override;
     QAccessibleInterface* child(int index) const override;
     QAccessibleInterface* childAt(int x, int y) const override;
     int childCount() const override;
     int indexOfChild(const QAccessibleInterface* child) const override;
     QString text(QAccessible::Text type) const override;
-    void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override;
     QAccessible::Role role() const override { return QAccessible::Cell; }
     QAccessible::State state() const override;
@@ -54,8 +51,8 @@ class QRVShortcutsTableCellAccessible final : public QAccessibleInterface,
   private:
     // The widget the cell holds now, if any.
     QWidget* cellWidget() const;
+    QRVShortcutsTableView* view() const;
 
-    QPointer<QRVShortcutsTableView> m_view;
     QPersistentModelIndex m_index;
 };
 

@@ -1,5 +1,6 @@
 // quorvane-cli list / set / remove / registered: the user key-equivalent store
 // of the preferences home, through the same code as the editor.
+#include "CliApplication.h"
 #include "CliCommand.h"
 #include "CliText.h"
 #include "model/QRVAplication.h"
@@ -51,12 +52,6 @@ std::optional<StoreArguments> parse(CliContext& context, const QString& command,
         return std::nullopt;
     }
     return parsed;
-}
-
-QRVAplication application(const QString& argument) {
-    return argument == QLatin1String("-g")
-               ? QRVAplication(QString(), QStringLiteral("All Applications"))
-               : QRVAplication(argument, argument);
 }
 
 // The title as stored: escapes replaced, and with --path, "File→Open Recent→Clear
@@ -113,7 +108,7 @@ int list(CliContext& context) {
     if (!args)
         return kExitUsage;
     const auto shortcuts =
-        QRVMenuShortcut::menuShortcutsWithApplication(application(args->positional.first()));
+        QRVMenuShortcut::menuShortcutsWithApplication(applicationFromArgument(args->positional.first()));
     if (args->json) {
         QJsonArray array;
         for (const QRVMenuShortcutPtr& shortcut : shortcuts)
@@ -148,7 +143,7 @@ int set(CliContext& context) {
     const auto args = parse(context, QStringLiteral("set"), {QStringLiteral("--path")}, 3);
     if (!args)
         return kExitUsage;
-    const QRVAplication app = application(args->positional.at(0));
+    const QRVAplication app = applicationFromArgument(args->positional.at(0));
     const auto title =
         storedTitle(context, QStringLiteral("set"), args->positional.at(1), args->path);
     const auto keyEquivalent = title ? storedKey(context, args->positional.at(2)) : std::nullopt;
@@ -170,7 +165,7 @@ int remove(CliContext& context) {
     const auto args = parse(context, QStringLiteral("remove"), {QStringLiteral("--path")}, 2);
     if (!args)
         return kExitUsage;
-    const QRVAplication app = application(args->positional.at(0));
+    const QRVAplication app = applicationFromArgument(args->positional.at(0));
     const auto title =
         storedTitle(context, QStringLiteral("remove"), args->positional.at(1), args->path);
     if (!title)

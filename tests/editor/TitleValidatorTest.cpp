@@ -20,24 +20,26 @@ QRVMenuShortcutPtr placeholder() {
     return p;
 }
 
-QRVMenuItemList twoLeavesTitled(const QString& title) {
-    QRVMenuItemList items;
-    for (const char* menu : {"File", "Edit"}) {
-        auto parent = std::make_shared<QRVMenuItem>();
-        parent->setTitle(menu);
-        auto item = std::make_shared<QRVMenuItem>();
-        item->setTitle(title);
-        item->setParent(parent);
-        parent->setChildren({item});
-        items << item;
-        // The parents must outlive the pass's snapshot only until it is taken.
-    }
-    return items;
-}
-
 class TitleValidatorTest : public ::testing::Test {
   protected:
     TitleValidatorTest() { scheduler.setBackgroundRunsAutomatically(false); }
+
+    // Leaves of that title in the menus File and Edit (kept here: items hold
+    // their parents weakly).
+    QRVMenuItemList twoLeavesTitled(const QString& title) {
+        QRVMenuItemList items;
+        for (const char* menu : {"File", "Edit"}) {
+            auto parent = std::make_shared<QRVMenuItem>();
+            parent->setTitle(menu);
+            auto item = std::make_shared<QRVMenuItem>();
+            item->setTitle(title);
+            item->setParent(parent);
+            parent->setChildren({item});
+            menuBar << parent;
+            items << item;
+        }
+        return items;
+    }
 
     // Runs a pass to its end and answers what applying it did.
     QRVTitleValidator::Result::Outcome validate(const QList<QRVMenuShortcutPtr>& list,
@@ -53,6 +55,7 @@ class TitleValidatorTest : public ::testing::Test {
 
     testing::VirtualScheduler scheduler;
     QRVTitleValidator validator{scheduler};
+    QRVMenuItemList menuBar;
 };
 
 } // namespace

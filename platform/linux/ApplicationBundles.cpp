@@ -294,6 +294,13 @@ QStringList preferredLanguages() {
     return languages;
 }
 
+std::optional<QHash<QString, QString>> desktopEntryValues(const QString& path) {
+    auto entry = readDesktopEntry(path);
+    if (!entry)
+        return std::nullopt;
+    return std::move(entry->values);
+}
+
 SearchPaths defaultSearchPaths(const QString& preferencesHome) {
     SearchPaths paths;
     paths.bundleFolders << preferencesHome + QStringLiteral("/Applications");

@@ -2,6 +2,7 @@
 
 #include "platform/Workspace.h"
 
+#include <QHash>
 #include <QIcon>
 #include <QStringList>
 #include <optional>
@@ -26,6 +27,9 @@ std::optional<ApplicationBundle> read(const QString& path);
 // desktop entries are skipped (a hidden one hides those of the same id below).
 QString locate(const QString& bundleIdentifier, const SearchPaths& paths);
 
+// The values of a desktop entry's [Desktop Entry] group, unescaped; nothing
+// when the file is none.
+std::optional<QHash<QString, QString>> desktopEntryValues(const QString& path);
 QString displayName(const QString& path);
 QIcon iconForFile(const QString& path);
 

@@ -4,12 +4,14 @@
 #include "platform/Images.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 
 namespace qrv {
 
-LinuxWorkspace::LinuxWorkspace(const QString& preferencesHome)
-    : m_paths(bundles::defaultSearchPaths(preferencesHome)) {
+LinuxWorkspace::LinuxWorkspace(const QString& preferencesHome, AtspiApplications* busApplications)
+    : m_paths(bundles::defaultSearchPaths(preferencesHome))
+    , m_busApplications(busApplications) {
     m_self.bundleIdentifier = QString::fromLatin1(appinfo::kBundleIdentifier);
     m_self.localizedName = QString::fromLatin1(appinfo::kApplicationName);
     m_self.processId = QCoreApplication::applicationPid();
@@ -24,10 +26,62 @@ LinuxWorkspace::LinuxWorkspace(const QString& preferencesHome)
                         emit didActivateApplication(m_self);
                 });
     }
+    if (m_busApplications) {
+        connect(m_busApplications, &AtspiApplications::launched, this,
+                [this](const AtspiApplications::Application& application) {
+                    emit didLaunchApplication(describe(application));
+                });
+        connect(m_busApplications, &AtspiApplications::activated, this,
+                [this](const AtspiApplications::Application& application) {
+                    emit didActivateApplication(describe(application));
+                });
+    }
+}
+
+const QList<desktop::Entry>& LinuxWorkspace::desktopEntries() const {
+    QList<QDateTime> times;
+    for (const QString& folder : m_paths.desktopEntryFolders)
+        times << QFileInfo(folder).lastModified();
+    if (times != m_entryFolderTimes || m_entryFolderTimes.isEmpty()) {
+        m_entries = desktop::readEntries(m_paths.desktopEntryFolders);
+        m_entryFolderTimes = times;
+    }
+    return m_entries;
+}
+
+RunningApplication
+LinuxWorkspace::describe(const AtspiApplications::Application& application) const {
+    desktop::Process process = desktop::Process::read(application.processId);
+    process.applicationName = application.name;
+    RunningApplication running;
+    running.processId = application.processId;
+    const QList<desktop::Entry>& entries = desktopEntries();
+    const auto found = desktop::match(process, entries);
+    const auto bundle = found ? bundles::read(entries.at(*found).path) : std::nullopt;
+    if (!bundle) {
+        running.bundleIdentifier = running.localizedName = process.processName();
+        return running;
+    }
+    running.bundleIdentifier = bundle->bundleIdentifier;
+    for (const QVariantMap* info : {&bundle->localizedInfoDictionary, &bundle->infoDictionary}) {
+        running.localizedName = info->value(QStringLiteral("CFBundleDisplayName")).toString();
+        if (!running.localizedName.isEmpty())
+            break;
+    }
+    if (running.localizedName.isEmpty())
+        running.localizedName = process.processName();
+    running.icon = iconForFile(bundle->path);
+    if (entries.at(*found).noDisplay)
+        running.activationPolicy = RunningApplication::ActivationPolicy::Accessory;
+    return running;
 }
 
 QList<RunningApplication> LinuxWorkspace::runningApplications() const {
-    return {m_self};
+    QList<RunningApplication> running{m_self};
+    if (m_busApplications)
+        for (const AtspiApplications::Application& application : m_busApplications->applications())
+            running << describe(application);
+    return running;
 }
 
 QUrl LinuxWorkspace::urlForApplication(const QString& bundleIdentifier) const {

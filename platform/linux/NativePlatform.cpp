@@ -11,10 +11,14 @@
 #include "platform/qt/ClipboardPasteboard.h"
 #include "platform/qt/QtScheduler.h"
 // Menus, applications, permissions:
+#include "platform/linux/AtspiAccessibility.h"
+#include "platform/linux/AtspiApplications.h"
+#include "platform/linux/LinuxAccessibility.h"
 #include "platform/linux/LinuxPermissionStatus.h"
 #include "platform/linux/LinuxWorkspace.h"
 #include "platform/qt/QtAccessibility.h"
 
+#include <QDBusConnection>
 #include <QGuiApplication>
 
 namespace qrv {
@@ -27,8 +31,13 @@ struct NativePlatform::Parts {
     std::unique_ptr<ClipboardPasteboard> pasteboard;
     std::unique_ptr<DBusDistributedNotifications> notifications;
     std::unique_ptr<PreferencesHotKeys> hotKeys;
-    // Menus, applications, permissions:
-    std::unique_ptr<QtAccessibility> accessibility;
+    // Menus, applications, permissions: this program's own in process, the
+    // others' over the accessibility bus.
+    std::unique_ptr<atspi::Bus> accessibilityBus;
+    std::unique_ptr<QtAccessibility> ownAccessibility;
+    std::unique_ptr<AtspiAccessibility> busAccessibility;
+    std::unique_ptr<LinuxAccessibility> accessibility;
+    std::unique_ptr<AtspiApplications> busApplications;
     std::unique_ptr<LinuxWorkspace> workspace;
     std::unique_ptr<LinuxPermissionStatus> permissions;
 };
@@ -68,8 +77,16 @@ Result<std::unique_ptr<NativePlatform>> NativePlatform::create(const QString& ho
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         parts.pasteboard = std::make_unique<ClipboardPasteboard>();
     // Menus, applications, permissions:
-    parts.accessibility = std::make_unique<QtAccessibility>();
-    parts.workspace = std::make_unique<LinuxWorkspace>(*prepared);
+    const qint64 ownProcessId = QCoreApplication::applicationPid();
+    parts.accessibilityBus = std::make_unique<atspi::Bus>(
+        QDBusConnection::sessionBus(), qEnvironmentVariable("AT_SPI_BUS_ADDRESS"));
+    parts.ownAccessibility = std::make_unique<QtAccessibility>();
+    parts.busAccessibility = std::make_unique<AtspiAccessibility>(*parts.accessibilityBus);
+    parts.accessibility = std::make_unique<LinuxAccessibility>(
+        *parts.ownAccessibility, *parts.busAccessibility, ownProcessId);
+    parts.busApplications =
+        std::make_unique<AtspiApplications>(*parts.accessibilityBus, ownProcessId);
+    parts.workspace = std::make_unique<LinuxWorkspace>(*prepared, parts.busApplications.get());
     parts.permissions = std::make_unique<LinuxPermissionStatus>(*prepared, *parts.accessibility);
 
     PlatformServices& s = native->m_services;

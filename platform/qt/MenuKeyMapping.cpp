@@ -55,4 +55,17 @@ std::optional<MenuKeyAttributes> menuKeyAttributes(QKeyCombination combination) 
     return attributes;
 }
 
+AccessibilityResult<AccessibilityValue>
+menuKeyAttributeValue(const std::optional<MenuKeyAttributes>& key, const QString& attribute) {
+    using Answer = AccessibilityResult<AccessibilityValue>;
+    if (!key)
+        return ax::Error::kNoValue;
+    if (attribute == ax::kMenuItemCmdModifiers)
+        return AccessibilityValue(double(key->modifiers));
+    if (attribute == ax::kMenuItemCmdGlyph)
+        return key->glyph ? Answer(AccessibilityValue(double(*key->glyph)))
+                          : Answer(ax::Error::kNoValue);
+    return key->glyph ? Answer(ax::Error::kNoValue) : Answer(AccessibilityValue(key->character));
+}
+
 } // namespace qrv

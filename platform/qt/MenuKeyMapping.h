@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Accessibility.h"
+
 #include <QKeyCombination>
 #include <QString>
 #include <optional>
@@ -22,5 +24,10 @@ struct MenuKeyAttributes {
 // Tab, Delete, Escape, page and home keys, Space) become glyph numbers.
 // Nothing for an empty combination or a key that has neither.
 std::optional<MenuKeyAttributes> menuKeyAttributes(QKeyCombination key);
+
+// The answer to a read of "AXMenuItemCmdChar", "AXMenuItemCmdModifiers" or
+// "AXMenuItemCmdGlyph" of an item with this key (none: kNoValue).
+AccessibilityResult<AccessibilityValue>
+menuKeyAttributeValue(const std::optional<MenuKeyAttributes>& key, const QString& attribute);
 
 } // namespace qrv

@@ -111,18 +111,9 @@ Answer applicationAttribute(const QString& attribute) {
 
 Answer keyAttribute(QAccessibleInterface* iface, const QString& attribute) {
     QAction* action = actionOf(iface);
-    if (!action)
-        return ax::Error::kNoValue;
-    const QKeySequence shortcut = action->shortcut();
-    const auto key = shortcut.isEmpty() ? std::nullopt : menuKeyAttributes(shortcut[0]);
-    if (!key)
-        return ax::Error::kNoValue;
-    if (attribute == ax::kMenuItemCmdModifiers)
-        return AccessibilityValue(double(key->modifiers));
-    if (attribute == ax::kMenuItemCmdGlyph)
-        return key->glyph ? Answer(AccessibilityValue(double(*key->glyph)))
-                          : Answer(ax::Error::kNoValue);
-    return key->glyph ? Answer(ax::Error::kNoValue) : Answer(AccessibilityValue(key->character));
+    const QKeySequence shortcut = action ? action->shortcut() : QKeySequence();
+    return menuKeyAttributeValue(shortcut.isEmpty() ? std::nullopt : menuKeyAttributes(shortcut[0]),
+                                 attribute);
 }
 
 Answer interfaceAttribute(QAccessibleInterface* iface, const QString& attribute) {

@@ -130,9 +130,9 @@ TEST(ApplicationBundles, DesktopEntryIdsStayInsideTheirFoldersAndCostNoMoreThanT
     EXPECT_LT(clock.elapsed(), 2000);
 }
 
-TEST(LinuxWorkspace, ThisProgramIsTheRunningApplication) {
+TEST(LinuxWorkspace, WithoutTheAccessibilityBusThisProgramIsTheRunningApplication) {
     TempHome home;
-    LinuxWorkspace workspace(home.path());
+    LinuxWorkspace workspace(home.path(), nullptr);
     const auto running = workspace.runningApplications();
     ASSERT_EQ(running.size(), 1);
     EXPECT_EQ(running.first().bundleIdentifier, appinfo::kBundleIdentifier);

@@ -30,6 +30,10 @@ int main(int argc, char** argv) {
     qputenv("XDG_CONFIG_HOME", root + "/config");
     qputenv("XDG_CACHE_HOME", root + "/cache");
     qunsetenv("QUORVANE_HOME");
+    // Programs the tests start must not find the user's accessibility bus, nor
+    // start one on the suite's session bus (the bus launcher would publish it
+    // in the user's runtime folder and on the user's display).
+    qputenv("AT_SPI_BUS_ADDRESS", "unix:path=" + root + "/no-accessibility-bus");
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QStandardPaths::setTestModeEnabled(true);

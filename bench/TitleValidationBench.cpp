@@ -73,7 +73,7 @@ const QRVValidationSnapshot& snapshot() {
     static const QRVValidationSnapshot built = [] {
         QRVValidationSnapshot s = benchSnapshot();
         // Measuring two passes that disagree would compare nothing.
-        if (titleWarnings(s) != testing::referenceTitleWarnings(s))
+        if (titleWarnings(s) != qrv::testing::referenceTitleWarnings(s))
             std::abort();
         return s;
     }();
@@ -91,7 +91,7 @@ QStringList texts(const QList<QRVTitleWarning>& warnings) {
 void BM_ValidationReference(benchmark::State& state) {
     const QRVValidationSnapshot& s = snapshot();
     for (auto _ : state)
-        benchmark::DoNotOptimize(texts(testing::referenceTitleWarnings(s)));
+        benchmark::DoNotOptimize(texts(qrv::testing::referenceTitleWarnings(s)));
 }
 BENCHMARK(BM_ValidationReference)->Unit(benchmark::kMillisecond);
 

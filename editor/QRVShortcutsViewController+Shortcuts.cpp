@@ -3,6 +3,10 @@
 // shortcut table builds on these.
 #include "editor/QRVShortcutsViewController.h"
 
+#include "editor/QRVMenuItemLookup.h"
+#include "editor/QRVTitleValidator.h"
+#include "platform/Platform.h"
+
 namespace qrv {
 
 void QRVShortcutsViewController::setMenuShortcuts(
@@ -42,8 +46,32 @@ void QRVShortcutsViewController::saveApplicationShortcuts() {
     m_needsSaving = !QRVMenuShortcut::saveMenuShortcuts(*m_menuShortcuts, *entry);
 }
 
-// Title validation (duplicate keys for one title, titles the menus do not
-// name unambiguously) comes with the shortcut table; nothing is checked yet.
-void QRVShortcutsViewController::validateShortcuts() {}
+void QRVShortcutsViewController::validateShortcuts() {
+    if (!m_menuShortcuts)
+        return;
+    if (!m_titleValidator)
+        m_titleValidator = std::make_unique<QRVTitleValidator>(*platform().scheduler);
+    m_titleValidator->validateShortcuts(
+        *m_menuShortcuts, allMenuItems(), [this](const QRVTitleValidator::Result& result) {
+            const auto outcome = result.applyTo(m_menuShortcuts);
+            if (outcome.withoutPlaceholder)
+                setMenuShortcuts(*outcome.withoutPlaceholder); // validates the shorter list
+        });
+}
+
+quint64 QRVShortcutsViewController::validationRequest() const {
+    return m_titleValidator ? m_titleValidator->validationRequest() : 0;
+}
+
+QRVMenuItemPtr QRVShortcutsViewController::leafMenuItemMatchingTitle(const QString& title) const {
+    return QRVMenuItemLookup::leafMenuItemMatchingTitle(leafMenuItems().value_or(QRVMenuItemList{}),
+                                                        title);
+}
+
+QRVMenuItemPtr
+QRVShortcutsViewController::menuItemMatchingFullDisplayTitle(const QString& fullDisplayTitle) const {
+    return QRVMenuItemLookup::menuItemMatchingFullDisplayTitle(
+        topLevelMenuItems().value_or(QRVMenuItemList{}), fullDisplayTitle);
+}
 
 } // namespace qrv

@@ -3,6 +3,7 @@
 #include "editor/QRVApplicationsArrayController.h"
 #include "editor/QRVSourceListController.h"
 #include "editor/QRVSourceListTableView.h"
+#include "editor/QRVTitleValidator.h"
 #include "menus/QRVApplicationCatalogue.h"
 #include "platform/AlertPresenter.h"
 #include "platform/PermissionStatus.h"

@@ -16,6 +16,7 @@
 namespace qrv {
 
 class QRVApplicationsArrayController;
+class QRVTitleValidator;
 class QRVSourceListController;
 
 // The content of the main window: the source list of applications and, for
@@ -96,7 +97,15 @@ class QRVShortcutsViewController : public QObject {
     void loadMenuShortcuts();
     // Writes the records; needsSaving stays set when a record was left out.
     void saveApplicationShortcuts();
+    // Starts a title validation pass over the records; its warnings reach the
+    // records on the main thread later, unless the list has moved on.
     void validateShortcuts();
+    // The number of the latest validation pass.
+    quint64 validationRequest() const;
+    // The one leaf menu item of the title (none when several have it).
+    QRVMenuItemPtr leafMenuItemMatchingTitle(const QString& title) const;
+    // The menu item at the end of a full display title (ESC between the menus).
+    QRVMenuItemPtr menuItemMatchingFullDisplayTitle(const QString& fullDisplayTitle) const;
 
     // Called on the flattening task's thread right after flattening, for
     // diagnostics and for tests of selections that change meanwhile.
@@ -136,6 +145,7 @@ class QRVShortcutsViewController : public QObject {
     std::optional<QList<QRVMenuShortcutPtr>> m_menuShortcuts;
     QVariant m_userKeyEquivalents;
     std::function<void()> m_flatteningObserver;
+    std::unique_ptr<QRVTitleValidator> m_titleValidator;
 };
 
 } // namespace qrv

@@ -1,6 +1,8 @@
 #include "menus/MenuTreeJson.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -97,6 +99,18 @@ Result<QRVMenuItemList> MenuTreeJson::fromJson(const QByteArray& text) {
     QRVMenuItemList menuBar = reader.items(document.array(), QString(), nullptr);
     if (reader.problem)
         return makeError(*reader.problem);
+    return menuBar;
+}
+
+Result<QRVMenuItemList> MenuTreeJson::fromFile(const QString& path) {
+    if (QFileInfo(path).isDir())
+        return makeError(tr("%1 is a folder").arg(path));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return makeError(tr("cannot read %1: %2").arg(path, file.errorString()));
+    auto menuBar = fromJson(file.readAll());
+    if (!menuBar)
+        return makeError(QStringLiteral("%1: %2").arg(path, menuBar.error()));
     return menuBar;
 }
 

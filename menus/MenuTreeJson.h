@@ -22,6 +22,8 @@ struct MenuTreeJson {
     // another form fails naming the offending member, such as
     // "[2].children[0].title".
     static Result<QRVMenuItemList> fromJson(const QByteArray& text);
+    // The same from a file; the message starts with the file's path.
+    static Result<QRVMenuItemList> fromFile(const QString& path);
 };
 
 } // namespace qrv

@@ -7,9 +7,6 @@
 #include "menus/MenuTreeJson.h"
 #include "menus/QRVApplicationCatalogue.h"
 
-#include <QFile>
-#include <QFileInfo>
-
 namespace qrv::cli {
 
 namespace {
@@ -51,18 +48,6 @@ std::optional<CheckArguments> parse(CliContext& context) {
     return parsed;
 }
 
-Result<QRVMenuItemList> readMenuBar(const QString& path) {
-    if (QFileInfo(path).isDir())
-        return makeError(tr("%1 is a folder").arg(path));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return makeError(tr("cannot read %1: %2").arg(path, file.errorString()));
-    auto menuBar = MenuTreeJson::fromJson(file.readAll());
-    if (!menuBar)
-        return makeError(QStringLiteral("%1: %2").arg(path, menuBar.error()));
-    return menuBar;
-}
-
 int runCheck(CliContext& context) {
     const auto args = parse(context);
     if (!args)
@@ -71,7 +56,7 @@ int runCheck(CliContext& context) {
 
     std::optional<QRVMenuItemList> topLevel;
     if (args->menusFile) {
-        auto menuBar = readMenuBar(*args->menusFile);
+        auto menuBar = MenuTreeJson::fromFile(*args->menusFile);
         if (!menuBar) {
             context.err << "quorvane-cli check: " << menuBar.error() << '\n';
             return kExitUsage;

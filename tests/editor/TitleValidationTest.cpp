@@ -185,7 +185,7 @@ TEST(TitleValidation, FastPassEqualsTheReferenceOnRandomisedLists) {
                               QStringLiteral("Menu%1→item").arg(m)});
             snapshot.menuItems = std::make_shared<const QList<QRVValidationSnapshot::MenuItem>>(items);
         }
-        const auto expected = testing::referenceTitleWarnings(snapshot);
+        const auto expected = qrv::testing::referenceTitleWarnings(snapshot);
         ASSERT_EQ(titleWarnings(snapshot), expected) << "round " << round;
     }
 }

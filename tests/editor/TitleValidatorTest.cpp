@@ -53,7 +53,7 @@ class TitleValidatorTest : public ::testing::Test {
         return outcome;
     }
 
-    testing::VirtualScheduler scheduler;
+    qrv::testing::VirtualScheduler scheduler;
     QRVTitleValidator validator{scheduler};
     QRVMenuItemList menuBar;
 };

@@ -17,33 +17,58 @@ bool sameKeyEquivalent(const QString& a, const QString& b) {
     return a == b;
 }
 
-// The menu items that share one title, counted once over the menus.
-struct MenuMatches {
-    qsizetype candidates = 0;
-    qsizetype leaves = 0;
-    qsizetype firstLeaves[2] = {-1, -1}; // indexes into the menu items
-};
-
 } // namespace
 
-QString QRVTitleWarning::text() const {
+QRVTitleWarning::Template::Template(const QString& text) {
+    qsizetype partStart = 0;
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        const QChar digit = text.at(i + 1);
+        // "%12" would be placeholder twelve, which these texts never have.
+        if (text.at(i) != u'%' || (digit != u'1' && digit != u'2') ||
+            (i + 2 < text.size() && text.at(i + 2).isDigit()))
+            continue;
+        m_parts << text.mid(partStart, i - partStart);
+        m_arguments << (digit == u'1' ? 0 : 1);
+        partStart = i + 2;
+        ++i;
+    }
+    m_parts << text.mid(partStart);
+}
+
+QString QRVTitleWarning::Template::filled(const QString& first, const QString& second) const {
+    QString text = m_parts.first();
+    for (qsizetype i = 0; i < m_arguments.size(); ++i)
+        text += (m_arguments.at(i) == 0 ? first : second) + m_parts.at(i + 1);
+    return text;
+}
+
+QRVTitleWarning::Texts QRVTitleWarning::Texts::translated() {
+    return {
+        tr("You have configured two different shortcuts for the same menu item. Only one can be "
+           "saved."),
+        Template(
+            tr("This menu item title is ambiguous. It may refer to the same menu item as '%1'")),
+        Template(tr("This menu item title is ambiguous. Do you mean '%1' or '%2' ?")),
+        Template(tr("This menu item title is ambiguous. Do you mean '%1' ?")),
+        Template(
+            tr("This menu item title is ambiguous. There is more than one menu item named '%1'")),
+    };
+}
+
+QString QRVTitleWarning::text(const Texts& texts) const {
     switch (kind) {
     case Kind::None:
         return QString();
     case Kind::Duplicate:
-        return tr("You have configured two different shortcuts for the same menu item. Only one "
-                  "can be saved.");
+        return texts.duplicate;
     case Kind::PathOverlap:
-        return tr("This menu item title is ambiguous. It may refer to the same menu item as '%1'")
-            .arg(first);
+        return texts.pathOverlap.filled(first);
     case Kind::TwoCandidates:
-        // One pass over the text, so that a "%2" inside the first name stays as it is.
-        return tr("This menu item title is ambiguous. Do you mean '%1' or '%2' ?").arg(first, second);
+        return texts.twoCandidates.filled(first, second);
     case Kind::OneCandidate:
-        return tr("This menu item title is ambiguous. Do you mean '%1' ?").arg(first);
+        return texts.oneCandidate.filled(first);
     case Kind::NoLeaf:
-        return tr("This menu item title is ambiguous. There is more than one menu item named '%1'")
-            .arg(first);
+        return texts.noLeaf.filled(first);
     }
     return QString();
 }
@@ -57,17 +82,33 @@ QRVValidationSnapshot::recordsOf(const QList<QRVMenuShortcutPtr>& shortcuts) {
     return records;
 }
 
+QRVValidationSnapshot::Menus::Menus(QList<MenuItem> items)
+    : m_items(std::move(items)) {
+    for (qsizetype j = 0; j < m_items.size(); ++j) {
+        Title& title = m_titles[m_items.at(j).title];
+        ++title.candidates;
+        if (m_items.at(j).isLeaf && title.leaves < 2)
+            title.firstLeaves[title.leaves++] = j;
+    }
+}
+
+const QRVValidationSnapshot::Menus::Title*
+QRVValidationSnapshot::Menus::title(const QString& title) const {
+    const auto found = m_titles.constFind(title);
+    return found == m_titles.cend() ? nullptr : &*found;
+}
+
 QRVValidationSnapshot::MenuItems
 QRVValidationSnapshot::menuItemsOf(const std::optional<QRVMenuItemList>& items) {
     if (!items)
         return nullptr;
-    auto snapshot = std::make_shared<QList<MenuItem>>();
-    snapshot->reserve(items->size());
+    QList<MenuItem> snapshot;
+    snapshot.reserve(items->size());
     for (const QRVMenuItemPtr& item : *items)
-        snapshot->append({item->title(), item->children().isEmpty(),
-                          item->fullDisplayTitle().replace(kPathSeparator,
-                                                           QRVMenuShortcut::kDisplayPathSeparator)});
-    return snapshot;
+        snapshot.append({item->title(), item->children().isEmpty(),
+                         item->fullDisplayTitle().replace(kPathSeparator,
+                                                          QRVMenuShortcut::kDisplayPathSeparator)});
+    return std::make_shared<const Menus>(std::move(snapshot));
 }
 
 QList<QRVTitleWarning> titleWarnings(const QRVValidationSnapshot& snapshot) {
@@ -79,6 +120,7 @@ QList<QRVTitleWarning> titleWarnings(const QRVValidationSnapshot& snapshot) {
     // with separator + T (T without separator) exactly when that text is T.
     // Filled from the back, so the first record in list order wins.
     QHash<QStringView, qsizetype> firstPathEndingWith;
+    firstPathEndingWith.reserve(records.size());
     for (qsizetype i = records.size() - 1; i >= 0; --i) {
         const QString& title = records.at(i).title;
         if (const qsizetype separator = title.lastIndexOf(kPathSeparator); separator >= 0)
@@ -86,8 +128,7 @@ QList<QRVTitleWarning> titleWarnings(const QRVValidationSnapshot& snapshot) {
     }
 
     QHash<QStringView, qsizetype> nearestWithTitle;
-    QHash<QStringView, MenuMatches> menuMatches; // only the titles that get that far
-    QList<qsizetype> askingMenus;
+    nearestWithTitle.reserve(records.size());
     for (qsizetype i = 0; i < records.size(); ++i) {
         const QRVValidationSnapshot::Record& record = records.at(i);
         if (record.title.isNull())
@@ -114,35 +155,17 @@ QList<QRVTitleWarning> titleWarnings(const QRVValidationSnapshot& snapshot) {
                            QRVMenuShortcut::beautifiedTitle(records.at(*path).title), QString()};
             continue;
         }
-        if (snapshot.menuItems) {
-            menuMatches.insert(title, MenuMatches{});
-            askingMenus.append(i);
-        }
-    }
-    if (askingMenus.isEmpty())
-        return warnings;
-
-    const QList<QRVValidationSnapshot::MenuItem>& items = *snapshot.menuItems;
-    for (qsizetype j = 0; j < items.size(); ++j) {
-        const auto match = menuMatches.find(QStringView(items.at(j).title));
-        if (match == menuMatches.end())
+        const auto* menuTitle = snapshot.menuItems ? snapshot.menuItems->title(record.title) : nullptr;
+        if (!menuTitle || menuTitle->candidates < 2)
             continue;
-        ++match->candidates;
-        if (items.at(j).isLeaf && match->leaves < 2)
-            match->firstLeaves[match->leaves++] = j;
-    }
-    for (qsizetype i : std::as_const(askingMenus)) {
-        const QString& title = records.at(i).title;
-        const MenuMatches match = menuMatches.value(QStringView(title));
-        if (match.candidates < 2)
-            continue;
-        if (match.leaves >= 2)
-            warnings[i] = {Kind::TwoCandidates, items.at(match.firstLeaves[0]).name,
-                           items.at(match.firstLeaves[1]).name};
-        else if (match.leaves == 1)
-            warnings[i] = {Kind::OneCandidate, items.at(match.firstLeaves[0]).name, QString()};
+        const QList<QRVValidationSnapshot::MenuItem>& items = snapshot.menuItems->items();
+        if (menuTitle->leaves >= 2)
+            warnings[i] = {Kind::TwoCandidates, items.at(menuTitle->firstLeaves[0]).name,
+                           items.at(menuTitle->firstLeaves[1]).name};
+        else if (menuTitle->leaves == 1)
+            warnings[i] = {Kind::OneCandidate, items.at(menuTitle->firstLeaves[0]).name, QString()};
         else
-            warnings[i] = {Kind::NoLeaf, title, QString()};
+            warnings[i] = {Kind::NoLeaf, record.title, QString()};
     }
     return warnings;
 }

@@ -53,8 +53,9 @@ void QRVTitleValidator::validateShortcuts(const QList<QRVMenuShortcutPtr>& short
         const QList<QRVTitleWarning> warnings = titleWarnings(snapshot);
         Result result{std::move(examined), {}};
         result.warnings.reserve(warnings.size());
+        const QRVTitleWarning::Texts texts = QRVTitleWarning::Texts::translated();
         for (const QRVTitleWarning& warning : warnings)
-            result.warnings.append(warning.text());
+            result.warnings.append(warning.text(texts));
         // The scheduler outlives every editor (it is handed to them), so it
         // is safe to post through after the validator is gone.
         scheduler->asyncMain([state = std::move(state), generation, result = std::move(result),

@@ -81,13 +81,14 @@ int runCheck(CliContext& context) {
         QRVValidationSnapshot::menuItemsOf(
             QRVApplicationCatalogue::allMenuItemsForTopLevelMenuItems(topLevel))};
     const QList<QRVTitleWarning> warnings = titleWarnings(snapshot);
+    const QRVTitleWarning::Texts texts = QRVTitleWarning::Texts::translated();
     bool warned = false;
     for (qsizetype i = 0; i < shortcuts.size(); ++i) {
         if (warnings.at(i).kind == QRVTitleWarning::Kind::None)
             continue;
         warned = true;
         context.out << escapeForDisplay(shortcuts.at(i)->beautifiedTitle()) << '\t'
-                    << escapeForDisplay(warnings.at(i).text()) << '\n';
+                    << escapeForDisplay(warnings.at(i).text(texts)) << '\n';
     }
     return warned ? kExitFailed : kExitOk;
 }

@@ -49,7 +49,7 @@ inline QList<QRVTitleWarning> referenceTitleWarnings(const QRVValidationSnapshot
             continue;
         QList<const QRVValidationSnapshot::MenuItem*> candidates;
         QList<const QRVValidationSnapshot::MenuItem*> leaves;
-        for (const auto& item : *snapshot.menuItems) {
+        for (const auto& item : snapshot.menuItems->items()) {
             if (item.title == t) {
                 candidates << &item;
                 if (item.isLeaf)

@@ -27,7 +27,7 @@ QRVValidationSnapshot snapshotOf(QList<QRVValidationSnapshot::Record> records,
                                  std::optional<QList<QRVValidationSnapshot::MenuItem>> items = {}) {
     QRVValidationSnapshot snapshot{std::move(records), nullptr};
     if (items)
-        snapshot.menuItems = std::make_shared<const QList<QRVValidationSnapshot::MenuItem>>(*items);
+        snapshot.menuItems = std::make_shared<const QRVValidationSnapshot::Menus>(*items);
     return snapshot;
 }
 
@@ -140,11 +140,11 @@ TEST(TitleValidation, MenuSnapshotNamesItemsByTheirPath) {
 
     EXPECT_EQ(QRVValidationSnapshot::menuItemsOf(std::nullopt), nullptr);
     const auto items = QRVValidationSnapshot::menuItemsOf(QRVMenuItemList{clear, recent});
-    ASSERT_EQ(items->size(), 2);
-    EXPECT_EQ(items->at(0).name, "File→Open Recent→Clear Menu");
-    EXPECT_TRUE(items->at(0).isLeaf);
-    EXPECT_EQ(items->at(1).title, "Open Recent");
-    EXPECT_FALSE(items->at(1).isLeaf);
+    ASSERT_EQ(items->items().size(), 2);
+    EXPECT_EQ(items->items().at(0).name, "File→Open Recent→Clear Menu");
+    EXPECT_TRUE(items->items().at(0).isLeaf);
+    EXPECT_EQ(items->items().at(1).title, "Open Recent");
+    EXPECT_FALSE(items->items().at(1).isLeaf);
 }
 
 // Small vocabularies make titles, paths and menu items collide often, so
@@ -183,7 +183,7 @@ TEST(TitleValidation, FastPassEqualsTheReferenceOnRandomisedLists) {
             for (int m = 0; m < count; ++m)
                 items.append({words.at(pick(words.size())), pick(3) != 0,
                               QStringLiteral("Menu%1→item").arg(m)});
-            snapshot.menuItems = std::make_shared<const QList<QRVValidationSnapshot::MenuItem>>(items);
+            snapshot.menuItems = std::make_shared<const QRVValidationSnapshot::Menus>(items);
         }
         const auto expected = qrv::testing::referenceTitleWarnings(snapshot);
         ASSERT_EQ(titleWarnings(snapshot), expected) << "round " << round;

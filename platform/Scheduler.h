@@ -2,7 +2,6 @@
 
 #include <QDateTime>
 #include <QString>
-
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -39,6 +38,14 @@ class SerialQueue {
     virtual QThread* thread() const = 0;
 };
 
+// Work every thread of a scheduler runs for itself: `started` on the thread
+// before its first task, `finished` on it when it ends. For per-thread set-up
+// that the code above the platform owns (an alternate signal stack, say).
+struct ThreadHooks {
+    Task started;
+    Task finished;
+};
+
 // Everything in the program that runs later or elsewhere goes through here:
 // the main run loop's delayed performs, the main queue, the global concurrent
 // queue, and serial queues with timers. Tests plug in a virtual clock.
@@ -72,6 +79,11 @@ class Scheduler {
 
     // Wall-clock time as the program sees it (virtual in tests).
     virtual QDateTime now() const = 0;
+
+    // Runs the hooks on every thread the scheduler starts, including those
+    // running already (before their next task). A scheduler that runs
+    // everything on the caller's thread starts none, so it has nothing to do.
+    virtual void addThreadHooks(ThreadHooks hooks) { (void)hooks; }
 };
 
 } // namespace qrv

@@ -1,7 +1,10 @@
 #include "telemetry/TLMCrashCapture.h"
 
 #include "platform/AppInfo.h"
+#include "platform/Scheduler.h"
 #include "telemetry/TLMLogging.h"
+#include "telemetry/TLMSafeWriter.h"
+#include "telemetry/TLMSignalStack.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -10,14 +13,15 @@
 #include <cstring>
 #include <cxxabi.h>
 #include <exception>
-#include <execinfo.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <string>
 #include <sys/syscall.h>
 #include <time.h>
 #include <typeinfo>
 #include <ucontext.h>
 #include <unistd.h>
+#include <unwind.h>
 
 namespace qrv {
 namespace {
@@ -27,78 +31,21 @@ namespace {
 constexpr int kSignals[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT};
 constexpr int kMaxFrames = 128;
 constexpr size_t kHeaderSize = 2048;
-constexpr size_t kAltStackSize = 64 * 1024;
+// How long a thread that crashes while another one writes the record waits
+// for it before passing its own signal on.
+constexpr int kWaitForRecordSteps = 500;
+constexpr timespec kWaitForRecordStep{0, 10'000'000};
 
 char g_recordPath[4096];
 char g_header[kHeaderSize];
 size_t g_headerLength = 0;
 struct sigaction g_previous[NSIG];
 std::terminate_handler g_previousTerminate = nullptr;
-alignas(16) char g_altStack[kAltStackSize];
 std::atomic<bool> g_installed{false};
-// The thread that is writing the record; a second crashing thread waits for
-// the process to end instead of writing over it.
+// The thread that writes the record; a second crashing thread waits until
+// the record is done instead of writing over it.
 std::atomic<pid_t> g_crashingThread{0};
-std::atomic<bool> g_recordWritten{false};
-
-// A small buffered writer made of write(2) alone.
-class SafeWriter {
-  public:
-    explicit SafeWriter(int fd)
-        : m_fd(fd) {}
-    ~SafeWriter() { flush(); }
-
-    SafeWriter& text(const char* s, size_t length) {
-        for (size_t i = 0; i < length; ++i) {
-            if (m_used == sizeof m_buffer)
-                flush();
-            m_buffer[m_used++] = s[i];
-        }
-        return *this;
-    }
-    SafeWriter& text(const char* s) { return text(s, strlen(s)); }
-    // A single line: line breaks would end the record's field early.
-    SafeWriter& line(const char* s) {
-        for (; *s; ++s)
-            text(*s == '\n' || *s == '\r' ? " " : s, 1);
-        return *this;
-    }
-    SafeWriter& decimal(unsigned long long value) {
-        char digits[24];
-        int n = 0;
-        do {
-            digits[n++] = char('0' + value % 10);
-            value /= 10;
-        } while (value);
-        while (n)
-            text(&digits[--n], 1);
-        return *this;
-    }
-    SafeWriter& hex(uintptr_t value) {
-        static const char kDigits[] = "0123456789abcdef";
-        char digits[2 + 2 * sizeof value] = {'0', 'x'};
-        for (size_t i = 0; i < 2 * sizeof value; ++i)
-            digits[2 + i] = kDigits[(value >> (4 * (2 * sizeof value - 1 - i))) & 0xF];
-        return text(digits, sizeof digits);
-    }
-    void flush() {
-        size_t done = 0;
-        while (done < m_used) {
-            const ssize_t n = ::write(m_fd, m_buffer + done, m_used - done);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            done += size_t(n);
-        }
-        m_used = 0;
-    }
-
-  private:
-    int m_fd;
-    char m_buffer[1024];
-    size_t m_used = 0;
-};
+std::atomic<bool> g_recordDone{false};
 
 const char* signalName(int signal) {
     switch (signal) {
@@ -121,9 +68,11 @@ pid_t currentThread() {
     return pid_t(syscall(SYS_gettid));
 }
 
-// True when this thread may write the record. Another thread that crashes at
-// the same time sleeps until the first one has ended the process; the same
-// thread crashing again inside the handler gives up.
+// True when this thread may write the record: the first crash only. The
+// same thread crashing again (the abort after an uncaught exception) writes
+// nothing more; another thread crashing meanwhile waits until the record is
+// done (or a while, should the writer be stuck) and then lets its own signal
+// end the process, so the process never hangs.
 bool claimRecord() {
     const pid_t self = currentThread();
     pid_t expected = 0;
@@ -131,17 +80,16 @@ bool claimRecord() {
         return true;
     if (expected == self)
         return false;
-    for (;;) {
-        const timespec second{1, 0};
-        nanosleep(&second, nullptr);
-    }
+    for (int i = 0; i < kWaitForRecordSteps && !g_recordDone; ++i)
+        nanosleep(&kWaitForRecordStep, nullptr);
+    return false;
 }
 
 int openRecord() {
     return ::open(g_recordPath, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
 }
 
-void writeTime(SafeWriter& out) {
+void writeTime(TLMSafeWriter& out) {
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
     out.text("time ")
@@ -151,14 +99,57 @@ void writeTime(SafeWriter& out) {
         .text("\n");
 }
 
-void writeFrames(SafeWriter& out, void* const* frames, int count) {
-    for (int i = 0; i < count; ++i)
-        out.text("frame ").hex(uintptr_t(frames[i])).text("\n");
+void writeFrame(TLMSafeWriter& out, uintptr_t address) {
+    out.text("frame ").hex(address).text("\n");
+    // A walk over a smashed stack may fault at the next frame: what was
+    // found so far must already be in the file.
+    out.flush();
+}
+
+// The stack walk, frame by frame as the unwinder finds them. With a faulting
+// instruction the frames up to it (our handler's) are held back, as it was
+// written before the walk began; should the walk never reach it, they are
+// written after it, so nothing found is lost.
+struct StackWalk {
+    TLMSafeWriter* out;
+    uintptr_t faultingInstruction; // 0: write every frame
+    bool reachedFault;
+    int frameCount;
+    uintptr_t heldBack[kMaxFrames];
+    int heldBackCount;
+};
+
+_Unwind_Reason_Code onFrame(_Unwind_Context* context, void* argument) {
+    auto* walk = static_cast<StackWalk*>(argument);
+    if (walk->frameCount++ >= kMaxFrames)
+        return _URC_END_OF_STACK;
+    const uintptr_t address = _Unwind_GetIP(context);
+    if (walk->reachedFault)
+        writeFrame(*walk->out, address);
+    else if (address == walk->faultingInstruction)
+        walk->reachedFault = true;
+    else
+        walk->heldBack[walk->heldBackCount++] = address;
+    return _URC_NO_REASON;
+}
+
+void writeStack(TLMSafeWriter& out, uintptr_t faultingInstruction) {
+    StackWalk walk{&out, faultingInstruction, faultingInstruction == 0, 0, {}, 0};
+    if (faultingInstruction)
+        writeFrame(out, faultingInstruction);
+    _Unwind_Backtrace(onFrame, &walk);
+    if (!walk.reachedFault)
+        for (int i = 0; i < walk.heldBackCount; ++i)
+            writeFrame(out, walk.heldBack[i]);
+}
+
+_Unwind_Reason_Code ignoreFrame(_Unwind_Context*, void*) {
+    return _URC_NO_REASON;
 }
 
 // The executable mappings of the process as they are at the moment of the
 // crash (libraries loaded late included), copied from /proc/self/maps.
-void writeModules(SafeWriter& out) {
+void writeModules(TLMSafeWriter& out) {
     const int fd = ::open("/proc/self/maps", O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return;
@@ -207,60 +198,79 @@ uintptr_t faultingInstruction(void* context) {
 #endif
 }
 
-void writeSignalRecord(int signal, const siginfo_t* info, void* context) {
-    const int fd = openRecord();
-    if (fd < 0)
-        return;
-    {
-        SafeWriter out(fd);
-        out.text(g_header, g_headerLength);
-        writeTime(out);
-        out.text("signal ").decimal(unsigned(signal)).text(" ").text(signalName(signal)).text("\n");
-        if (info) {
-            out.text("code ").decimal(unsigned(info->si_code)).text("\n");
-            if (signal != SIGABRT)
-                out.text("address ").hex(uintptr_t(info->si_addr)).text("\n");
+// The record: header and time, the kind of crash, the stack and the
+// mappings. Everything before the stack walk is in the file before the walk
+// begins, so a walk that faults leaves all but the frames it did not reach.
+template <typename WriteKind> void writeRecord(WriteKind writeKind, uintptr_t faultingInstruction) {
+    if (const int fd = openRecord(); fd >= 0) {
+        {
+            TLMSafeWriter out(fd);
+            out.text(g_header, g_headerLength);
+            writeTime(out);
+            writeKind(out);
+            out.flush();
+            writeStack(out, faultingInstruction);
+            writeModules(out);
+            out.text("end\n");
         }
-        void* frames[kMaxFrames];
-        const int count = backtrace(frames, kMaxFrames);
-        // Start at the faulting instruction, leaving out our handler's frames.
-        const uintptr_t pc = faultingInstruction(context);
-        int first = 0;
-        while (first < count && pc && uintptr_t(frames[first]) != pc)
-            ++first;
-        if (first == count) {
-            first = 0;
-            if (pc)
-                out.text("frame ").hex(pc).text("\n");
-        }
-        writeFrames(out, frames + first, count - first);
-        writeModules(out);
-        out.text("end\n");
+        ::fsync(fd);
+        ::close(fd);
     }
-    ::fsync(fd);
-    ::close(fd);
-    g_recordWritten = true;
+    g_recordDone = true;
 }
 
-void dieAsBefore(int signal) {
+void writeSignalRecord(int signal, const siginfo_t* info, void* context) {
+    writeRecord(
+        [&](TLMSafeWriter& out) {
+            out.text("signal ").decimal(unsigned(signal)).text(" ").text(signalName(signal));
+            out.text("\n");
+            if (info) {
+                out.text("code ").signedDecimal(info->si_code).text("\n");
+                if (signal != SIGABRT)
+                    out.text("address ").hex(uintptr_t(info->si_addr)).text("\n");
+            }
+        },
+        faultingInstruction(context));
+}
+
+// Hands the signal to whoever had it before us, as the kernel would have: a
+// handler of theirs gets the very fault (its si_code, address and context);
+// the default action, or an ignored fault, ends the process as it would have
+// ended. Should their handler return, it takes our place, so that a fault
+// that comes again when the instruction is retried goes straight to it.
+void passOn(int signal, siginfo_t* info, void* context) {
     struct sigaction previous = g_previous[signal];
-    if (previous.sa_handler == SIG_IGN)
-        previous.sa_handler = SIG_DFL; // an ignored fault would only fault again
+    const bool isDefault = !(previous.sa_flags & SA_SIGINFO) &&
+                           (previous.sa_handler == SIG_DFL || previous.sa_handler == SIG_IGN);
+    if (isDefault || ((previous.sa_flags & SA_SIGINFO) && !previous.sa_sigaction)) {
+        struct sigaction fallback {};
+        fallback.sa_handler = SIG_DFL; // an ignored fault would only fault again
+        sigemptyset(&fallback.sa_mask);
+        sigaction(signal, &fallback, nullptr);
+        // Delivered once this handler returns (the signal is blocked until then).
+        raise(signal);
+        return;
+    }
+    pthread_sigmask(SIG_BLOCK, &previous.sa_mask, nullptr);
+    if (previous.sa_flags & SA_SIGINFO)
+        previous.sa_sigaction(signal, info, context);
+    else
+        previous.sa_handler(signal);
+    if (previous.sa_flags & SA_RESETHAND)
+        previous.sa_handler = SIG_DFL;
     sigaction(signal, &previous, nullptr);
-    // Delivered once this handler returns (the signal is blocked until then).
-    raise(signal);
 }
 
 void onSignal(int signal, siginfo_t* info, void* context) {
-    if (claimRecord() && !g_recordWritten)
+    if (claimRecord())
         writeSignalRecord(signal, info, context);
-    dieAsBefore(signal);
+    passOn(signal, info, context);
 }
 
 // Not a signal handler: the exception's type and message may be looked at
 // with ordinary calls, but the record is written the same safe way.
 void onTerminate() {
-    if (claimRecord() && !g_recordWritten) {
+    if (claimRecord()) {
         std::string type = "unknown";
         std::string reason;
         if (const std::type_info* info = abi::__cxa_current_exception_type()) {
@@ -277,22 +287,12 @@ void onTerminate() {
         } else {
             type = "std::terminate";
         }
-        if (const int fd = openRecord(); fd >= 0) {
-            {
-                SafeWriter out(fd);
-                out.text(g_header, g_headerLength);
-                writeTime(out);
+        writeRecord(
+            [&](TLMSafeWriter& out) {
                 out.text("exception ").line(type.c_str()).text("\n");
                 out.text("reason ").line(reason.c_str()).text("\n");
-                void* frames[kMaxFrames];
-                writeFrames(out, frames, backtrace(frames, kMaxFrames));
-                writeModules(out);
-                out.text("end\n");
-            }
-            ::fsync(fd);
-            ::close(fd);
-            g_recordWritten = true;
-        }
+            },
+            0);
     }
     // abort() from here reaches onSignal, which now only lets the process die.
     if (g_previousTerminate)
@@ -348,14 +348,9 @@ bool TLMCrashCapture::install(const QString& crashFolder, const TLMCrashIdentity
     memcpy(g_header, header.data(), header.size());
     g_headerLength = header.size();
 
-    // The first stack walk loads the unwinder, which is not safe in a handler.
-    void* frames[4];
-    backtrace(frames, 4);
-
-    stack_t altStack{};
-    altStack.ss_sp = g_altStack;
-    altStack.ss_size = sizeof g_altStack;
-    if (sigaltstack(&altStack, nullptr) != 0)
+    // The first stack walk sets the unwinder up, which is not safe in a handler.
+    _Unwind_Backtrace(ignoreFrame, nullptr);
+    if (!TLMSignalStack::prepareThread())
         qCWarning(lcTelemetryCrashes,
                   "No alternate signal stack; a stack overflow is not recorded.");
 
@@ -369,6 +364,13 @@ bool TLMCrashCapture::install(const QString& crashFolder, const TLMCrashIdentity
     g_installed = true;
     qCDebug(lcTelemetryCrashes, "Crash handlers installed; record path %s.", g_recordPath);
     return true;
+}
+
+void TLMCrashCapture::prepareThreadsOf(Scheduler& scheduler) {
+    scheduler.addThreadHooks(ThreadHooks{[] { TLMSignalStack::prepareThread(); },
+                                         [] {
+                                             TLMSignalStack::releaseThread();
+                                         }});
 }
 
 bool TLMCrashCapture::isInstalled() {

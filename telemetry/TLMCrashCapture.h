@@ -5,6 +5,8 @@
 
 namespace qrv {
 
+class Scheduler;
+
 // What a crash record says about the process, fixed when the handlers are
 // installed.
 struct TLMCrashIdentity {
@@ -32,6 +34,11 @@ class TLMCrashCapture {
     // first succeeded. The folder is created when missing.
     static bool install(const QString& crashFolder,
                         const TLMCrashIdentity& identity = TLMCrashIdentity::current());
+    // A stack overflow is caught on an alternate signal stack, which each
+    // thread needs of its own: the threads the scheduler starts get one when
+    // they start (and give it back when they end). The installing thread has
+    // one already.
+    static void prepareThreadsOf(Scheduler& scheduler);
     static bool isInstalled();
     // Where this process's record would be written (empty before install).
     static QString recordPath();

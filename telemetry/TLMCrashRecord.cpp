@@ -114,8 +114,10 @@ Result<TLMCrashRecord> TLMCrashRecord::parse(const QByteArray& text) {
         } else if (key == QLatin1String("signal") && toNumber(value.section(u' ', 0, 0), number)) {
             record.signal = int(number);
             record.signalName = value.section(u' ', 1, 1);
-        } else if (key == QLatin1String("code") && toNumber(value, number)) {
-            record.signalCode = int(number);
+        } else if (key == QLatin1String("code")) {
+            // Signed: codes sent by a process (SI_USER, SI_TKILL, ...) are not above zero.
+            if (const int code = value.toInt(&ok); ok)
+                record.signalCode = code;
         } else if (key == QLatin1String("address")) {
             if (const quint64 address = hexNumber(value, &ok); ok)
                 record.faultAddress = address;

@@ -132,15 +132,9 @@ QList<std::shared_ptr<const TLMHttpCall>> TLMHttpClient::pendingCalls() const {
     return {m_pendingCalls.cbegin(), m_pendingCalls.cend()};
 }
 
-void TLMHttpClient::setDelegate(TLMHttpClientDelegate* delegate) {
+void TLMHttpClient::setDelegate(std::weak_ptr<TLMHttpClientDelegate> delegate) {
     std::lock_guard lock(m_delegateMutex);
-    m_delegate = delegate;
-}
-
-void TLMHttpClient::removeDelegate(TLMHttpClientDelegate* delegate) {
-    std::lock_guard lock(m_delegateMutex);
-    if (m_delegate == delegate)
-        m_delegate = nullptr;
+    m_delegate = std::move(delegate);
 }
 
 void TLMHttpClient::startMonitoringNetwork() {
@@ -176,11 +170,13 @@ bool TLMHttpClient::hasFreeConnection(const QUrl& url) const {
 }
 
 void TLMHttpClient::startRequest(const CallPtr& call) {
+    std::shared_ptr<TLMHttpClientDelegate> delegate;
     {
         std::lock_guard lock(m_delegateMutex);
-        if (m_delegate)
-            m_delegate->willSendHTTPRequest(call->url(), call->headers());
+        delegate = m_delegate.lock();
     }
+    if (delegate)
+        delegate->willSendHTTPRequest(call->url(), call->headers());
     QNetworkRequest request(call->url());
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
                          QNetworkRequest::AlwaysNetwork);
@@ -233,20 +229,16 @@ void TLMHttpClient::handleReply(const CallPtr& call, QNetworkReply* reply) {
         }
         qCWarning(lcTelemetryHttp, "HTTP request error with code: %d, domain: %s, description: %s",
                   error.code, qPrintable(error.domain), qPrintable(error.description));
-        endCall(call, body, std::nullopt, error);
+        if (TLMHttpUtil::isServerUnavailableError(error))
+            retryOrEnd(call, body, std::nullopt, error);
+        else
+            endCall(call, body, std::nullopt, error);
         return;
     }
 
     const TLMHttpResponse response{status.toInt(), reply->rawHeaderPairs()};
     if (TLMHttpUtil::isRecoverableError(response.statusCode)) {
-        if (call->hasRetriesLeft()) {
-            scheduleRetry(call, response);
-            return;
-        }
-        qCWarning(lcTelemetryHttp, "HTTP call failed with status %d after %d retries.",
-                  response.statusCode, call->retryCount());
-        pause();
-        endCall(call, body, response, std::nullopt);
+        retryOrEnd(call, body, response, std::nullopt);
         return;
     }
     if (!TLMHttpUtil::isSuccessStatusCode(response.statusCode))
@@ -254,16 +246,35 @@ void TLMHttpClient::handleReply(const CallPtr& call, QNetworkReply* reply) {
     endCall(call, body, response, std::nullopt);
 }
 
-void TLMHttpClient::scheduleRetry(const CallPtr& call, const TLMHttpResponse& response) {
+// A recoverable failure: tried again after the call's next interval, and
+// once those are used up the call ends with it and the client pauses.
+void TLMHttpClient::retryOrEnd(const CallPtr& call, const QByteArray& data,
+                               const std::optional<TLMHttpResponse>& response,
+                               const std::optional<TLMHttpError>& error) {
+    if (call->hasRetriesLeft()) {
+        scheduleRetry(call, response);
+        return;
+    }
+    qCWarning(lcTelemetryHttp, "HTTP call failed with %s after %d retries.",
+              qPrintable(response ? QStringLiteral("status %1").arg(response->statusCode)
+                                  : error->description),
+              call->retryCount());
+    pause();
+    endCall(call, data, response, error);
+}
+
+void TLMHttpClient::scheduleRetry(const CallPtr& call,
+                                  const std::optional<TLMHttpResponse>& response) {
     std::optional<qint64> retryAfter;
     bool isNumber = false;
-    const qint64 asked = response.header(QStringLiteral("x-retry-after-ms")).toLongLong(&isNumber);
+    const qint64 asked =
+        response ? response->header(QStringLiteral("x-retry-after-ms")).toLongLong(&isNumber) : 0;
     if (isNumber && asked >= 0)
         retryAfter = asked;
     const Millis delay = call->nextRetryDelay(retryAfter);
     qCInfo(lcTelemetryHttp, "HTTP call failed with status %d; retry %d of %d in %lld ms.",
-           response.statusCode, call->retryCount() + 1, int(call->retryIntervals().size()),
-           qint64(delay.count()));
+           response ? response->statusCode : 0, call->retryCount() + 1,
+           int(call->retryIntervals().size()), qint64(delay.count()));
     call->startRetryTimer(*m_queue, delay, [weak = weak_from_this(), call] {
         auto self = weak.lock();
         if (self && self->m_pendingCalls.contains(call))

@@ -60,10 +60,8 @@ class TLMHttpClient : public std::enable_shared_from_this<TLMHttpClient> {
     // The calls not finished yet. On the queue only.
     QList<std::shared_ptr<const TLMHttpCall>> pendingCalls() const;
 
-    // The delegate is not owned; it removes itself before it goes away.
-    void setDelegate(TLMHttpClientDelegate* delegate);
-    // Clears the delegate if it is still this one.
-    void removeDelegate(TLMHttpClientDelegate* delegate);
+    // Not owned: a delegate that has gone is simply not told.
+    void setDelegate(std::weak_ptr<TLMHttpClientDelegate> delegate);
 
   private:
     using CallPtr = std::shared_ptr<TLMHttpCall>;
@@ -77,7 +75,10 @@ class TLMHttpClient : public std::enable_shared_from_this<TLMHttpClient> {
     void startRequest(const CallPtr& call);
     void requestCompleted(const CallPtr& call, QNetworkReply* reply);
     void handleReply(const CallPtr& call, QNetworkReply* reply);
-    void scheduleRetry(const CallPtr& call, const TLMHttpResponse& response);
+    void retryOrEnd(const CallPtr& call, const QByteArray& data,
+                    const std::optional<TLMHttpResponse>& response,
+                    const std::optional<TLMHttpError>& error);
+    void scheduleRetry(const CallPtr& call, const std::optional<TLMHttpResponse>& response);
     void endCall(const CallPtr& call, const QByteArray& data,
                  const std::optional<TLMHttpResponse>& response,
                  const std::optional<TLMHttpError>& error);
@@ -94,7 +95,7 @@ class TLMHttpClient : public std::enable_shared_from_this<TLMHttpClient> {
     std::atomic<bool> m_paused{false};
     std::atomic<bool> m_enabled{true};
     std::mutex m_delegateMutex;
-    TLMHttpClientDelegate* m_delegate = nullptr;
+    std::weak_ptr<TLMHttpClientDelegate> m_delegate;
 };
 
 } // namespace qrv

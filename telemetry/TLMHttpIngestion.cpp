@@ -1,6 +1,9 @@
 #include "telemetry/TLMHttpIngestion.h"
 
 #include "telemetry/TLMHttpLogging.h"
+#include "telemetry/TLMHttpUtil.h"
+
+#include <mutex>
 
 namespace qrv {
 namespace {
@@ -23,18 +26,48 @@ QUrl buildSendUrl(QUrl url, const QString& apiPath, const TLMHttpIngestion::Quer
 
 } // namespace
 
+// Logs each request the client sends, with the endpoint's secrets masked.
+class TLMHttpIngestion::RequestLogger final : public TLMHttpClientDelegate {
+  public:
+    void maskInLogs(const QString& secret) {
+        std::lock_guard lock(m_mutex);
+        m_secrets << secret;
+    }
+
+    void willSendHTTPRequest(const QUrl& url, const TLMHttpHeaders& headers) override {
+        QStringList lines;
+        for (auto it = headers.cbegin(); it != headers.cend(); ++it)
+            lines << QStringLiteral("%1 = %2").arg(it.key(), it.value());
+        QString text =
+            QStringLiteral("URL: %1\nHeaders:\n\t%2").arg(url.toString(), lines.join(u"\n\t"));
+        {
+            std::lock_guard lock(m_mutex);
+            for (const QString& secret : std::as_const(m_secrets))
+                text = TLMHttpUtil::hideSecretInString(text, secret);
+        }
+        qCDebug(lcTelemetryHttp).noquote() << text;
+    }
+
+  private:
+    std::mutex m_mutex;
+    QStringList m_secrets;
+};
+
 TLMHttpIngestion::TLMHttpIngestion(std::shared_ptr<TLMHttpClient> client, const QUrl& baseUrl,
                                    QString apiPath, TLMHttpHeaders httpHeaders,
                                    const QueryItems& queryStrings, QList<int> retryIntervalsSeconds)
     : m_client(std::move(client))
     , m_httpHeaders(std::move(httpHeaders))
     , m_retryIntervals(std::move(retryIntervalsSeconds))
-    , m_sendUrl(buildSendUrl(baseUrl, apiPath, queryStrings)) {
-    m_client->setDelegate(this);
+    , m_sendUrl(buildSendUrl(baseUrl, apiPath, queryStrings))
+    , m_requestLogger(std::make_shared<RequestLogger>()) {
+    m_client->setDelegate(m_requestLogger);
 }
 
-TLMHttpIngestion::~TLMHttpIngestion() {
-    m_client->removeDelegate(this);
+TLMHttpIngestion::~TLMHttpIngestion() = default;
+
+void TLMHttpIngestion::maskInLogs(const QString& secret) {
+    m_requestLogger->maskInLogs(secret);
 }
 
 void TLMHttpIngestion::sendAsync(const TLMIngestionBatch& batch, TLMHttpCompletion completion) {
@@ -61,14 +94,6 @@ Result<void> TLMHttpIngestion::checkBatch(const TLMIngestionBatch&) const {
 
 TLMHttpHeaders TLMHttpIngestion::requestHeaders(const TLMIngestionBatch&) const {
     return m_httpHeaders;
-}
-
-void TLMHttpIngestion::willSendHTTPRequest(const QUrl& url, const TLMHttpHeaders& headers) {
-    QStringList lines;
-    for (auto it = headers.cbegin(); it != headers.cend(); ++it)
-        lines << QStringLiteral("%1 = %2").arg(it.key(), it.value());
-    qCDebug(lcTelemetryHttp).noquote() << obfuscated(
-        QStringLiteral("URL: %1\nHeaders:\n\t%2").arg(url.toString(), lines.join(u"\n\t")));
 }
 
 } // namespace qrv

@@ -12,14 +12,14 @@ namespace qrv {
 
 // One endpoint of a service: where batches go (base address, path and fixed
 // query), how (method and fixed headers), and how often to try again.
-class TLMHttpIngestion : public TLMHttpClientDelegate {
+class TLMHttpIngestion {
   public:
     using QueryItems = QList<std::pair<QString, QString>>;
 
     TLMHttpIngestion(std::shared_ptr<TLMHttpClient> client, const QUrl& baseUrl, QString apiPath,
                      TLMHttpHeaders httpHeaders, const QueryItems& queryStrings,
                      QList<int> retryIntervalsSeconds);
-    ~TLMHttpIngestion() override;
+    virtual ~TLMHttpIngestion();
     TLMHttpIngestion(const TLMHttpIngestion&) = delete;
     TLMHttpIngestion& operator=(const TLMHttpIngestion&) = delete;
 
@@ -40,21 +40,23 @@ class TLMHttpIngestion : public TLMHttpClientDelegate {
     // once with an error in the "TelemetryErrorDomain".
     void sendAsync(const TLMIngestionBatch& batch, TLMHttpCompletion completion);
 
-    // TLMHttpClientDelegate: logs the request with its secrets masked.
-    void willSendHTTPRequest(const QUrl& url, const TLMHttpHeaders& headers) override;
-
   protected:
     virtual Result<void> checkBatch(const TLMIngestionBatch& batch) const;
     // The fixed headers plus what belongs to this one request.
     virtual TLMHttpHeaders requestHeaders(const TLMIngestionBatch& batch) const;
-    // Masks whatever must not reach the logs.
-    virtual QString obfuscated(const QString& text) const { return text; }
+    // Keeps the secret out of the logged requests.
+    void maskInLogs(const QString& secret);
 
   private:
+    class RequestLogger;
+
     std::shared_ptr<TLMHttpClient> m_client;
     TLMHttpHeaders m_httpHeaders;
     QList<int> m_retryIntervals;
     QUrl m_sendUrl;
+    // The client's delegate: it may outlive this object for the length of
+    // a call the client is making, so it holds no pointer back to us.
+    std::shared_ptr<RequestLogger> m_requestLogger;
 };
 
 } // namespace qrv

@@ -24,14 +24,27 @@ bool TLMHttpUtil::isSuccessStatusCode(int statusCode) {
 bool TLMHttpUtil::isNoInternetConnectionError(const TLMHttpError& error) {
     if (!isNetworkError(error))
         return false;
+    // Only errors that say this machine has no way out: a server that
+    // refuses, hangs up or does not answer is reachable and failing, and a
+    // network change would never come to wake the call.
     switch (QNetworkReply::NetworkError(error.code)) {
-    case QNetworkReply::ConnectionRefusedError:
-    case QNetworkReply::RemoteHostClosedError:
     case QNetworkReply::HostNotFoundError:
-    case QNetworkReply::TimeoutError:
     case QNetworkReply::TemporaryNetworkFailureError:
     case QNetworkReply::NetworkSessionFailedError:
     case QNetworkReply::UnknownNetworkError:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TLMHttpUtil::isServerUnavailableError(const TLMHttpError& error) {
+    if (!isNetworkError(error))
+        return false;
+    switch (QNetworkReply::NetworkError(error.code)) {
+    case QNetworkReply::ConnectionRefusedError:
+    case QNetworkReply::RemoteHostClosedError:
+    case QNetworkReply::TimeoutError:
     case QNetworkReply::ProxyConnectionRefusedError:
     case QNetworkReply::ProxyConnectionClosedError:
     case QNetworkReply::ProxyNotFoundError:

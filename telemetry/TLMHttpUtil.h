@@ -12,6 +12,9 @@ class TLMHttpUtil {
     static bool isSuccessStatusCode(int statusCode);
     // The network is down or the host out of reach: the call waits for the network.
     static bool isNoInternetConnectionError(const TLMHttpError& error);
+    // The server (or proxy) refused, closed or did not answer: recoverable
+    // like a 5xx, retried after the call's intervals.
+    static bool isServerUnavailableError(const TLMHttpError& error);
     static bool isSSLConnectionError(const TLMHttpError& error);
 
     // The secret with all but its last four characters replaced by '*' (all of

@@ -30,6 +30,7 @@ TLMServiceIngestion::TLMServiceIngestion(std::shared_ptr<TLMHttpClient> client,
     , m_hasValidAppSecret(config.hasValidAppSecret()) {
     if (auto checked = config.checkedBaseUrl(); !checked)
         m_addressProblem = checked.error();
+    maskInLogs(m_appSecret);
 }
 
 bool TLMServiceIngestion::isReadyToSend() const {
@@ -50,10 +51,6 @@ TLMHttpHeaders TLMServiceIngestion::requestHeaders(const TLMIngestionBatch& batc
     TLMHttpHeaders headers = TLMHttpIngestion::requestHeaders(batch);
     headers.insert(kAppSecretHeader, m_appSecret);
     return headers;
-}
-
-QString TLMServiceIngestion::obfuscated(const QString& text) const {
-    return TLMHttpUtil::hideSecretInString(text, m_appSecret);
 }
 
 } // namespace qrv

@@ -21,7 +21,6 @@ class TLMServiceIngestion final : public TLMHttpIngestion {
   protected:
     Result<void> checkBatch(const TLMIngestionBatch& batch) const override;
     TLMHttpHeaders requestHeaders(const TLMIngestionBatch& batch) const override;
-    QString obfuscated(const QString& text) const override;
 
   private:
     QString m_appSecret;

@@ -1,5 +1,6 @@
 #include "telemetry/TLMTelemetry.h"
 
+#include "telemetry/TLMCrashes.h"
 #include "telemetry/TLMLogging.h"
 
 namespace qrv {
@@ -53,6 +54,11 @@ void TLMTelemetry::stop() {
         service->stop();
     state.services.clear();
     state.group.reset();
+}
+
+void TLMTelemetry::reset() {
+    stop();
+    TLMCrashes::service().stop();
 }
 
 TLMChannelGroup* TLMTelemetry::channelGroup() {

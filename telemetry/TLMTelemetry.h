@@ -24,6 +24,10 @@ class TLMTelemetry {
     static bool isStarted();
     // Stops the services and lets the group go (tests; the end of the program).
     static void stop();
+    // Stops, and forgets what was set on the services without a start (the
+    // crash service's delegate and confirmation handler): the process is as
+    // it was before the first call. For test fixtures.
+    static void reset();
     // The running group, or null.
     static TLMChannelGroup* channelGroup();
 };

@@ -74,8 +74,12 @@ int runCheck(CliContext& context) {
                         << '\n';
     }
 
-    const QList<QRVMenuShortcutPtr> shortcuts =
-        QRVMenuShortcut::menuShortcutsWithApplication(application);
+    const auto read = QRVMenuShortcut::readMenuShortcuts(application);
+    if (!read) {
+        context.err << "quorvane-cli check: " << escapeForDisplay(read.error()) << '\n';
+        return kExitUsage;
+    }
+    const QList<QRVMenuShortcutPtr>& shortcuts = *read;
     const QRVValidationSnapshot snapshot{
         QRVValidationSnapshot::recordsOf(shortcuts),
         QRVValidationSnapshot::menuItemsOf(

@@ -3,11 +3,15 @@
 #include "platform/Logging.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QMutex>
 #include <QThread>
 #include <QThreadPool>
 #include <QTimer>
 #include <atomic>
+#include <future>
+#include <pthread.h>
+#include <thread>
 
 namespace qrv {
 namespace {
@@ -31,31 +35,56 @@ class QtQueueTimer final : public QueueTimer {
     bool isActive() const override { return !cancelled && (repeating || !fired); }
 };
 
+// A serial queue on a thread of its own with a Qt event loop. The thread is
+// a plain std::thread that Qt adopts, so the queue can let go of it from any
+// thread: the last owner may well be one of the queue's own tasks, and a
+// thread cannot wait for itself. Everything the thread needs after the queue
+// object is gone (its loop, its context object) lives on the thread.
 class QtSerialQueue final : public SerialQueue {
   public:
-    explicit QtSerialQueue(const QString& label)
-        : m_label(label) {
-        m_thread.setObjectName(label);
-        m_context.moveToThread(&m_thread);
-        m_thread.start();
+    QtSerialQueue(const QString& label, std::shared_ptr<const ThreadHookList> hooks)
+        : m_label(label)
+        , m_hooks(std::move(hooks))
+        , m_stopping(std::make_shared<std::atomic<bool>>(false)) {
+        std::promise<Started> started;
+        std::future<Started> ready = started.get_future();
+        m_worker = std::thread(&QtSerialQueue::run, label, m_hooks, std::move(started));
+        // The thread is up within moments; tasks need its context object.
+        const Started thread = ready.get();
+        m_thread = thread.thread;
+        m_context = thread.context;
     }
+
     ~QtSerialQueue() override {
-        m_thread.quit();
-        m_thread.wait();
+        // Tasks still waiting are dropped; the one running (maybe this very
+        // call) finishes. Then the loop ends and the thread cleans up.
+        *m_stopping = true;
+        m_thread->quit();
+        if (isCurrent())
+            m_worker.detach();
+        else
+            m_worker.join();
     }
 
     const QString& label() const override { return m_label; }
 
     void async(Task task) override {
         QMetaObject::invokeMethod(
-            &m_context, [task = std::move(task)] { task(); }, Qt::QueuedConnection);
+            m_context,
+            [stopping = m_stopping, hooks = m_hooks, task = std::move(task)] {
+                if (*stopping)
+                    return;
+                hooks->enterCurrentThread();
+                task();
+            },
+            Qt::QueuedConnection);
     }
 
     void after(Millis delay, Task task) override {
         QMetaObject::invokeMethod(
-            &m_context,
-            [this, delay, task = std::move(task)]() mutable {
-                QTimer::singleShot(delay, &m_context, std::move(task));
+            m_context,
+            [context = m_context, delay, task = std::move(task)]() mutable {
+                QTimer::singleShot(delay, context, std::move(task));
             },
             Qt::QueuedConnection);
     }
@@ -65,12 +94,12 @@ class QtSerialQueue final : public SerialQueue {
         handle->repeating = interval.count() > 0;
         std::weak_ptr<QtQueueTimer> weak = handle;
         QMetaObject::invokeMethod(
-            &m_context,
-            [this, weak, first, interval, handler = std::move(handler)] {
+            m_context,
+            [context = m_context, weak, first, interval, handler = std::move(handler)] {
                 auto h = weak.lock();
                 if (!h || h->cancelled)
                     return;
-                auto* timer = new QTimer(&m_context);
+                auto* timer = new QTimer(context);
                 timer->setTimerType(Qt::PreciseTimer);
                 timer->setSingleShot(true);
                 timer->setInterval(first);
@@ -98,13 +127,38 @@ class QtSerialQueue final : public SerialQueue {
         return handle;
     }
 
-    bool isCurrent() const override { return QThread::currentThread() == &m_thread; }
-    QThread* thread() const override { return const_cast<QThread*>(&m_thread); }
+    bool isCurrent() const override { return QThread::currentThread() == m_thread; }
+    QThread* thread() const override { return m_thread; }
 
   private:
+    struct Started {
+        QThread* thread;
+        QObject* context;
+    };
+
+    static void run(QString label, std::shared_ptr<const ThreadHookList> hooks,
+                    std::promise<Started> started) {
+        pthread_setname_np(pthread_self(), label.left(15).toUtf8().constData());
+        QThread* self = QThread::currentThread();
+        self->setObjectName(label);
+        hooks->enterCurrentThread();
+        {
+            QObject context;
+            QEventLoop loop;
+            started.set_value(Started{self, &context});
+            // Ends at once when the queue went before the loop started.
+            loop.exec();
+        }
+        // As a QThread does when it finishes: what asked to be deleted later is.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
     QString m_label;
-    QThread m_thread;
-    QObject m_context;
+    std::shared_ptr<const ThreadHookList> m_hooks;
+    std::shared_ptr<std::atomic<bool>> m_stopping;
+    std::thread m_worker;
+    QThread* m_thread = nullptr;
+    QObject* m_context = nullptr;
 };
 
 } // namespace
@@ -185,11 +239,28 @@ bool QtScheduler::isMainThread() const {
 }
 
 void QtScheduler::asyncGlobal(Task task) {
-    QThreadPool::globalInstance()->start(std::move(task));
+    QThreadPool::globalInstance()->start([hooks = m_threadHooks, task = std::move(task)] {
+        hooks->enterCurrentThread();
+        task();
+    });
 }
 
 std::shared_ptr<SerialQueue> QtScheduler::createSerialQueue(const QString& label) {
-    return std::make_shared<QtSerialQueue>(label);
+    auto queue = std::make_shared<QtSerialQueue>(label, m_threadHooks);
+    std::lock_guard lock(m_queuesMutex);
+    std::erase_if(m_queues, [](const auto& weak) { return weak.expired(); });
+    m_queues.push_back(queue);
+    return queue;
+}
+
+void QtScheduler::addThreadHooks(ThreadHooks hooks) {
+    m_threadHooks->add(std::move(hooks));
+    // Queue threads that are idle now run the new hooks at once rather than
+    // at their next task.
+    std::lock_guard lock(m_queuesMutex);
+    for (const auto& weak : m_queues)
+        if (auto queue = weak.lock())
+            queue->async([] {});
 }
 
 QDateTime QtScheduler::now() const {

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "platform/Scheduler.h"
+#include "platform/qt/ThreadHookList.h"
 
 #include <QHash>
 #include <QMultiHash>
 #include <QObject>
 #include <QPointer>
+#include <mutex>
+#include <vector>
 
 class QTimer;
 
@@ -30,6 +33,7 @@ class QtScheduler final : public QObject, public Scheduler {
     void asyncGlobal(Task task) override;
     std::shared_ptr<SerialQueue> createSerialQueue(const QString& label) override;
     QDateTime now() const override;
+    void addThreadHooks(ThreadHooks hooks) override;
 
   private:
     struct PerformKey {
@@ -41,6 +45,9 @@ class QtScheduler final : public QObject, public Scheduler {
         }
     };
     QMultiHash<PerformKey, QTimer*> m_performs;
+    const std::shared_ptr<ThreadHookList> m_threadHooks = std::make_shared<ThreadHookList>();
+    std::mutex m_queuesMutex;
+    std::vector<std::weak_ptr<SerialQueue>> m_queues; // for hooks added later
 };
 
 } // namespace qrv

@@ -186,3 +186,50 @@ TEST(QtScheduler, CancelledPerformNeverRuns) {
 }
 
 } // namespace
+
+TEST(QtScheduler, ThreadHooksRunOnEveryQueueThreadBeforeItsTasksAndWhenItEnds) {
+    QtScheduler s;
+    auto early = s.createSerialQueue("early"); // started before the hooks came
+    std::atomic<int> started{0};
+    std::atomic<int> finished{0};
+    static thread_local bool prepared = false;
+    s.addThreadHooks({[&] {
+                          prepared = true;
+                          ++started;
+                      },
+                      [&] {
+                          ++finished;
+                      }});
+    auto late = s.createSerialQueue("late");
+    std::atomic<int> preparedTasks{0};
+    for (const auto& queue : {early, late})
+        queue->async([&] { preparedTasks += prepared ? 1 : 0; });
+    s.asyncGlobal([&] { preparedTasks += prepared ? 1 : 0; });
+    ASSERT_TRUE(qrv::testing::waitUntil([&] { return preparedTasks.load() == 3; }));
+    EXPECT_GE(started.load(), 3);
+    early.reset();
+    late.reset();
+    EXPECT_EQ(finished.load(), 2); // the pool's thread lives on
+}
+
+TEST(QtScheduler, ASerialQueueReleasedByItsOwnTaskEndsWithoutWaitingForItself) {
+    QtScheduler s;
+    auto queue = s.createSerialQueue("self-releasing");
+    std::atomic<bool> ranLast{false};
+    std::atomic<bool> droppedLater{false};
+    std::atomic<bool> mainLetGo{false};
+    auto holder = std::make_shared<std::shared_ptr<SerialQueue>>(queue);
+    queue->async([holder, &ranLast, &mainLetGo] {
+        while (!mainLetGo)
+            QThread::usleep(100);
+        holder->reset(); // the last reference goes here, on the queue's thread
+        ranLast = true;
+    });
+    queue->async([&droppedLater] { droppedLater = true; });
+    queue.reset();
+    holder.reset();
+    mainLetGo = true;
+    ASSERT_TRUE(qrv::testing::waitUntil([&] { return ranLast.load(); }));
+    QThread::msleep(20);
+    EXPECT_FALSE(droppedLater.load()); // what was still waiting is dropped
+}

@@ -3,26 +3,39 @@
 #include "telemetry/TLMCrashRecord.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
 
 using namespace qrv;
 
 namespace {
 
+struct HelperRun {
+    QProcess::ExitStatus status = QProcess::NormalExit;
+    int exitCode = -1;
+    QStringList records;
+};
+
 // Runs the helper, which installs the handlers and crashes as asked; answers
-// the records it left in the folder.
-QStringList crashHelper(const QString& folder, const QString& mode) {
+// how it ended and the records it left in the folder.
+HelperRun runHelper(const QString& folder, const QString& mode) {
     QProcess helper;
     helper.start(QStringLiteral(QRV_CRASH_HELPER), {folder, mode});
-    EXPECT_TRUE(helper.waitForFinished(30000));
-    EXPECT_EQ(helper.exitStatus(), QProcess::CrashExit) << mode.toStdString();
+    EXPECT_TRUE(helper.waitForFinished(30000)) << mode.toStdString();
+    HelperRun run{helper.exitStatus(), helper.exitCode(), {}};
     const QDir dir(folder);
-    QStringList records;
     for (const QString& name : dir.entryList({"*.crashrecord"}, QDir::Files))
-        records << dir.filePath(name);
-    return records;
+        run.records << dir.filePath(name);
+    return run;
+}
+
+QStringList crashHelper(const QString& folder, const QString& mode) {
+    const HelperRun run = runHelper(folder, mode);
+    EXPECT_EQ(run.status, QProcess::CrashExit) << mode.toStdString();
+    return run.records;
 }
 
 TEST(CrashCapture, ASegmentationFaultLeavesARecordWithItsSignalAddressAndFrames) {
@@ -66,6 +79,9 @@ TEST(CrashCapture, AnUncaughtExceptionIsRecordedOnceWithItsTypeAndMessage) {
 TEST(CrashCapture, ARecordIsReadOnlyWhenItsHeaderAndKindWereWritten) {
     EXPECT_FALSE(TLMCrashRecord::parse("garbage"));
     EXPECT_FALSE(TLMCrashRecord::parse("QRVCRASH 1\npid 12\nlaunch 1700000000000\n"));
+    EXPECT_EQ(TLMCrashRecord::parse("QRVCRASH 1\npid 1\nlaunch 1\nsignal 6 SIGABRT\ncode -6\n")
+                  ->signalCode,
+              SI_TKILL);
     const auto cut = TLMCrashRecord::parse(
         "QRVCRASH 1\npid 12\nlaunch 1700000000000\nsignal 6 SIGABRT\nframe 0x10\nframe 0x");
     ASSERT_TRUE(cut);
@@ -75,6 +91,63 @@ TEST(CrashCapture, ARecordIsReadOnlyWhenItsHeaderAndKindWereWritten) {
     EXPECT_FALSE(TLMCrashRecord::parseModule("7f00-7f10 r-xp 0 08:01 12"));
     EXPECT_EQ(TLMCrashRecord::parseModule("7f00-7f10 r-xp 00001000 08:01 12   /lib/a b.so")->path,
               "/lib/a b.so");
+}
+
+TEST(CrashCapture, AFaultWhileWalkingTheStackLeavesEverythingFoundBeforeIt) {
+    QTemporaryDir folder;
+    const QStringList records = crashHelper(folder.path(), "smashed-stack");
+    ASSERT_EQ(records.size(), 1);
+    const auto record = TLMCrashRecord::read(records.first());
+    ASSERT_TRUE(record) << record.error().toStdString();
+    EXPECT_FALSE(record->complete);
+    EXPECT_EQ(record->signalName, "SIGSEGV");
+    EXPECT_EQ(record->signalCode, SEGV_MAPERR);
+    EXPECT_TRUE(record->faultAddress.has_value());
+    EXPECT_GT(record->crashTime.toMSecsSinceEpoch(), 0);
+    // The faulting instruction is known before the walk begins.
+    ASSERT_FALSE(record->frames.isEmpty());
+    EXPECT_TRUE(record->toLog()->isValid());
+}
+
+TEST(CrashCapture, AStackOverflowOnABackgroundThreadIsRecorded) {
+    for (const QString mode : {"overflow-on-queue", "overflow-in-pool"}) {
+        QTemporaryDir folder;
+        const QStringList records = crashHelper(folder.path(), mode);
+        ASSERT_EQ(records.size(), 1) << mode.toStdString();
+        const auto record = TLMCrashRecord::read(records.first());
+        ASSERT_TRUE(record) << record.error().toStdString();
+        EXPECT_TRUE(record->complete);
+        EXPECT_EQ(record->signalName, "SIGSEGV");
+        // The overflowing frames are the helper's own.
+        const QString trace = record->stackTrace();
+        EXPECT_TRUE(trace.section('\n', 0, 0).contains("quorvane-crash-helper +"))
+            << trace.toStdString();
+    }
+}
+
+TEST(CrashCapture, AnEarlierHandlerGetsTheFaultItselfAfterTheRecordIsWritten) {
+    QTemporaryDir folder;
+    const HelperRun run = runHelper(folder.path(), "chained");
+    EXPECT_EQ(run.status, QProcess::NormalExit);
+    EXPECT_EQ(run.exitCode, 42) << "the earlier handler saw another code or address";
+    ASSERT_EQ(run.records.size(), 1);
+    const auto record = TLMCrashRecord::read(run.records.first());
+    ASSERT_TRUE(record);
+    EXPECT_TRUE(record->complete);
+    EXPECT_EQ(record->signalCode, SEGV_MAPERR);
+}
+
+TEST(CrashCapture, TwoThreadsFaultingAtOnceLeaveOneRecordAndEndTheProcess) {
+    QTemporaryDir folder;
+    QElapsedTimer clock;
+    clock.start();
+    const QStringList records = crashHelper(folder.path(), "two-threads");
+    EXPECT_LT(clock.elapsed(), 10000);
+    ASSERT_EQ(records.size(), 1);
+    const auto record = TLMCrashRecord::read(records.first());
+    ASSERT_TRUE(record);
+    EXPECT_TRUE(record->complete);
+    EXPECT_EQ(record->faultAddress, std::optional<quint64>(24));
 }
 
 } // namespace

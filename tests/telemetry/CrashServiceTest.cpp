@@ -14,8 +14,11 @@ namespace {
 
 class CrashServiceTest : public ::testing::Test {
   protected:
-    void SetUp() override { ASSERT_TRUE(env.listening); }
-    void TearDown() override { TLMTelemetry::stop(); }
+    void SetUp() override {
+        TLMTelemetry::reset();
+        ASSERT_TRUE(env.listening);
+    }
+    void TearDown() override { TLMTelemetry::reset(); }
 
     // An earlier run: a process with the crash handlers that crashes.
     void crashedRun(const QString& mode) {
@@ -80,6 +83,19 @@ TEST_F(CrashServiceTest, TheConfirmationHandlerIsAskedOnTheMainThreadAndDeclinin
     EXPECT_TRUE(records().isEmpty());
     EXPECT_EQ(storedLogs(), 0);
     EXPECT_TRUE(env.server.requests().isEmpty());
+}
+
+TEST_F(CrashServiceTest, AResetForgetsAHandlerSetWithoutAStart) {
+    bool asked = false;
+    TLMCrashes::setUserConfirmationHandler([&](const QList<TLMErrorReport>&) {
+        asked = true;
+        return true;
+    });
+    TLMTelemetry::reset(); // a test that ended before it started the library
+    crashedRun("segv");
+    start();
+    EXPECT_FALSE(asked);
+    EXPECT_EQ(storedLogs(), 1);
 }
 
 TEST_F(CrashServiceTest, ConfirmingSendsWhatWaitedAndASecondAnswerFindsNothing) {

@@ -164,23 +164,23 @@ TEST_F(HttpClientTest, AFinalAnswerEndsTheCallOnceWithoutRetrying) {
     EXPECT_FALSE(client->isPaused());
 }
 
-TEST_F(HttpClientTest, ARefusedConnectionKeepsTheCallWaitingForTheNetwork) {
-    const quint16 port = server.port();
+TEST_F(HttpClientTest, ARefusingServerIsRetriedAfterTheIntervalsAndThenFails) {
     server.respondWith(answer(503));
     send();
     ASSERT_TRUE(waitForRetryTimer());
-    server.close();
+    server.close(); // from now on the connection is refused
     scheduler.advance(10s);
-    ASSERT_TRUE(waitUntil([&] { return !call()->isInProgress(); }));
-    EXPECT_TRUE(outcomes.isEmpty());
-    EXPECT_EQ(call()->retryCount(), 0);
-    EXPECT_FALSE(call()->isWaitingForRetry());
-
-    ASSERT_TRUE(server.listen(port));
-    network->set(false);
-    network->set(true);
+    for (int interval : kIntervals.mid(1)) {
+        ASSERT_TRUE(waitForRetryTimer()) << "no retry before the " << interval << " s interval";
+        EXPECT_TRUE(outcomes.isEmpty());
+        scheduler.advance(std::chrono::seconds(interval));
+    }
     ASSERT_TRUE(waitForOutcomes(1));
-    EXPECT_EQ(outcomes.at(0).status(), 200);
+    ASSERT_TRUE(outcomes.at(0).error);
+    EXPECT_EQ(outcomes.at(0).error->code, QNetworkReply::ConnectionRefusedError);
+    EXPECT_FALSE(outcomes.at(0).response);
+    EXPECT_TRUE(client->pendingCalls().isEmpty());
+    EXPECT_TRUE(client->isPaused());
 }
 
 TEST_F(HttpClientTest, ATlsFailureKeepsTheCallWaiting) {
@@ -266,7 +266,13 @@ TEST(TLMHttpUtil, ClassifiesStatusCodesAtTheirBoundaries) {
     EXPECT_FALSE(TLMHttpUtil::isSuccessStatusCode(199));
 
     const TLMHttpError refused{kTLMNetworkErrorDomain, QNetworkReply::ConnectionRefusedError, {}};
-    EXPECT_TRUE(TLMHttpUtil::isNoInternetConnectionError(refused));
+    EXPECT_FALSE(TLMHttpUtil::isNoInternetConnectionError(refused));
+    EXPECT_TRUE(TLMHttpUtil::isServerUnavailableError(refused));
+    EXPECT_TRUE(TLMHttpUtil::isServerUnavailableError(
+        {kTLMNetworkErrorDomain, QNetworkReply::TimeoutError, {}}));
+    const TLMHttpError unknownHost{kTLMNetworkErrorDomain, QNetworkReply::HostNotFoundError, {}};
+    EXPECT_TRUE(TLMHttpUtil::isNoInternetConnectionError(unknownHost));
+    EXPECT_FALSE(TLMHttpUtil::isServerUnavailableError(unknownHost));
     EXPECT_FALSE(TLMHttpUtil::isNoInternetConnectionError(
         {kTLMErrorDomain, QNetworkReply::ConnectionRefusedError, {}}));
 }

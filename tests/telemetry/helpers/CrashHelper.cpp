@@ -1,22 +1,90 @@
 // Installs the crash handlers in a process of its own and then crashes the
 // way it is told, so the tests can look at what the handlers left behind.
-// Usage: quorvane-crash-helper FOLDER segv|exception|abort
+// Usage: quorvane-crash-helper FOLDER MODE, where MODE is segv, exception,
+// abort, chained (a handler of someone else's was there first),
+// smashed-stack, overflow-on-queue, overflow-in-pool or two-threads.
+#include "platform/qt/QtScheduler.h"
 #include "telemetry/TLMCrashCapture.h"
 
 #include <QCoreApplication>
+#include <QThread>
+#include <atomic>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 #include <sys/resource.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
-[[gnu::noinline]] void writeThroughBadPointer(volatile int* pointer) {
-    *pointer = 42;
+// Exit statuses of the "chained" mode's own handler.
+constexpr int kSawTheRealFault = 42;
+constexpr int kSawSomethingElse = 43;
+constexpr uintptr_t kBadAddress = 24;
+
+[[gnu::noinline]] void writeThroughBadPointer(uintptr_t address) {
+    // Laundered, so the compiler cannot see a constant null-page pointer.
+    volatile uintptr_t laundered = address;
+    *reinterpret_cast<volatile int*>(laundered) = 42;
 }
 
 [[gnu::noinline]] void throwNobodyCatches() {
     throw std::runtime_error("the helper's unhandled failure");
+}
+
+// Faults with both stack registers pointing nowhere, so that walking the
+// stack from the fault faults too.
+[[gnu::noinline]] void faultWithASmashedStack() {
+#if defined(__x86_64__)
+    asm volatile("mov $0x10, %%rsp\n\tmov $0x10, %%rbp\n\tmovl $0, (%%rsp)" ::: "memory");
+#else
+    writeThroughBadPointer(kBadAddress);
+#endif
+}
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winfinite-recursion"
+[[gnu::noinline]] int recurseForever(volatile char* caller) {
+    volatile char frame[1024];
+    frame[0] = caller ? caller[0] : 1;
+    return recurseForever(frame) + frame[0];
+}
+#pragma GCC diagnostic pop
+
+// Stands for a handler some library installed before us.
+void earlierHandler(int, siginfo_t* info, void*) {
+    const bool real =
+        info->si_code == SEGV_MAPERR && reinterpret_cast<uintptr_t>(info->si_addr) == kBadAddress;
+    _exit(real ? kSawTheRealFault : kSawSomethingElse);
+}
+
+void installEarlierHandler() {
+    struct sigaction action {};
+    action.sa_sigaction = earlierHandler;
+    action.sa_flags = SA_SIGINFO;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGSEGV, &action, nullptr);
+}
+
+[[noreturn]] void waitForTheEnd() {
+    for (;;)
+        QThread::sleep(1);
+}
+
+void faultOnTwoThreadsAtOnce() {
+    std::atomic<int> ready{0};
+    auto fault = [&ready] {
+        ++ready;
+        while (ready < 2) {
+        }
+        writeThroughBadPointer(kBadAddress);
+    };
+    std::thread first(fault);
+    std::thread second(fault);
+    first.join();
+    second.join();
 }
 
 } // namespace
@@ -29,14 +97,31 @@ int main(int argc, char** argv) {
     setrlimit(RLIMIT_CORE, &noCore);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("crash-helper"));
+    const char* mode = argv[2];
+    if (strcmp(mode, "chained") == 0)
+        installEarlierHandler();
     if (!qrv::TLMCrashCapture::install(QString::fromLocal8Bit(argv[1])))
         return 3;
-    const char* mode = argv[2];
-    if (strcmp(mode, "segv") == 0)
-        writeThroughBadPointer(reinterpret_cast<volatile int*>(argc * 8));
-    else if (strcmp(mode, "exception") == 0)
+    qrv::QtScheduler scheduler;
+    qrv::TLMCrashCapture::prepareThreadsOf(scheduler);
+
+    if (strcmp(mode, "segv") == 0 || strcmp(mode, "chained") == 0) {
+        writeThroughBadPointer(kBadAddress);
+    } else if (strcmp(mode, "exception") == 0) {
         throwNobodyCatches();
-    else if (strcmp(mode, "abort") == 0)
+    } else if (strcmp(mode, "abort") == 0) {
         std::abort();
+    } else if (strcmp(mode, "smashed-stack") == 0) {
+        faultWithASmashedStack();
+    } else if (strcmp(mode, "overflow-on-queue") == 0) {
+        auto queue = scheduler.createSerialQueue(QStringLiteral("overflowing"));
+        queue->async([] { recurseForever(nullptr); });
+        waitForTheEnd();
+    } else if (strcmp(mode, "overflow-in-pool") == 0) {
+        scheduler.asyncGlobal([] { recurseForever(nullptr); });
+        waitForTheEnd();
+    } else if (strcmp(mode, "two-threads") == 0) {
+        faultOnTwoThreadsAtOnce();
+    }
     return 4;
 }

@@ -15,16 +15,17 @@ QRVMenuItemPtr QRVMenuItemLookup::leafMenuItemMatchingTitle(const QRVMenuItemLis
     return found;
 }
 
-QRVMenuItemPtr QRVMenuItemLookup::menuItemMatchingFullDisplayTitle(const QRVMenuItemList& topLevel,
-                                                                   const QString& fullDisplayTitle) {
+QRVMenuItemPtr
+QRVMenuItemLookup::menuItemMatchingFullDisplayTitle(const QRVMenuItemList& topLevel,
+                                                    const QString& fullDisplayTitle) {
     QList<QStringView> pieces = QStringView(fullDisplayTitle).split(QRVMenuItem::kPathSeparator);
     if (!pieces.isEmpty() && pieces.last().isEmpty())
         pieces.removeLast();
     const QRVMenuItemList* level = &topLevel;
     for (qsizetype i = 0; i < pieces.size(); ++i) {
-        const auto item = std::find_if(level->cbegin(), level->cend(), [&](const QRVMenuItemPtr& it) {
-            return it->title() == pieces.at(i);
-        });
+        const auto item =
+            std::find_if(level->cbegin(), level->cend(),
+                         [&](const QRVMenuItemPtr& it) { return it->title() == pieces.at(i); });
         if (item == level->cend())
             return nullptr;
         if (i == pieces.size() - 1)

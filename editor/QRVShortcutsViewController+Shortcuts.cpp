@@ -1,9 +1,8 @@
 // The editing side of the controller, as far as the catalogue calls it: the
 // selected application's records, loaded and saved through the store. The
 // shortcut table builds on these.
-#include "editor/QRVShortcutsViewController.h"
-
 #include "editor/QRVMenuItemLookup.h"
+#include "editor/QRVShortcutsViewController.h"
 #include "editor/QRVTitleValidator.h"
 #include "platform/Platform.h"
 
@@ -68,8 +67,8 @@ QRVMenuItemPtr QRVShortcutsViewController::leafMenuItemMatchingTitle(const QStri
                                                         title);
 }
 
-QRVMenuItemPtr
-QRVShortcutsViewController::menuItemMatchingFullDisplayTitle(const QString& fullDisplayTitle) const {
+QRVMenuItemPtr QRVShortcutsViewController::menuItemMatchingFullDisplayTitle(
+    const QString& fullDisplayTitle) const {
     return QRVMenuItemLookup::menuItemMatchingFullDisplayTitle(
         topLevelMenuItems().value_or(QRVMenuItemList{}), fullDisplayTitle);
 }

@@ -155,7 +155,8 @@ QList<QRVTitleWarning> titleWarnings(const QRVValidationSnapshot& snapshot) {
                            QRVMenuShortcut::beautifiedTitle(records.at(*path).title), QString()};
             continue;
         }
-        const auto* menuTitle = snapshot.menuItems ? snapshot.menuItems->title(record.title) : nullptr;
+        const auto* menuTitle =
+            snapshot.menuItems ? snapshot.menuItems->title(record.title) : nullptr;
         if (!menuTitle || menuTitle->candidates < 2)
             continue;
         const QList<QRVValidationSnapshot::MenuItem>& items = snapshot.menuItems->items();

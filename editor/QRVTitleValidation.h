@@ -42,8 +42,8 @@ struct QRVTitleWarning {
         QString filled(const QString& first, const QString& second = QString()) const;
 
       private:
-        QStringList m_parts;     // one more than placeholders
-        QList<int> m_arguments;  // 0 for %1, 1 for %2, after each part but the last
+        QStringList m_parts;    // one more than placeholders
+        QList<int> m_arguments; // 0 for %1, 1 for %2, after each part but the last
     };
     // The texts as translated, looked up once for a whole pass.
     struct Texts {

@@ -35,8 +35,8 @@ struct Reader {
                           const QRVMenuItemPtr& parent) {
         QRVMenuItemList out;
         for (qsizetype i = 0; i < array.size() && !problem; ++i)
-            if (QRVMenuItemPtr made = item(array.at(i), QStringLiteral("%1[%2]").arg(where).arg(i),
-                                           parent))
+            if (QRVMenuItemPtr made =
+                    item(array.at(i), QStringLiteral("%1[%2]").arg(where).arg(i), parent))
                 out << made;
         return out;
     }
@@ -91,8 +91,8 @@ Result<QRVMenuItemList> MenuTreeJson::fromJson(const QByteArray& text) {
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(text, &error);
     if (error.error != QJsonParseError::NoError)
-        return makeError(tr("not valid JSON at %1: %2")
-                             .arg(position(text, error.offset), error.errorString()));
+        return makeError(
+            tr("not valid JSON at %1: %2").arg(position(text, error.offset), error.errorString()));
     if (!document.isArray())
         return makeError(tr("expected an array of the menu bar's items, found an object"));
     Reader reader;

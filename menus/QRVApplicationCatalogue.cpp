@@ -228,8 +228,9 @@ QRVApplicationCatalogue::menuItemsForApplication(const QRVAplication& applicatio
     return topLevelMenuItemsForMenuBar(std::move(items), application);
 }
 
-QRVMenuItemList QRVApplicationCatalogue::topLevelMenuItemsForMenuBar(QRVMenuItemList menuBar,
-                                                                    const QRVAplication& application) {
+QRVMenuItemList
+QRVApplicationCatalogue::topLevelMenuItemsForMenuBar(QRVMenuItemList menuBar,
+                                                     const QRVAplication& application) {
     if (application.isAllApplications()) {
         if (menuBar.size() > 1)
             menuBar.resize(1);

@@ -62,7 +62,7 @@ int runCheck(CliContext& context) {
             return kExitUsage;
         }
         topLevel = QRVApplicationCatalogue::topLevelMenuItemsForMenuBar(std::move(menuBar).value(),
-                                                                       application);
+                                                                        application);
     } else {
         topLevel = QRVApplicationCatalogue::menuItemsForApplication(application);
         if (!topLevel)
@@ -114,7 +114,7 @@ QRV_CLI_COMMAND(
          "A line holds a title with a warning, as list prints it, then a tab and the warning. "
          "Without FILE the menus of APP are read while it runs; when they cannot be read, only "
          "repeated titles and overlapping menu paths are checked (and stderr says so). Exits 0 "
-         "when no shortcut has a warning, 1 when some have, 2 when the arguments are not usable "
-         "or FILE cannot be read or is not a menu tree (the message names the position of the "
-         "fault)."),
+         "when no shortcut has a warning, 1 when some have, 2 when the arguments are not usable, "
+         "the preferences of APP cannot be read, or FILE cannot be read or is not a menu tree (the "
+         "message names the position of the fault)."),
      QStringLiteral("some shortcut has a warning")})

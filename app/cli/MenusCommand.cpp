@@ -92,8 +92,8 @@ int runMenus(CliContext& context) {
     const QString name = arguments.first();
     auto print = [&](const QRVMenuItemList& menuBar) {
         if (json)
-            context.out << QJsonDocument(MenuTreeJson::toJson(menuBar))
-                               .toJson(QJsonDocument::Indented);
+            context.out
+                << QJsonDocument(MenuTreeJson::toJson(menuBar)).toJson(QJsonDocument::Indented);
         else
             printTree(context.out, menuBar, 0);
     };
@@ -140,8 +140,7 @@ QRV_CLI_COMMAND(
     {QStringLiteral("menus"), QStringLiteral("APP|FILE.json [--json]"),
      QStringLiteral("prints the menus of a running application as the editor reads them, or "
                     "those saved in a file with --json"),
-     true,
-     &qrv::cli::runMenus,
+     true, &qrv::cli::runMenus,
      QStringLiteral(
          "  APP     a running application: its bundle identifier, else its name (case "
          "ignored), else its process id (see apps)\n"

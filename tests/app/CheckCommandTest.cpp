@@ -52,8 +52,11 @@ class CheckCommand : public ::testing::Test {
 } // namespace
 
 TEST_F(CheckCommand, PrintsEachWarnedTitleWithItsWarning) {
-    for (const QStringList& s : {QStringList{"Save", "@s"}, {"Format", "@f"}, {"Share", "@h"},
-                                 {"Zoom", "@z"}, {"Print", "@~p"}})
+    for (const QStringList& s : {QStringList{"Save", "@s"},
+                                 {"Format", "@f"},
+                                 {"Share", "@h"},
+                                 {"Zoom", "@z"},
+                                 {"Print", "@~p"}})
         set(QStringList{"com.example.notes"} + s);
     set({"--path", "com.example.notes", QStringLiteral(u"File\u2192Print"), "@p"});
     const QString menus = writeFile("notes.json", kNotesMenus);

@@ -21,10 +21,11 @@ class TitleValidationControllerTest : public ::testing::Test {
   protected:
     TitleValidationControllerTest() {
         world.run(kNotes, "Notes", 42,
-                  application({menuBarItem("Notes", {item("About Notes")}),
-                               menuBarItem("File", {item("Save"), item("Print")}),
-                               menuBarItem("Edit", {item("Save"), submenu(item("Share"), {item("Mail")})}),
-                               menuBarItem("Window", {submenu(item("Share"), {item("Messages")})})}));
+                  application(
+                      {menuBarItem("Notes", {item("About Notes")}),
+                       menuBarItem("File", {item("Save"), item("Print")}),
+                       menuBarItem("Edit", {item("Save"), submenu(item("Share"), {item("Mail")})}),
+                       menuBarItem("Window", {submenu(item("Share"), {item("Messages")})})}));
         controller.view();
     }
 
@@ -44,7 +45,8 @@ class TitleValidationControllerTest : public ::testing::Test {
         while (world.scheduler.runBackground() > 0);
     }
     QRVMenuShortcutPtr record(const QString& title) const {
-        for (const auto& shortcut : controller.menuShortcuts().value_or(QList<QRVMenuShortcutPtr>{}))
+        for (const auto& shortcut :
+             controller.menuShortcuts().value_or(QList<QRVMenuShortcutPtr>{}))
             if (shortcut->title() == title)
                 return shortcut;
         return nullptr;
@@ -130,7 +132,8 @@ TEST_F(TitleValidationControllerTest, MenuItemsAreFoundByTitleAndByPath) {
     EXPECT_EQ(print->fullDisplayTitle(), "File" + esc + "Print");
     EXPECT_EQ(controller.leafMenuItemMatchingTitle("Save"), nullptr);  // two of them
     EXPECT_EQ(controller.leafMenuItemMatchingTitle("Share"), nullptr); // submenus only
-    const auto mail = controller.menuItemMatchingFullDisplayTitle("Edit" + esc + "Share" + esc + "Mail");
+    const auto mail =
+        controller.menuItemMatchingFullDisplayTitle("Edit" + esc + "Share" + esc + "Mail");
     ASSERT_NE(mail, nullptr);
     EXPECT_EQ(mail->title(), "Mail");
     EXPECT_EQ(controller.menuItemMatchingFullDisplayTitle("Edit" + esc + "Mail"), nullptr);

@@ -56,8 +56,8 @@ TEST(TitleValidation, EachRecordIsComparedWithTheNearestEarlierRecordOfItsTitle)
                                               rec("Open", QString()), rec("Open", QString())}))),
               (QList<Kind>{Kind::None, Kind::Duplicate, Kind::None, Kind::None}));
     // Titles compare exactly: case and trailing blanks make different titles.
-    EXPECT_EQ(kinds(titleWarnings(snapshotOf({rec("Save", "@s"), rec("save", "@~s"),
-                                              rec("Save ", "@^s")}))),
+    EXPECT_EQ(kinds(titleWarnings(
+                  snapshotOf({rec("Save", "@s"), rec("save", "@~s"), rec("Save ", "@^s")}))),
               (QList<Kind>{Kind::None, Kind::None, Kind::None}));
 }
 
@@ -73,11 +73,11 @@ TEST(TitleValidation, APlainTitleThatAPathOfTheListEndsWithIsAmbiguous) {
                   .first,
               "Edit→Save");
     // Only a whole last title counts.
-    EXPECT_EQ(titleWarnings(snapshotOf({rec("Save", "@s"), rec(kEsc + "File" + kEsc + "AutoSave",
-                                                                  "@b")}))
-                  .at(0)
-                  .kind,
-              Kind::None);
+    EXPECT_EQ(
+        titleWarnings(snapshotOf({rec("Save", "@s"), rec(kEsc + "File" + kEsc + "AutoSave", "@b")}))
+            .at(0)
+            .kind,
+        Kind::None);
 }
 
 TEST(TitleValidation, EmptyTitlesAndMissingMenusGiveNoAmbiguityWarnings) {
@@ -98,10 +98,10 @@ TEST(TitleValidation, MenuItemsOfTheTitleDecideTheAmbiguityWarning) {
         menuItem("Save", true, "Share→Save"),     menuItem("Save", true, "Window→Save"),
         menuItem("Share", false, "File→Share"),   menuItem("Share", false, "Edit→Share"),
         menuItem("Zoom", true, "Window→Zoom")};
-    const auto warnings = titleWarnings(
-        snapshotOf({rec("Save", "@s"), rec("Format", "@f"), rec("Share", "@h"), rec("Zoom", "@z"),
-                    rec("Print", "@p")},
-                   items));
+    const auto warnings =
+        titleWarnings(snapshotOf({rec("Save", "@s"), rec("Format", "@f"), rec("Share", "@h"),
+                                  rec("Zoom", "@z"), rec("Print", "@p")},
+                                 items));
     EXPECT_EQ(warnings.at(0), (QRVTitleWarning{Kind::TwoCandidates, "File→Save", "Share→Save"}));
     EXPECT_EQ(warnings.at(1), (QRVTitleWarning{Kind::OneCandidate, "Text→Format", {}}));
     EXPECT_EQ(warnings.at(2), (QRVTitleWarning{Kind::NoLeaf, "Share", {}}));
@@ -151,7 +151,9 @@ TEST(TitleValidation, MenuSnapshotNamesItemsByTheirPath) {
 // every branch of the checks is met many times.
 TEST(TitleValidation, FastPassEqualsTheReferenceOnRandomisedLists) {
     std::mt19937 random(20261206);
-    auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+    auto pick = [&](int n) {
+        return std::uniform_int_distribution<int>(0, n - 1)(random);
+    };
     const QStringList words{"Save", "Open", "Format", "Share", "Zoom", "save", "Save ", "", "A"};
     const QStringList keys{"@s", "@~s", "", "@$s", "x"};
     auto title = [&]() -> QString {

@@ -126,18 +126,21 @@ class QRVMenuShortcut {
                                                                   QVariant* tableAsRead = nullptr);
     // Writes the application's table from the records that belong to it.
     // False when a record had an empty or repeated title (it is left out) or a
-    // preference file could not be written; `problem` then says why. A changed
-    // table is written whatever the result. Copies and the registration are
-    // brought in line with the table as it is on disk, so a save that was
-    // interrupted or failed half-way is finished by the next one.
+    // preference file could not be written; `problem` then says why, and
+    // `writeError` only what is about files (empty when every write that was
+    // needed succeeded). A changed table is written whatever the result.
+    // Copies and the registration are brought in line with the table as it is
+    // on disk, so a save that was interrupted or failed half-way is finished
+    // by the next one.
     static bool saveMenuShortcuts(const QList<QRVMenuShortcutPtr>& shortcuts,
-                                  const QRVAplication& application, QString* problem = nullptr);
+                                  const QRVAplication& application, QString* problem = nullptr,
+                                  QString* writeError = nullptr);
     // A save of the records as they are on disk after `edit`, with the table
     // locked from the read to the write, so that concurrent edits of other
     // processes are kept. `edit` must not use the store.
     static bool updateMenuShortcuts(const QRVAplication& application,
                                     const std::function<void(QList<QRVMenuShortcutPtr>&)>& edit,
-                                    QString* problem = nullptr);
+                                    QString* problem = nullptr, QString* writeError = nullptr);
 
   private:
     mutable std::optional<QString> m_displayTitle;

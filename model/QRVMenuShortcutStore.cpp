@@ -216,31 +216,37 @@ QRVMenuShortcut::menuShortcutsWithApplication(const QRVAplication& application,
 }
 
 bool QRVMenuShortcut::saveMenuShortcuts(const QList<QRVMenuShortcutPtr>& shortcuts,
-                                        const QRVAplication& application, QString* problem) {
+                                        const QRVAplication& application, QString* problem,
+                                        QString* writeError) {
     return updateMenuShortcuts(
-        application, [&](QList<QRVMenuShortcutPtr>& records) { records = shortcuts; }, problem);
+        application, [&](QList<QRVMenuShortcutPtr>& records) { records = shortcuts; }, problem,
+        writeError);
 }
 
 bool QRVMenuShortcut::updateMenuShortcuts(
     const QRVAplication& application, const std::function<void(QList<QRVMenuShortcutPtr>&)>& edit,
-    QString* problem) {
+    QString* problem, QString* writeError) {
+    auto refuse = [&](const QString& reason) {
+        if (problem)
+            *problem = reason;
+        if (writeError)
+            *writeError = reason;
+        return false;
+    };
     PreferenceStore* store = platform().preferences;
-    if (!store) {
-        if (problem)
-            *problem = tr("There is no preference store to save to.");
-        return false;
-    }
-    if (const QString refused = applicationProblem(application); !refused.isNull()) {
-        if (problem)
-            *problem = refused;
-        return false;
-    }
+    if (!store)
+        return refuse(tr("There is no preference store to save to."));
+    if (const QString refused = applicationProblem(application); !refused.isNull())
+        return refuse(refused);
     NewTable table;
     QVariantMap changes;
     qint64 edits = 0;
+    QStringList writeErrors;
     auto answer = [&](bool result) {
         if (problem)
             *problem = table.problems.join(QLatin1Char('\n'));
+        if (writeError)
+            *writeError = writeErrors.join(QLatin1Char('\n'));
         return result;
     };
     auto note = [&](const Result<void>& written) {
@@ -248,6 +254,7 @@ bool QRVMenuShortcut::updateMenuShortcuts(
             return true;
         qCWarning(lcModel, "%s", qPrintable(written.error()));
         table.problems.append(written.error());
+        writeErrors.append(written.error());
         return false;
     };
     // The table is read, edited and written under its lock, so that a save of

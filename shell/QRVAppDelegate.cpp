@@ -4,14 +4,15 @@
 
 namespace qrv {
 
-QRVAppDelegate::QRVAppDelegate(QObject* parent)
-    : QObject(parent) {}
+QRVAppDelegate::QRVAppDelegate(QRVEditorServices editorServices, QObject* parent)
+    : QObject(parent)
+    , m_editorServices(std::move(editorServices)) {}
 
 QRVAppDelegate::~QRVAppDelegate() = default;
 
 QRVMainWindowController* QRVAppDelegate::mainWindowController() {
     if (!m_mainWindowController)
-        m_mainWindowController = std::make_unique<QRVMainWindowController>();
+        m_mainWindowController = std::make_unique<QRVMainWindowController>(m_editorServices);
     return m_mainWindowController.get();
 }
 

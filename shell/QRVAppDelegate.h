@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/QRVEditorServices.h"
+
 #include <QObject>
 #include <memory>
 
@@ -12,7 +14,7 @@ class QRVMainWindowController;
 class QRVAppDelegate : public QObject {
     Q_OBJECT
   public:
-    explicit QRVAppDelegate(QObject* parent = nullptr);
+    explicit QRVAppDelegate(QRVEditorServices editorServices, QObject* parent = nullptr);
     ~QRVAppDelegate() override;
 
     void applicationDidFinishLaunching();
@@ -21,6 +23,7 @@ class QRVAppDelegate : public QObject {
     QRVMainWindowController* mainWindowController();
 
   private:
+    QRVEditorServices m_editorServices;
     std::unique_ptr<QRVMainWindowController> m_mainWindowController;
 };
 

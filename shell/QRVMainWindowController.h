@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/QRVEditorServices.h"
+
 #include <QMainWindow>
 #include <QObject>
 #include <QPointer>
@@ -15,7 +17,7 @@ class QRVShortcutsViewController;
 class QRVMainWindowController : public QObject {
     Q_OBJECT
   public:
-    explicit QRVMainWindowController(QObject* parent = nullptr);
+    explicit QRVMainWindowController(QRVEditorServices editorServices, QObject* parent = nullptr);
     ~QRVMainWindowController() override;
 
     QMainWindow* window() const { return m_window; }

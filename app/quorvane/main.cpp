@@ -6,6 +6,7 @@
 #include "platform/BundleMoveSystem.h"
 #include "platform/NativePlatform.h"
 #include "platform/PreferencesHome.h"
+#include "platform/linux/PreferencesHotKeys.h"
 #include "platform/widgets/MessageBoxAlertPresenter.h"
 #include "shell/BWMoveApplication.h"
 #include "shell/QRVAppDelegate.h"
@@ -40,8 +41,10 @@ int main(int argc, char** argv) {
         return EXIT_FAILURE;
     }
     MessageBoxAlertPresenter alerts;
-    (*native)->services().alerts = &alerts;
+    PlatformServices& services = (*native)->services();
+    services.alerts = &alerts;
     (*native)->install();
+    const PreferencesHotKeys hotKeys(*services.preferences);
     if (auto support = menuShortcutsSupportDirectory(); !support) {
         std::fprintf(stderr, "quorvane: %s\n", qPrintable(support.error()));
         alerts.runModal({Alert::Style::Critical, support.error()});
@@ -59,7 +62,8 @@ int main(int argc, char** argv) {
             return EXIT_SUCCESS; // the copy in the Applications folder takes over
     }
 
-    QRVAppDelegate delegate;
+    QRVAppDelegate delegate(QRVEditorServices{
+        alerts, *services.pasteboard, *services.scheduler, *services.keyboardLayout, hotKeys, {}});
     delegate.applicationDidFinishLaunching();
     return app.exec();
 }

@@ -35,4 +35,14 @@ QList<QByteArray> ClipboardPasteboard::items(const QString& type) const {
     return items;
 }
 
+quint64 ClipboardPasteboard::changeCount() const {
+    if (!m_changes) {
+        m_changes = std::make_shared<std::atomic<quint64>>(1);
+        if (QClipboard* board = clipboard())
+            QObject::connect(board, &QClipboard::dataChanged, board,
+                             [changes = m_changes] { ++*changes; });
+    }
+    return *m_changes;
+}
+
 } // namespace qrv

@@ -2,6 +2,9 @@
 
 #include "platform/Pasteboard.h"
 
+#include <atomic>
+#include <memory>
+
 namespace qrv {
 
 // The general pasteboard as the window system's clipboard, which holds one
@@ -14,6 +17,11 @@ class ClipboardPasteboard final : public Pasteboard {
 
     void setItems(const QString& type, const QList<QByteArray>& items) override;
     QList<QByteArray> items(const QString& type) const override;
+    quint64 changeCount() const override;
+
+  private:
+    // Counted from the clipboard's change signal, watched from the first request.
+    mutable std::shared_ptr<std::atomic<quint64>> m_changes;
 };
 
 } // namespace qrv

@@ -1,6 +1,7 @@
 // Title validation through the editor: recorded menus, stored shortcuts and
 // virtual time, so passes can be held between computing and applying.
 #include "editor/QRVShortcutsViewController.h"
+#include "support/EditorServices.h"
 #include "support/FakePlatform.h"
 #include "support/QtPrinters.h"
 #include "support/RecordedMenus.h"
@@ -53,7 +54,7 @@ class TitleValidationControllerTest : public ::testing::Test {
     }
 
     qrv::testing::FakePlatform world;
-    QRVShortcutsViewController controller;
+    QRVShortcutsViewController controller{qrv::testing::editorServices(world)};
 };
 
 } // namespace

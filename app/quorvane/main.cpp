@@ -8,8 +8,8 @@
 #include "platform/PreferencesHome.h"
 #include "platform/linux/PreferencesHotKeys.h"
 #include "platform/widgets/MessageBoxAlertPresenter.h"
-#include "shell/BWMoveApplication.h"
 #include "shell/QRVAppDelegate.h"
+#include "telemetry/TLMTelemetry.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -51,19 +51,21 @@ int main(int argc, char** argv) {
         return EXIT_FAILURE;
     }
 
-    // Launch-will-finish: the offer to move into the Applications folder comes
-    // before any window. This belongs to the application delegate's start-up
-    // sequence and moves there with it.
+    int status = EXIT_SUCCESS;
     {
         const auto moveSystem = createNativeBundleMoveSystem();
-        BWMoveApplication move({*moveSystem, *(*native)->services().userDefaults, alerts,
-                                *(*native)->services().scheduler});
-        if (move.moveToApplicationsFolderIfNecessary() == BWMoveApplication::Outcome::Quit)
-            return EXIT_SUCCESS; // the copy in the Applications folder takes over
+        QRVAppDelegate delegate({*services.userDefaults, *services.scheduler, alerts,
+                                 *services.permissions, *moveSystem},
+                                {alerts,
+                                 *services.pasteboard,
+                                 *services.scheduler,
+                                 *services.keyboardLayout,
+                                 hotKeys,
+                                 {}});
+        // False: a copy of the program elsewhere has taken over.
+        if (delegate.launch(QRVAppDelegate::filesFromArguments(app.arguments())))
+            status = app.exec();
     }
-
-    QRVAppDelegate delegate(QRVEditorServices{
-        alerts, *services.pasteboard, *services.scheduler, *services.keyboardLayout, hotKeys, {}});
-    delegate.applicationDidFinishLaunching();
-    return app.exec();
+    TLMTelemetry::stop();
+    return status;
 }

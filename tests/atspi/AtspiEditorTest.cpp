@@ -1,6 +1,7 @@
 // The application itself as a screen reader meets it: the shortcut table,
 // each row's title and recorder buttons walked over a private accessibility
-// bus, and the recorder's press action recording and clearing a key.
+// bus, and the recorder's press action recording (with keys typed on the
+// display) and clearing a key.
 #include "atspi/session/AtspiSession.h"
 #include "platform/linux/AtspiBus.h"
 #include "support/QtPrinters.h"
@@ -66,6 +67,22 @@ class AtspiEditor : public ::testing::Test {
         out = QString::fromUtf8(process.readAllStandardOutput());
         err = QString::fromUtf8(process.readAllStandardError());
         return process.exitCode();
+    }
+
+    // Runs xdotool on the session's display: what the user's own keyboard does.
+    bool onDisplay(const QStringList& arguments) {
+        QProcess xdotool;
+        xdotool.setProcessEnvironment(session.environment());
+        xdotool.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        xdotool.start(u"xdotool"_s, arguments);
+        if (!xdotool.waitForFinished(60000)) {
+            ADD_FAILURE() << "xdotool " << qPrintable(arguments.join(u' ')) << ": "
+                          << qPrintable(xdotool.errorString());
+            xdotool.kill();
+            xdotool.waitForFinished(5000);
+            return false;
+        }
+        return xdotool.exitStatus() == QProcess::NormalExit && xdotool.exitCode() == 0;
     }
 
     // The children with their roles and names, in three round trips.
@@ -209,11 +226,22 @@ TEST_F(AtspiEditor, AScreenReaderReachesEachRowsTitleAndRecorderAndRecordsWithIt
     EXPECT_TRUE(press(bold[1]));
     EXPECT_TRUE(eventually([&] { return name(bold[0]) == QStringLiteral(u"\u2318B"); }));
 
+    // After the press, the keys typed next are the row's new shortcut, saved at once.
+    ASSERT_TRUE(onDisplay({u"search"_s, u"--sync"_s, u"--onlyvisible"_s, u"--pid"_s,
+                           QString::number(app->processId()), u"--name"_s, u""_s, u"windowfocus"_s,
+                           u"--sync"_s}));
+    EXPECT_TRUE(press(bold[0]));
+    ASSERT_TRUE(eventually([&] { return name(bold[0]) == u"Type New Shortcut"_s; }));
+    ASSERT_TRUE(onDisplay({u"key"_s, u"ctrl+shift+k"_s}));
+    EXPECT_TRUE(eventually([&] { return name(bold[0]) == QStringLiteral(u"\u21E7\u2318K"); }));
+    ASSERT_EQ(cli({u"list"_s, u"-g"_s}), 0) << qPrintable(err);
+    EXPECT_TRUE(out.contains(u"@$k"_s)) << qPrintable(out);
+
     // Deleting the key through the bus is an edit, saved at once.
     EXPECT_TRUE(press(bold[1]));
     EXPECT_TRUE(eventually([&] { return name(bold[0]) == u"Click to record new shortcut"_s; }));
     ASSERT_EQ(cli({u"list"_s, u"-g"_s}), 0) << qPrintable(err);
-    EXPECT_FALSE(out.contains(u"@b"_s)) << qPrintable(out);
+    EXPECT_FALSE(out.contains(u"@$k"_s)) << qPrintable(out);
     EXPECT_TRUE(out.contains(u"Bold"_s)) << qPrintable(out);
 
     // A row added below keeps the rows above as they were and comes with its recorder.

@@ -61,7 +61,8 @@ class ChannelTest : public ::testing::Test {
     qint64 storedLogs() const { return group->storage()->countLogs(); }
 
     qrv::testing::TelemetryEnvironment env;
-    std::unique_ptr<TLMChannelGroup> group = std::make_unique<TLMChannelGroup>(env.groupOptions());
+    std::unique_ptr<TLMChannelGroup> group =
+        std::make_unique<TLMChannelGroup>(env.context, env.groupOptions());
     std::shared_ptr<RecordingDelegate> delegate = std::make_shared<RecordingDelegate>();
     std::shared_ptr<TLMChannelUnitDefault> unit = makeUnit();
 };
@@ -154,7 +155,7 @@ TEST_F(ChannelTest, PausedUnitsHoldLogsBackAndResumingSendsThem) {
 
 TEST_F(ChannelTest, LogsLeftByAnEarlierRunAreSentAtStart) {
     ASSERT_TRUE(group->storage()->saveLog(qrv::testing::namedLog("left"), "Crashes", 2));
-    group = std::make_unique<TLMChannelGroup>(env.groupOptions()); // a new run
+    group = std::make_unique<TLMChannelGroup>(env.context, env.groupOptions()); // a new run
     unit = makeUnit();
     env.scheduler.advance(1s);
     ASSERT_TRUE(env.settle([&] { return storedLogs() == 0; }));

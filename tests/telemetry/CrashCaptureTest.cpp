@@ -1,6 +1,7 @@
 #include "support/QtPrinters.h"
 #include "telemetry/TLMCrashCapture.h"
 #include "telemetry/TLMCrashRecord.h"
+#include "telemetry/TLMLogArchiver.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -91,6 +92,20 @@ TEST(CrashCapture, ARecordIsReadOnlyWhenItsHeaderAndKindWereWritten) {
     EXPECT_FALSE(TLMCrashRecord::parseModule("7f00-7f10 r-xp 0 08:01 12"));
     EXPECT_EQ(TLMCrashRecord::parseModule("7f00-7f10 r-xp 00001000 08:01 12   /lib/a b.so")->path,
               "/lib/a b.so");
+}
+
+TEST(CrashCapture, ARecordWithDatesPastTheYear9999BecomesALogThatCanBeStoredAndReadBack) {
+    // 10^16 ms after 1970 lies in the year 318857.
+    const auto record = TLMCrashRecord::parse(
+        "QRVCRASH 1\npid 12\nlaunch 10000000000000000\ntime 99999999999999 0\nsignal 11 SIGSEGV\n");
+    ASSERT_TRUE(record);
+    const auto log = record->toLog();
+    const TLMLogPtr readBack = TLMLogArchiver::decode(TLMLogArchiver::encode(*log));
+    ASSERT_TRUE(readBack);
+    const auto* report = dynamic_cast<const TLMCrashReportLog*>(readBack.get());
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->appLaunchTimestamp.date().year(), 9999);
+    EXPECT_EQ(report->timestamp.date().year(), 9999);
 }
 
 TEST(CrashCapture, AFaultWhileWalkingTheStackLeavesEverythingFoundBeforeIt) {

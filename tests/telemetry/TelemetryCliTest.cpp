@@ -61,7 +61,7 @@ TEST(TelemetryCli, AddsListsCountsAndPurgesLogsInTheDataFolder) {
 TEST(TelemetryCli, OpeningAnOldFileMigratesItAsTheProgramWould) {
     qrv::testing::StoreFolder folder;
     {
-        TLMLogDBStorage store(folder.file);
+        TLMLogDBStorage store(folder.file, folder.encrypter);
         ASSERT_TRUE(store.saveLog(qrv::testing::namedLog("old"), "g", 1));
     }
     folder.sql("PRAGMA user_version = 3;");

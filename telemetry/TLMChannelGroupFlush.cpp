@@ -7,8 +7,10 @@
 namespace qrv {
 namespace {
 
-// The state of one flush, on the logs queue. The units hear of it through a
-// forwarder that holds it weakly, so the units it owns do not keep it alive.
+// The state of one flush, on the logs queue. Its deadline timer owns it until
+// it finishes (or the queue goes, timers and all); the units hear of it
+// through a forwarder that holds it weakly, so the units it owns do not keep
+// it alive.
 class FlushRun final : public std::enable_shared_from_this<FlushRun> {
   public:
     FlushRun(std::shared_ptr<SerialQueue> queue, Scheduler& scheduler,
@@ -59,10 +61,8 @@ void FlushRun::start(const QList<std::shared_ptr<TLMChannelUnitDefault>>& units,
         unit->addDelegate(listener);
         unit->flushQueue();
     }
-    m_deadline = m_queue->startTimer(timeout, Millis(0), [weak = weak_from_this()] {
-        if (auto run = weak.lock())
-            run->finish();
-    });
+    m_deadline =
+        m_queue->startTimer(timeout, Millis(0), [self = shared_from_this()] { self->finish(); });
     finishWhenIdle();
 }
 
@@ -88,8 +88,11 @@ void FlushRun::finish() {
     if (m_finished)
         return;
     m_finished = true;
-    if (m_deadline)
+    if (m_deadline) {
         m_deadline->cancel();
+        // The timer's handler may be what runs now: it is let go once it has returned.
+        m_queue->async([timer = std::move(m_deadline)] {});
+    }
     for (const auto& unit : std::as_const(m_units))
         for (const QString& batchId : unit->pendingBatchIds())
             m_report.batches << TLMFlushedBatch{

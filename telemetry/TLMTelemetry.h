@@ -14,8 +14,8 @@ struct TLMTelemetryOptions {
 };
 
 // The library's entry: builds the channel group (queue, store, upload) and
-// starts the given services in it. Call on the main thread; the context's
-// services must outlive the run (until stop()).
+// starts the given services in it. Call on the main thread; the context is
+// copied, and the services it names must outlive the run (until stop()).
 class TLMTelemetry {
   public:
     // The shipped address with the given app secret.

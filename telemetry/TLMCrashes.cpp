@@ -74,7 +74,7 @@ TLMCrashesDelegate* TLMCrashes::delegate() const {
 void TLMCrashes::startWithChannelGroup(TLMChannelGroup& group, const TLMTelemetryOptions& options) {
     const QString folder = crashFolder(group.context().dataFolder);
     if (options.installCrashHandlers)
-        TLMCrashCapture::install(folder);
+        TLMCrashCapture::install(folder, group.context().scheduler);
     auto unit = group.addChannelUnit(channelConfiguration());
     // The service lives for the whole process: the unit holds it without owning it.
     unit->addDelegate(std::shared_ptr<TLMChannelDelegate>(std::shared_ptr<void>(), this));

@@ -285,12 +285,11 @@ int runTelemetry(CliContext& cli) {
     context.dbPath = context.explicitPath ? dbPath
                                           : TLMDataFolder::pathForHome(cli.home) +
                                                 QLatin1Char('/') + TLMLogDBStorage::kFileName;
-    context.telemetry = [home = cli.home] {
-        // FIXME: the command context does not carry the services yet; until it
-        // does, the ones the tool installed are taken from the registry here.
-        const PlatformServices& services = platform();
+    context.telemetry = [&cli] {
+        // The command needs the platform, so the tool hands it the services of --home.
+        const PlatformServices& services = *cli.services;
         return TLMContext{*services.scheduler, *services.userDefaults,
-                          TLMDataFolder::forHome(home)};
+                          TLMDataFolder::forHome(cli.home)};
     };
     return verb->run(context);
 }

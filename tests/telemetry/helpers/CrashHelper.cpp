@@ -100,10 +100,9 @@ int main(int argc, char** argv) {
     const char* mode = argv[2];
     if (strcmp(mode, "chained") == 0)
         installEarlierHandler();
-    if (!qrv::TLMCrashCapture::install(QString::fromLocal8Bit(argv[1])))
-        return 3;
     qrv::QtScheduler scheduler;
-    qrv::TLMCrashCapture::prepareThreadsOf(scheduler);
+    if (!qrv::TLMCrashCapture::install(QString::fromLocal8Bit(argv[1]), scheduler))
+        return 3;
 
     if (strcmp(mode, "segv") == 0 || strcmp(mode, "chained") == 0) {
         writeThroughBadPointer(kBadAddress);

@@ -43,9 +43,13 @@ void QRVMenuShortcut::setDisplayTitle(const QString& text) {
 }
 
 QString QRVMenuShortcut::beautifiedTitle() const {
-    if (!m_title.startsWith(kPathSeparator))
-        return m_title;
-    return m_title.mid(1).replace(kPathSeparator, kDisplayPathSeparator);
+    return beautifiedTitle(m_title);
+}
+
+QString QRVMenuShortcut::beautifiedTitle(const QString& title) {
+    if (title.startsWith(kPathSeparator))
+        return title.mid(1).replace(kPathSeparator, kDisplayPathSeparator);
+    return title;
 }
 
 KSCShortcutPtr QRVMenuShortcut::shortcut() const {

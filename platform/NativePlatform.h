@@ -24,10 +24,6 @@ class NativePlatform {
     // Needs a GUI application (for the pasteboard).
     DesktopServices desktopServices(AlertPresenter& alerts) const;
 
-    // Telemetry still reads the former registry; installs these services there
-    // until this object goes.
-    void installForTelemetry() const;
-
   private:
     NativePlatform() = default;
     struct Parts;

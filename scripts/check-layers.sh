@@ -46,17 +46,4 @@ check "shell/" \
     $(sources shell)
 check "telemetry/" "$interfaces|$files|telemetry/[^\"]+" $(sources telemetry)
 
-# The former global registry: telemetry still reads it (until it takes its
-# services as parameters); the composition roots fill it. Nobody else.
-while IFS= read -r file; do
-    case "$file" in
-    telemetry/* | tests/telemetry/* | platform/Platform.cpp | platform/linux/NativePlatform.cpp) ;;
-    *)
-        echo "$file: includes \"platform/Platform.h\"; take the services as parameters instead" >&2
-        status=1
-        ;;
-    esac
-done < <(grep -rlE '#[[:space:]]*include[[:space:]]*"platform/Platform\.h"' \
-    --include='*.h' --include='*.cpp' platform model menus exchange editor shell telemetry app tests bench || true)
-
 exit $status

@@ -13,7 +13,6 @@
 #include "shell/QRVPreferencesWindowController.h"
 #include "shell/QRVTelemetryPeriod.h"
 #include "shell/QRVWelcomeWindowController.h"
-#include "telemetry/TLMTelemetry.h"
 #include "telemetry/TLMTelemetryConfig.h"
 
 #include <QAction>
@@ -43,10 +42,7 @@ QRVAppDelegate::QRVAppDelegate(const DesktopServices& services, BundleMoveSystem
                                QObject* parent)
     : QObject(parent)
     , m_services(services)
-    , m_bundleMoveSystem(bundleMoveSystem)
-    , m_telemetryStarter([](const QString& appSecret, const QList<TLMServiceClass>& list) {
-        TLMTelemetry::start(appSecret, list);
-    }) {
+    , m_bundleMoveSystem(bundleMoveSystem) {
     // Qt would end the event loop by itself; whether closing the last window
     // ends the application is ours to decide.
     m_qtQuitOnLastWindowClosed = QGuiApplication::quitOnLastWindowClosed();
@@ -144,7 +140,10 @@ void QRVAppDelegate::startTelemetry() {
     TLMCrashes::setUserConfirmationHandler(
         [this](const QList<TLMErrorReport>& reports) { return crashReportsAreWaiting(reports); });
     m_crashServiceInstalled = true;
-    m_telemetryStarter(TLMTelemetryConfig::standard().appSecret, {&TLMCrashes::service});
+    if (m_telemetryStarter)
+        m_telemetryStarter(TLMTelemetryConfig::standard().appSecret, {&TLMCrashes::service});
+    else
+        qCWarning(lcShell, "No telemetry starter was set; crash telemetry does not run.");
 }
 
 bool QRVAppDelegate::crashReportsAreWaiting(const QList<TLMErrorReport>& reports) {

@@ -1,5 +1,6 @@
 // quorvane-cli list / set / remove / registered: the user key-equivalent store
 // of the preferences home, through the same code as the editor.
+#include "CliApplication.h"
 #include "CliCommand.h"
 #include "CliText.h"
 #include "model/QRVMenuShortcut.h"
@@ -50,11 +51,6 @@ std::optional<StoreArguments> parse(CliContext& context, const QString& command,
         return std::nullopt;
     }
     return parsed;
-}
-
-// The bundle identifier APP names; null for all applications.
-QString bundleIdentifier(const QString& argument) {
-    return argument == QLatin1String("-g") ? QString() : argument;
 }
 
 // The title as stored: escapes replaced, and with --path, "File→Open Recent→Clear
@@ -111,7 +107,7 @@ int list(CliContext& context) {
     if (!args)
         return kExitUsage;
     const auto read = QRVMenuShortcut::readMenuShortcuts(
-        *context.services, bundleIdentifier(args->positional.first()));
+        *context.services, bundleIdentifierFromArgument(args->positional.first()));
     if (!read) {
         context.err << "quorvane-cli list: " << escapeForDisplay(read.error()) << '\n';
         return kExitFailed;
@@ -153,7 +149,7 @@ int set(CliContext& context) {
     const auto args = parse(context, QStringLiteral("set"), {QStringLiteral("--path")}, 3);
     if (!args)
         return kExitUsage;
-    const QString app = bundleIdentifier(args->positional.at(0));
+    const QString app = bundleIdentifierFromArgument(args->positional.at(0));
     const auto title =
         storedTitle(context, QStringLiteral("set"), args->positional.at(1), args->path);
     const auto keyEquivalent = title ? storedKey(context, args->positional.at(2)) : std::nullopt;
@@ -174,7 +170,7 @@ int remove(CliContext& context) {
     const auto args = parse(context, QStringLiteral("remove"), {QStringLiteral("--path")}, 2);
     if (!args)
         return kExitUsage;
-    const QString app = bundleIdentifier(args->positional.at(0));
+    const QString app = bundleIdentifierFromArgument(args->positional.at(0));
     const auto title =
         storedTitle(context, QStringLiteral("remove"), args->positional.at(1), args->path);
     if (!title)

@@ -207,7 +207,6 @@ int main(int argc, char** argv) {
             return kExitFailed;
         }
         native = std::move(created).value();
-        native->installForTelemetry();
         KeyEquivalentTable::installShared(native->services().keyboardLayout);
         home = native->services().home;
         // Edit requests live in the support folder; a home without one is unusable.

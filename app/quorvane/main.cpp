@@ -9,6 +9,7 @@
 #include "platform/PreferencesHome.h"
 #include "platform/widgets/MessageBoxAlertPresenter.h"
 #include "shell/QRVAppDelegate.h"
+#include "telemetry/TLMDataFolder.h"
 #include "telemetry/TLMTelemetry.h"
 
 #include <QApplication>
@@ -42,7 +43,6 @@ int main(int argc, char** argv) {
     }
     MessageBoxAlertPresenter alerts;
     const DesktopServices services = (*native)->desktopServices(alerts);
-    (*native)->installForTelemetry();
     KeyEquivalentTable::installShared(services.keyboardLayout);
     if (auto support = menuShortcutsSupportDirectory(services.home); !support) {
         std::fprintf(stderr, "quorvane: %s\n", qPrintable(support.error()));
@@ -54,6 +54,12 @@ int main(int argc, char** argv) {
     {
         const auto moveSystem = createNativeBundleMoveSystem();
         QRVAppDelegate delegate(services, *moveSystem);
+        delegate.setTelemetryStarter(
+            [&services](const QString& appSecret, const QList<TLMServiceClass>& list) {
+                TLMTelemetry::start({services.scheduler, services.userDefaults,
+                                     TLMDataFolder::forHome(services.home)},
+                                    appSecret, list);
+            });
         // False: a copy of the program elsewhere has taken over.
         if (delegate.launch(QRVAppDelegate::filesFromArguments(app.arguments())))
             status = app.exec();

@@ -2,7 +2,6 @@
 
 #include "platform/AppInfo.h"
 #include "platform/Logging.h"
-#include "platform/Platform.h"
 #include "platform/PreferencesHome.h"
 #include "platform/UserDefaults.h"
 #include "platform/linux/DBusDistributedNotifications.h"
@@ -93,11 +92,7 @@ Result<std::unique_ptr<NativePlatform>> NativePlatform::create(const QString& ho
     return native;
 }
 
-NativePlatform::~NativePlatform() {
-    // Uninstall what we own so nothing reaches a destroyed service.
-    if (platform().preferences == &m_parts->preferences)
-        platform() = PlatformServices{};
-}
+NativePlatform::~NativePlatform() = default;
 
 const Services& NativePlatform::services() const {
     return m_parts->services;
@@ -106,14 +101,6 @@ const Services& NativePlatform::services() const {
 DesktopServices NativePlatform::desktopServices(AlertPresenter& alerts) const {
     Q_ASSERT_X(m_parts->pasteboard, "NativePlatform", "desktop services need a GUI application");
     return {m_parts->services, alerts, *m_parts->pasteboard};
-}
-
-void NativePlatform::installForTelemetry() const {
-    const Services& s = m_parts->services;
-    platform() = PlatformServices{.home = s.home,
-                                  .preferences = &s.preferences,
-                                  .userDefaults = &s.userDefaults,
-                                  .scheduler = &s.scheduler};
 }
 
 } // namespace qrv

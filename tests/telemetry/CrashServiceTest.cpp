@@ -25,15 +25,17 @@ class CrashServiceTest : public ::testing::Test {
     void crashedRun(const QString& mode) {
         QProcess helper;
         helper.start(qrv::testing::helperProgram(QStringLiteral("quorvane-crash-helper")),
-                     {TLMCrashes::crashFolder(), mode});
+                     {TLMCrashes::crashFolder(env.context.dataFolder), mode});
         ASSERT_TRUE(helper.waitForFinished(30000));
         ASSERT_EQ(records().size(), 1);
     }
     QStringList records() const {
-        return QDir(TLMCrashes::crashFolder()).entryList({"*.crashrecord"}, QDir::Files);
+        return QDir(TLMCrashes::crashFolder(env.context.dataFolder))
+            .entryList({"*.crashrecord"}, QDir::Files);
     }
     void start() {
-        TLMTelemetry::start(TLMTelemetryOptions{env.groupOptions(), false}, {&TLMCrashes::service});
+        TLMTelemetry::start(env.context, TLMTelemetryOptions{env.groupOptions(), false},
+                            {&TLMCrashes::service});
         env.scheduler.runPending();
     }
     qint64 storedLogs() const { return TLMTelemetry::channelGroup()->storage()->countLogs(); }

@@ -10,6 +10,7 @@
 #include "platform/Platform.h"
 #include "platform/UserDefaults.h"
 #include "platform/linux/PlistFilePreferenceStore.h"
+#include "platform/testing/FakeAccessKit.h"
 #include "platform/testing/FakePermissionStatus.h"
 #include "platform/testing/FakeWorkspace.h"
 #include "platform/testing/FixedKeyboardLayout.h"
@@ -41,6 +42,7 @@ struct EditorBench {
     RecordedAccessibility accessibility;
     FakeWorkspace workspace;
     FakePermissionStatus permissions;
+    FakeAccessKit accessKit{permissions};
     FixedKeyboardLayout layout = FixedKeyboardLayout::us();
     MemoryPasteboard pasteboard;
     ScriptedHotKeys hotKeys;
@@ -68,10 +70,10 @@ struct EditorBench {
                              .arg(i),
                          QStringLiteral("@~%1").arg(QChar(u'a' + i % 26)));
         (void)prefs.setValue(QRVMenuShortcut::kUserKeyEquivalentsKey, table, kBench);
-        controller = std::make_unique<QRVShortcutsViewController>(
-            QRVEditorServices{alerts, pasteboard, scheduler, layout, hotKeys, [] {
-                                  return static_cast<const QWidget*>(nullptr);
-                              }});
+        controller = std::make_unique<QRVShortcutsViewController>(QRVEditorServices{
+            alerts, pasteboard, scheduler, layout, hotKeys, accessKit, workspace, [] {
+                return static_cast<const QWidget*>(nullptr);
+            }});
         window.setCentralWidget(controller->view());
         window.resize(800, 600);
         window.show();

@@ -8,15 +8,18 @@ class QWidget;
 
 namespace qrv {
 
+class AccessKit;
 class AlertPresenter;
 class HotKeys;
 class KeyboardLayout;
 class Pasteboard;
 class Scheduler;
+class Workspace;
 
 // What the shortcut editor works with, handed to it by the window that shows
 // it: alerts and the beep, the general pasteboard (copy and paste), the
-// scheduler (tool tips), and what its recorders need besides (the keyboard
+// scheduler (tool tips), the permission library and the workspace (the
+// permission gates), and what its recorders need besides (the keyboard
 // layout, the system-wide hot keys and this application's menu bar).
 struct QRVEditorServices {
     AlertPresenter& alerts;
@@ -24,6 +27,8 @@ struct QRVEditorServices {
     Scheduler& scheduler;
     const KeyboardLayout& keyboardLayout;
     const HotKeys& hotKeys;
+    AccessKit& accessKit;
+    Workspace& workspace;
     // The main window's menu bar, which may not exist yet.
     std::function<const QWidget*()> mainMenu;
 

@@ -92,8 +92,12 @@ QList<int> QRVShortcutsTableView::selectedRows() const {
 }
 
 bool QRVShortcutsTableView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    // Every press and release asks too (with no trigger or one we do not
+    // use); only a request that would open the editor goes to the gate, so a
+    // plain click never explains a permission.
+    const bool opensEditor = trigger == AllEditTriggers || (editTriggers() & trigger);
     if (index.column() == QRVShortcutsTableModel::TitleColumn && state() != EditingState &&
-        m_editGate && !m_editGate(trigger))
+        opensEditor && m_editGate && !m_editGate(trigger))
         return false;
     return QTableView::edit(index, trigger, event);
 }

@@ -194,25 +194,4 @@ void QRVShortcutsViewController::titleEditEnded(const QRVMenuShortcutPtr&, const
     saveApplicationShortcuts();
 }
 
-// ---- permission gates
-// FIXME: the permissions onboarding decides these (full disk access to edit
-// other applications' preferences, accessibility for their menus); until it
-// lands every gate answers yes, here and nowhere else.
-
-bool QRVShortcutsViewController::checkFullDiskAccess() {
-    return true;
-}
-
-bool QRVShortcutsViewController::textFieldCanEdit() {
-    return true;
-}
-
-bool QRVShortcutsViewController::textFieldShouldSelect() {
-    // A title field taking the keyboard ends the recording of a key.
-    if (m_currentShortcutRecorder && m_currentShortcutRecorder->isRecording())
-        m_currentShortcutRecorder->setRecording(false);
-    m_currentShortcutRecorder = nullptr;
-    return true;
-}
-
 } // namespace qrv

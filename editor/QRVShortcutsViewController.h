@@ -153,10 +153,23 @@ class QRVShortcutsViewController : public QObject, public KSCShortcutViewDelegat
     // change signal too).
     void windowDidUpdate();
 
-    // ---- permission gates (granted until the permissions onboarding fills them)
+    // ---- permission gates (QRVShortcutsViewController+Permissions.cpp)
+    // Every editing action asks first. Yes when full disk access is granted;
+    // otherwise explains it (offering the instructions) and answers no, also
+    // when the user then grants it: the action is dropped, not queued.
     bool checkFullDiskAccess();
+    // A click into a title field: with accessibility granted, the full disk
+    // access check (which explains); without it, silently whether full disk
+    // access is granted.
     bool textFieldCanEdit();
+    // A title field about to be selected for editing (tabbing into it, too):
+    // the permissions, then, once per selected application, the offers that
+    // make completion work (accessibility, once per controller; starting the
+    // application); a recording in progress ends.
     bool textFieldShouldSelect();
+    bool didRequestAccessibility() const { return m_didRequestAccessibility; }
+    // The application the title-field check last ran to the end for.
+    QRVAplicationPtr lastCheckedApplication() const { return m_lastCheckedApplication.lock(); }
 
     // Called on the flattening task's thread right after flattening, for
     // diagnostics and for tests of selections that change meanwhile.
@@ -191,6 +204,9 @@ class QRVShortcutsViewController : public QObject, public KSCShortcutViewDelegat
     void shortcutValueDidChange(QRVMenuShortcutPtr shortcut, QPersistentModelIndex index,
                                 KSCShortcutView* view);
     void beginEditingTitle(int row);
+    // Offers to start the selected application when accessibility is granted
+    // and it is installed but not running, so its menus can be read.
+    void offerToRunApplication(const QRVAplication& selected);
     void setMenuLists(const MenuLists& lists);
     static MenuLists cachedMenuLists(const QRVAplication& application);
     static void setCachedMenuLists(QRVAplication& application, const MenuLists& lists);
@@ -208,6 +224,8 @@ class QRVShortcutsViewController : public QObject, public KSCShortcutViewDelegat
     QPointer<KSCShortcutView> m_currentShortcutRecorder;
     KSCShortcutView* m_reportingRecorder = nullptr; // while its change is handled
     QString m_saveError;
+    bool m_didRequestAccessibility = false;
+    std::weak_ptr<QRVAplication> m_lastCheckedApplication;
     bool m_canExportAll = false;
     bool m_canExportSelected = false;
     bool m_canCopy = false;

@@ -6,7 +6,9 @@
 #include "platform/BundleMoveSystem.h"
 #include "platform/NativePlatform.h"
 #include "platform/PreferencesHome.h"
+#include "platform/linux/LinuxPrivacySettings.h"
 #include "platform/linux/PreferencesHotKeys.h"
+#include "platform/widgets/DesktopAccessKit.h"
 #include "platform/widgets/MessageBoxAlertPresenter.h"
 #include "shell/BWMoveApplication.h"
 #include "shell/QRVAppDelegate.h"
@@ -62,8 +64,17 @@ int main(int argc, char** argv) {
             return EXIT_SUCCESS; // the copy in the Applications folder takes over
     }
 
-    QRVAppDelegate delegate(QRVEditorServices{
-        alerts, *services.pasteboard, *services.scheduler, *services.keyboardLayout, hotKeys, {}});
+    // The permission library: what each permission means here, explained with our own windows.
+    const LinuxPrivacySettings privacySettings(services.home);
+    DesktopAccessKit accessKit(*services.permissions, privacySettings, alerts);
+    QRVAppDelegate delegate(QRVEditorServices{alerts,
+                                              *services.pasteboard,
+                                              *services.scheduler,
+                                              *services.keyboardLayout,
+                                              hotKeys,
+                                              accessKit,
+                                              *services.workspace,
+                                              {}});
     delegate.applicationDidFinishLaunching();
     return app.exec();
 }

@@ -3,6 +3,7 @@
 #include "menus/QRVMenuItem.h"
 #include "platform/AppInfo.h"
 #include "platform/NativePlatform.h"
+#include "platform/testing/FakeAccessKit.h"
 #include "platform/testing/ScriptedAlertPresenter.h"
 #include "platform/testing/ScriptedHotKeys.h"
 #include "shell/QRVAppDelegate.h"
@@ -36,6 +37,8 @@ class LaunchedApp : public ::testing::Test {
                                                                       *services.scheduler,
                                                                       *services.keyboardLayout,
                                                                       hotKeys,
+                                                                      accessKit,
+                                                                      *services.workspace,
                                                                       {}});
         delegate->applicationDidFinishLaunching();
     }
@@ -44,6 +47,8 @@ class LaunchedApp : public ::testing::Test {
     std::unique_ptr<NativePlatform> native;
     qrv::testing::ScriptedAlertPresenter alerts;
     qrv::testing::ScriptedHotKeys hotKeys;
+    qrv::testing::FakePermissionStatus permissions;
+    qrv::testing::FakeAccessKit accessKit{permissions};
     std::unique_ptr<QRVAppDelegate> delegate;
 };
 

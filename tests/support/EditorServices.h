@@ -13,8 +13,8 @@ inline QRVEditorServices editorServices(FakePlatform& world,
         mainMenu = [] {
             return static_cast<const QWidget*>(nullptr);
         };
-    return {world.alerts,         world.pasteboard, world.scheduler,
-            world.keyboardLayout, world.hotKeys,    std::move(mainMenu)};
+    return {world.alerts,  world.pasteboard, world.scheduler, world.keyboardLayout,
+            world.hotKeys, world.accessKit,  world.workspace, std::move(mainMenu)};
 }
 
 } // namespace qrv::testing

@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 #include "platform/linux/PlistFilePreferenceStore.h"
 #include "platform/plist/PlistCodec.h"
+#include "platform/testing/FakeAccessKit.h"
 #include "platform/testing/FakePermissionStatus.h"
 #include "platform/testing/FakeWorkspace.h"
 #include "platform/testing/FixedKeyboardLayout.h"
@@ -30,6 +31,7 @@ struct FakePlatform {
     RecordedAccessibility accessibility;
     FakeWorkspace workspace;
     FakePermissionStatus permissions;
+    FakeAccessKit accessKit{permissions};
     FixedKeyboardLayout keyboardLayout = FixedKeyboardLayout::us();
     MemoryPasteboard pasteboard;
     ScriptedHotKeys hotKeys;

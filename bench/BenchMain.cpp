@@ -2,9 +2,10 @@
 #include <QStandardPaths>
 #include <benchmark/benchmark.h>
 
+// A GUI application object, so the window benchmarks can show and paint
+// windows; on the offscreen platform unless another one is asked for.
 int main(int argc, char** argv) {
     QStandardPaths::setTestModeEnabled(true);
-    // The editor's benchmarks paint widgets, off any screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

@@ -69,6 +69,8 @@ void QRVPreferencesViewController::viewWillAppear() {
         auto* fill = new QVBoxLayout(m_containerView);
         fill->setContentsMargins(0, 0, 0, 0);
         fill->addWidget(list);
+        // Made while the view shows: a child added then is not shown with it.
+        list->show();
     } else {
         list->setGeometry(QRect());
     }

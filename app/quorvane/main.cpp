@@ -10,8 +10,8 @@
 #include "platform/linux/PreferencesHotKeys.h"
 #include "platform/widgets/DesktopAccessKit.h"
 #include "platform/widgets/MessageBoxAlertPresenter.h"
-#include "shell/BWMoveApplication.h"
 #include "shell/QRVAppDelegate.h"
+#include "telemetry/TLMTelemetry.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -53,28 +53,25 @@ int main(int argc, char** argv) {
         return EXIT_FAILURE;
     }
 
-    // Launch-will-finish: the offer to move into the Applications folder comes
-    // before any window. This belongs to the application delegate's start-up
-    // sequence and moves there with it.
-    {
-        const auto moveSystem = createNativeBundleMoveSystem();
-        BWMoveApplication move({*moveSystem, *(*native)->services().userDefaults, alerts,
-                                *(*native)->services().scheduler});
-        if (move.moveToApplicationsFolderIfNecessary() == BWMoveApplication::Outcome::Quit)
-            return EXIT_SUCCESS; // the copy in the Applications folder takes over
-    }
-
     // The permission library: what each permission means here, explained with our own windows.
     const LinuxPrivacySettings privacySettings(services.home);
     DesktopAccessKit accessKit(*services.permissions, privacySettings, alerts);
-    QRVAppDelegate delegate(QRVEditorServices{alerts,
-                                              *services.pasteboard,
-                                              *services.scheduler,
-                                              *services.keyboardLayout,
-                                              hotKeys,
-                                              accessKit,
-                                              *services.workspace,
-                                              {}});
-    delegate.applicationDidFinishLaunching();
-    return app.exec();
+    int status = EXIT_SUCCESS;
+    {
+        const auto moveSystem = createNativeBundleMoveSystem();
+        QRVAppDelegate delegate({*services.userDefaults, *services.scheduler, alerts, *moveSystem},
+                                {alerts,
+                                 *services.pasteboard,
+                                 *services.scheduler,
+                                 *services.keyboardLayout,
+                                 hotKeys,
+                                 accessKit,
+                                 *services.workspace,
+                                 {}});
+        // False: a copy of the program elsewhere has taken over.
+        if (delegate.launch(QRVAppDelegate::filesFromArguments(app.arguments())))
+            status = app.exec();
+    }
+    TLMTelemetry::stop();
+    return status;
 }

@@ -4,6 +4,7 @@
 #include "platform/AppInfo.h"
 #include "platform/NativePlatform.h"
 #include "platform/testing/FakeAccessKit.h"
+#include "platform/testing/FakeBundleMoveSystem.h"
 #include "platform/testing/ScriptedAlertPresenter.h"
 #include "platform/testing/ScriptedHotKeys.h"
 #include "shell/QRVAppDelegate.h"
@@ -30,30 +31,37 @@ class LaunchedApp : public ::testing::Test {
         auto created = NativePlatform::create(home.path());
         ASSERT_TRUE(created.ok()) << created.error().toStdString();
         native = std::move(created).value();
+        native->services().alerts = &alerts;
         native->install();
-        PlatformServices& services = native->services();
-        delegate = std::make_unique<QRVAppDelegate>(QRVEditorServices{alerts,
-                                                                      *services.pasteboard,
-                                                                      *services.scheduler,
-                                                                      *services.keyboardLayout,
-                                                                      hotKeys,
-                                                                      accessKit,
-                                                                      *services.workspace,
-                                                                      {}});
-        delegate->applicationDidFinishLaunching();
+        moveSystem.bundle = {}; // started from a build folder: nothing to move
+        const PlatformServices& services = native->services();
+        delegate = std::make_unique<QRVAppDelegate>(
+            AppDelegateServices{*services.userDefaults, *services.scheduler, alerts, moveSystem},
+            QRVEditorServices{alerts,
+                              *services.pasteboard,
+                              *services.scheduler,
+                              *services.keyboardLayout,
+                              hotKeys,
+                              accessKit,
+                              *services.workspace,
+                              {}});
+        // No crash handlers in the test process.
+        delegate->setTelemetryStarter([](const QString&, const QList<TLMServiceClass>&) {});
+        ASSERT_TRUE(delegate->launch());
     }
 
     qrv::testing::TempHome home;
-    std::unique_ptr<NativePlatform> native;
     qrv::testing::ScriptedAlertPresenter alerts;
+    qrv::testing::FakeBundleMoveSystem moveSystem;
     qrv::testing::ScriptedHotKeys hotKeys;
     qrv::testing::FakePermissionStatus permissions;
     qrv::testing::FakeAccessKit accessKit{permissions};
+    std::unique_ptr<NativePlatform> native;
     std::unique_ptr<QRVAppDelegate> delegate;
 };
 
 TEST_F(LaunchedApp, ShowsTheMainWindowWithItsMenusAndQuitsWhenItCloses) {
-    QMainWindow* window = delegate->mainWindowController()->window();
+    QMainWindow* window = delegate->mainWindowController()->mainWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
     EXPECT_EQ(window->windowTitle(), "Quorvane");
@@ -61,8 +69,6 @@ TEST_F(LaunchedApp, ShowsTheMainWindowWithItsMenusAndQuitsWhenItCloses) {
     for (QAction* action : window->menuBar()->actions())
         menus << action->text();
     EXPECT_EQ(menus, (QStringList{"Quorvane", "File", "Edit", "Window", "Help"}));
-    EXPECT_EQ(delegate->mainWindowController(),
-              delegate->mainWindowController()); // one for the run
 
     // Closing the last window ends the event loop.
     QTimer::singleShot(0, window, &QWidget::close);
@@ -106,7 +112,10 @@ TEST_F(LaunchedApp, TheSourceListShowsThisProgramWhoseMenusReadThroughAccessibil
     ASSERT_TRUE(first.has_value());
     ASSERT_EQ(first->size(), 1);
     EXPECT_EQ(first->first()->title(), "Quorvane");
-    EXPECT_EQ(first->first()->children().first()->title(), "Quit Quorvane");
+    QStringList titles;
+    for (const auto& item : first->first()->children())
+        titles << item->title();
+    EXPECT_TRUE(titles.contains("Quit Quorvane")) << titles.join(", ").toStdString();
 }
 
 QProcess* startApp(const QStringList& args, const QProcessEnvironment& env) {

@@ -12,8 +12,13 @@ namespace qrv {
 // its own; a command-line tool runs without one.
 class NativePlatform {
   public:
+    // How the home must be: a program that cannot explain an unwritable home
+    // stops at it; one that can (the permissions onboarding) opens it anyway.
+    enum class HomeUse { MustBeWritable, MayBeReadOnly };
+
     // Prepares the home (creating it when missing); the error names the folder.
-    static Result<std::unique_ptr<NativePlatform>> create(const QString& home);
+    static Result<std::unique_ptr<NativePlatform>> create(const QString& home,
+                                                          HomeUse use = HomeUse::MustBeWritable);
     ~NativePlatform();
 
     PlatformServices& services() { return m_services; }

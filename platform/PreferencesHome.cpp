@@ -32,12 +32,18 @@ QString PreferencesHome::resolve(const QString& explicitHome) {
 static Result<void> ensureWritableFolder(const QString& path) {
     QFileInfo info(path);
     if (info.exists() && !info.isDir())
-        return makeError(QCoreApplication::translate("PreferencesHome", "The preferences folder “%1” is not a folder.").arg(path));
+        return makeError(QCoreApplication::translate("PreferencesHome",
+                                                     "The preferences folder “%1” is not a folder.")
+                             .arg(path));
     if (!QDir().mkpath(path))
-        return makeError(QCoreApplication::translate("PreferencesHome", "The preferences folder “%1” could not be created.").arg(path));
+        return makeError(QCoreApplication::translate(
+                             "PreferencesHome", "The preferences folder “%1” could not be created.")
+                             .arg(path));
     QTemporaryFile probe(path + QStringLiteral("/.quorvane-write-test-XXXXXX"));
     if (!probe.open())
-        return makeError(QCoreApplication::translate("PreferencesHome", "The preferences folder “%1” is not writable.").arg(path));
+        return makeError(QCoreApplication::translate("PreferencesHome",
+                                                     "The preferences folder “%1” is not writable.")
+                             .arg(path));
     return success();
 }
 
@@ -46,6 +52,11 @@ Result<QString> PreferencesHome::prepare(const QString& home) {
         return makeError(r.error());
     if (auto r = ensureWritableFolder(preferencesFolder(home)); !r)
         return makeError(r.error());
+    return home;
+}
+
+QString PreferencesHome::prepareWherePossible(const QString& home) {
+    QDir().mkpath(preferencesFolder(home)); // a failure is the permission check's to explain
     return home;
 }
 

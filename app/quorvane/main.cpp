@@ -35,7 +35,9 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(applicationIcon(ApplicationLocation::current().dataDirectory));
 
     const QString home = PreferencesHome::resolve(PreferencesHome::fromArguments(app.arguments()));
-    auto native = NativePlatform::create(home);
+    // A home this user cannot change still opens: the welcome window and the
+    // editor's full-disk-access check say which folder and how to fix it.
+    auto native = NativePlatform::create(home, NativePlatform::HomeUse::MayBeReadOnly);
     if (!native) {
         std::fprintf(stderr, "quorvane: %s\n", qPrintable(native.error()));
         QMessageBox::critical(nullptr, QString::fromLatin1(appinfo::kApplicationName),
@@ -47,11 +49,10 @@ int main(int argc, char** argv) {
     services.alerts = &alerts;
     (*native)->install();
     const PreferencesHotKeys hotKeys(*services.preferences);
-    if (auto support = menuShortcutsSupportDirectory(); !support) {
+    // Only edit requests dropped into the support folder need it; the rest of
+    // the program works without it.
+    if (auto support = menuShortcutsSupportDirectory(); !support)
         std::fprintf(stderr, "quorvane: %s\n", qPrintable(support.error()));
-        alerts.runModal({Alert::Style::Critical, support.error()});
-        return EXIT_FAILURE;
-    }
 
     // The permission library: what each permission means here, explained with our own windows.
     const LinuxPrivacySettings privacySettings(services.home);

@@ -5,8 +5,8 @@
 #include "platform/PreferencesHome.h"
 #include "platform/UserDefaults.h"
 #include "platform/linux/DBusDistributedNotifications.h"
-#include "platform/linux/PreferencesHotKeys.h"
 #include "platform/linux/PlistFilePreferenceStore.h"
+#include "platform/linux/PreferencesHotKeys.h"
 #include "platform/linux/XkbKeyboardLayout.h"
 #include "platform/qt/ClipboardPasteboard.h"
 #include "platform/qt/QtScheduler.h"
@@ -59,8 +59,10 @@ static std::unique_ptr<KeyboardLayout> userKeyboardLayout() {
     return std::move(layout).value();
 }
 
-Result<std::unique_ptr<NativePlatform>> NativePlatform::create(const QString& home) {
-    auto prepared = PreferencesHome::prepare(home);
+Result<std::unique_ptr<NativePlatform>> NativePlatform::create(const QString& home, HomeUse use) {
+    auto prepared = use == HomeUse::MayBeReadOnly
+                        ? Result<QString>(PreferencesHome::prepareWherePossible(home))
+                        : PreferencesHome::prepare(home);
     if (!prepared)
         return makeError(prepared.error());
     std::unique_ptr<NativePlatform> native(new NativePlatform);

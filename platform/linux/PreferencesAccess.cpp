@@ -97,8 +97,11 @@ QString shellQuoted(const QString& argument) {
 
 std::optional<FolderProblem> preferencesFolderProblem(const QString& home) {
     const QString root = QDir::cleanPath(home);
-    if (!QFileInfo(root).isDir())
+    const QFileInfo rootInfo(root);
+    if (!rootInfo.exists())
         return FolderProblem{root, tr("The folder “%1” does not exist.").arg(root), {}};
+    if (!rootInfo.isDir())
+        return FolderProblem{root, tr("“%1” is not a folder.").arg(root), {}};
     QStringList folders{root + QStringLiteral("/Library/Preferences")};
     const QDir containers(root + QStringLiteral("/Library/Containers"));
     for (const QString& container : containers.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {

@@ -4,7 +4,6 @@
 #include "platform/MainThread.h"
 #include "platform/widgets/AccessKitViewController.h"
 
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -13,32 +12,22 @@
 namespace qrv {
 
 QRVPreferencesViewController::QRVPreferencesViewController(AccessKit& sharedKit, QObject* parent)
-    : QObject(parent)
+    : QRVViewController(QStringLiteral("QRVPreferencesView"), parent)
     , m_sharedKit(sharedKit) {}
 
-QRVPreferencesViewController::~QRVPreferencesViewController() {
-    if (m_view && !m_view->parent())
-        delete m_view; // no window took it
-}
-
-QWidget* QRVPreferencesViewController::view() {
-    if (m_view)
-        return m_view;
-    m_view = new QWidget;
-    m_view->setObjectName(QStringLiteral("QRVPreferencesView"));
-    m_view->installEventFilter(this);
-    auto* layout = new QVBoxLayout(m_view);
+void QRVPreferencesViewController::loadView(QWidget* view) {
+    auto* layout = new QVBoxLayout(view);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(12);
-    m_containerView = new QWidget(m_view);
+    m_containerView = new QWidget(view);
     m_containerView->setObjectName(QStringLiteral("containerView"));
     layout->addWidget(m_containerView, 1);
     auto* footer = new QHBoxLayout;
     m_busyLabel =
-        new QLabel(tr("Follow the instructions beside the settings, then come back."), m_view);
+        new QLabel(tr("Follow the instructions beside the settings, then come back."), view);
     m_busyLabel->setWordWrap(true);
     m_busyLabel->setVisible(false);
-    m_openButton = new QPushButton(tr("Open Privacy Settings…"), m_view);
+    m_openButton = new QPushButton(tr("Open Privacy Settings…"), view);
     m_openButton->setObjectName(QStringLiteral("openPrivacyPreferences"));
     connect(m_openButton, &QPushButton::clicked, this,
             &QRVPreferencesViewController::openPrivacyPreferences);
@@ -46,7 +35,6 @@ QWidget* QRVPreferencesViewController::view() {
     footer->addStretch(0);
     footer->addWidget(m_openButton);
     layout->addLayout(footer);
-    return m_view;
 }
 
 bool QRVPreferencesViewController::accessKitBusy() const {
@@ -122,18 +110,6 @@ void QRVPreferencesViewController::showFullDiskAccessInstructions(AccessKit& sha
 
 void QRVPreferencesViewController::showAccessibilityInstructions(AccessKit& sharedKit) {
     showAccessInstructions(sharedKit, PermissionStatus::kAssistive);
-}
-
-bool QRVPreferencesViewController::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_view) {
-        if (event->type() == QEvent::Show) {
-            viewWillAppear();
-            viewDidAppear();
-        } else if (event->type() == QEvent::Hide) {
-            viewDidDisappear();
-        }
-    }
-    return QObject::eventFilter(watched, event);
 }
 
 } // namespace qrv

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "shell/QRVViewController.h"
+
 #include <QLabel>
-#include <QObject>
 #include <QPointer>
 #include <QPushButton>
-#include <QWidget>
 
 namespace qrv {
 
@@ -19,15 +19,12 @@ class AccessKitViewController;
 //
 // The class operations are the one way the program shows the user how to
 // grant a permission; the editor's gates and the welcome window use them.
-class QRVPreferencesViewController : public QObject {
+class QRVPreferencesViewController : public QRVViewController {
     Q_OBJECT
     Q_PROPERTY(bool accessKitBusy READ accessKitBusy NOTIFY accessKitBusyChanged)
   public:
     explicit QRVPreferencesViewController(AccessKit& sharedKit, QObject* parent = nullptr);
-    ~QRVPreferencesViewController() override;
 
-    // Loaded on first use; its window owns it from then on.
-    QWidget* view();
     QWidget* containerView() const { return m_containerView; }
     // Made on the first appearance, reused after.
     AccessKitViewController* accessKitViewController() const { return m_accessKitViewController; }
@@ -35,9 +32,9 @@ class QRVPreferencesViewController : public QObject {
     AccessKit* accessKit() const { return m_accessKit; }
     bool accessKitBusy() const;
 
-    void viewWillAppear();
-    void viewDidAppear();
-    void viewDidDisappear();
+    void viewWillAppear() override;
+    void viewDidAppear() override;
+    void viewDidDisappear() override;
     void openPrivacyPreferences();
 
     // The shared kit with its overlay ending when the settings quit or lose
@@ -50,14 +47,13 @@ class QRVPreferencesViewController : public QObject {
     void accessKitBusyChanged(bool busy);
 
   protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void loadView(QWidget* view) override;
 
   private:
     void setAccessKit(AccessKit* kit);
     void updateBusyState();
 
     AccessKit& m_sharedKit;
-    QPointer<QWidget> m_view;
     QPointer<QWidget> m_containerView;
     QPointer<QLabel> m_busyLabel;
     QPointer<QPushButton> m_openButton;

@@ -6,7 +6,6 @@
 #include "platform/Workspace.h"
 #include "shell/QRVPreferencesViewController.h"
 
-#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -20,33 +19,26 @@ constexpr Millis kUpdateDelay{100};
 
 QRVWelcomeViewController::QRVWelcomeViewController(AccessKit& sharedKit, Workspace& workspace,
                                                    Scheduler& scheduler, QObject* parent)
-    : QObject(parent)
+    : QRVViewController(QStringLiteral("QRVWelcomeView"), parent)
     , m_kit(sharedKit)
     , m_workspace(workspace)
     , m_scheduler(scheduler) {}
 
 QRVWelcomeViewController::~QRVWelcomeViewController() {
     m_scheduler.cancelAllPerforms(this);
-    if (m_view && !m_view->parent())
-        delete m_view; // no window took it
 }
 
-QWidget* QRVWelcomeViewController::view() {
-    if (m_view)
-        return m_view;
-    m_view = new QWidget;
-    m_view->setObjectName(QStringLiteral("QRVWelcomeView"));
-    m_view->installEventFilter(this);
-    auto* grid = new QGridLayout(m_view);
+void QRVWelcomeViewController::loadView(QWidget* view) {
+    auto* grid = new QGridLayout(view);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setHorizontalSpacing(16);
     grid->setVerticalSpacing(4);
     const auto addPermission = [&](int line, const QString& name, const QString& reason,
                                    const QString& objectName) {
-        auto* title = new QLabel(QStringLiteral("<b>%1</b>").arg(name.toHtmlEscaped()), m_view);
-        auto* text = new QLabel(reason, m_view);
+        auto* title = new QLabel(QStringLiteral("<b>%1</b>").arg(name.toHtmlEscaped()), view);
+        auto* text = new QLabel(reason, view);
         text->setWordWrap(true);
-        auto* button = new QPushButton(tr("Grant Permission"), m_view);
+        auto* button = new QPushButton(tr("Grant Permission"), view);
         button->setObjectName(objectName);
         button->setAccessibleDescription(name);
         grid->addWidget(title, line, 0);
@@ -69,7 +61,6 @@ QWidget* QRVWelcomeViewController::view() {
             &QRVWelcomeViewController::requestFdaAuthorization);
     connect(m_accessibilityButton, &QPushButton::clicked, this,
             &QRVWelcomeViewController::requestAccessibilityAuthorization);
-    return m_view;
 }
 
 void QRVWelcomeViewController::viewWillAppear() {
@@ -120,18 +111,6 @@ void QRVWelcomeViewController::requestFdaAuthorization() {
 
 void QRVWelcomeViewController::requestAccessibilityAuthorization() {
     QRVPreferencesViewController::showAccessibilityInstructions(m_kit);
-}
-
-bool QRVWelcomeViewController::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_view) {
-        if (event->type() == QEvent::Show) {
-            viewWillAppear();
-            viewDidAppear();
-        } else if (event->type() == QEvent::Hide) {
-            viewDidDisappear();
-        }
-    }
-    return QObject::eventFilter(watched, event);
 }
 
 } // namespace qrv

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QObject>
+#include "shell/QRVViewController.h"
+
 #include <QPointer>
 #include <QPushButton>
-#include <QWidget>
 
 namespace qrv {
 
@@ -16,21 +16,19 @@ class Workspace;
 // current while the view is visible: when it appears, and 0.1 s after any
 // application becomes active (coming back from the settings), repeated
 // activations collapsing into one update. Closing the window is the user's.
-class QRVWelcomeViewController : public QObject {
+class QRVWelcomeViewController : public QRVViewController {
     Q_OBJECT
   public:
     QRVWelcomeViewController(AccessKit& sharedKit, Workspace& workspace, Scheduler& scheduler,
                              QObject* parent = nullptr);
     ~QRVWelcomeViewController() override;
 
-    // Loaded on first use; its window owns it from then on.
-    QWidget* view();
     QPushButton* fdaButton() const { return m_fdaButton; }
     QPushButton* accessibilityButton() const { return m_accessibilityButton; }
 
-    void viewWillAppear();
-    void viewDidAppear();
-    void viewDidDisappear();
+    void viewWillAppear() override;
+    void viewDidAppear() override;
+    void viewDidDisappear() override;
     void scheduleUpdateAuthorizationButtons();
     void updateAuthorizationButtons();
     // Not granted: "Grant Permission", enabled; granted: "Permission
@@ -41,13 +39,12 @@ class QRVWelcomeViewController : public QObject {
     void requestAccessibilityAuthorization();
 
   protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void loadView(QWidget* view) override;
 
   private:
     AccessKit& m_kit;
     Workspace& m_workspace;
     Scheduler& m_scheduler;
-    QPointer<QWidget> m_view;
     QPointer<QPushButton> m_fdaButton;
     QPointer<QPushButton> m_accessibilityButton;
     QMetaObject::Connection m_activationObserver;

@@ -29,7 +29,7 @@ bool HttpTransport::isAllowedUrl(const QUrl& url) {
         return true;
     if (scheme != QLatin1String("http"))
         return false;
-    if (url.host() == QLatin1String("localhost"))
+    if (url.host().compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
         return true;
     const QHostAddress address(url.host());
     return !address.isNull() && address.isLoopback();

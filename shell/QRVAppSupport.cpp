@@ -8,6 +8,7 @@
 #include "shell/QRVSupportLogging.h"
 #include "shell/RepliesIO.h"
 #include "shell/RepliesIOFeedbackWindow.h"
+#include "shell/UPDApplicationInfo.h"
 #include "telemetry/TLMTelemetryConfig.h"
 
 #include <QCoreApplication>
@@ -58,11 +59,14 @@ QRVAppSupport::QRVAppSupport(const AppSupportServices& services, AppSupportIdent
     , m_updater(std::make_unique<UPDUpdater>(
           UPDUpdaterServices{services.userDefaults, services.scheduler, services.alerts,
                              services.http, services.urlOpener, services.modal},
-          UPDHostBundle{m_identity.bundleName, m_identity.bundleVersion,
-                        m_identity.shortVersion}))
+          UPDHostBundle{m_identity.bundleName, m_identity.bundleVersion, m_identity.shortVersion,
+                        {{QStringLiteral("CFBundleName"), m_identity.bundleName},
+                         {QStringLiteral("CFBundleIconName"), m_identity.bundleIdentifier}}}))
     , m_insideTelemetryPeriod([] { return false; })
     , m_optionKeyHeld(
-          [] { return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::AltModifier); }) {}
+          [] { return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::AltModifier); }) {
+    installUpdaterIconReplacement();
+}
 
 QRVAppSupport::~QRVAppSupport() = default;
 

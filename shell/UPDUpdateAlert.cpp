@@ -1,6 +1,7 @@
 #include "shell/UPDUpdateAlert.h"
 
 #include <QDialogButtonBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -9,10 +10,14 @@
 namespace qrv {
 
 UPDUpdateAlert::UPDUpdateAlert(const QString& applicationName, const QString& installedVersion,
-                               const UPDAppcastItem& item, const QString& notes, QWidget* parent)
+                               const UPDAppcastItem& item, const QString& notes, const QIcon& icon,
+                               QWidget* parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("UPDUpdateAlert"));
     setWindowTitle(tr("Software Update"));
+    auto* iconView = new QLabel(this);
+    if (!icon.isNull())
+        iconView->setPixmap(icon.pixmap(64, 64));
     auto* title = new QLabel(tr("A new version of %1 is available!").arg(applicationName), this);
     QFont bold = title->font();
     bold.setBold(true);
@@ -40,9 +45,14 @@ UPDUpdateAlert::UPDUpdateAlert(const QString& applicationName, const QString& in
     connect(m_later, &QPushButton::clicked, this, [this] { done(RemindLater); });
     connect(m_download, &QPushButton::clicked, this, [this] { done(Download); });
 
+    auto* heading = new QVBoxLayout;
+    heading->addWidget(title);
+    heading->addWidget(info);
+    auto* top = new QHBoxLayout;
+    top->addWidget(iconView, 0, Qt::AlignTop);
+    top->addLayout(heading, 1);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(title);
-    layout->addWidget(info);
+    layout->addLayout(top);
     layout->addWidget(notesTitle);
     layout->addWidget(m_notes);
     layout->addWidget(buttons);

@@ -17,7 +17,8 @@ class UPDUpdateAlert : public QDialog {
     enum Choice { RemindLater = 0, Download = 1, SkipVersion = 2 };
 
     UPDUpdateAlert(const QString& applicationName, const QString& installedVersion,
-                   const UPDAppcastItem& item, const QString& notes, QWidget* parent = nullptr);
+                   const UPDAppcastItem& item, const QString& notes, const QIcon& icon,
+                   QWidget* parent = nullptr);
 
     QTextBrowser* notesView() const { return m_notes; }
     QPushButton* button(Choice choice) const;

@@ -5,6 +5,7 @@
 #include "platform/UrlOpener.h"
 #include "platform/UserDefaults.h"
 #include "shell/QRVModalRunner.h"
+#include "shell/UPDApplicationInfo.h"
 #include "shell/UPDUpdateAlert.h"
 #include "shell/UPDVersionComparator.h"
 
@@ -169,7 +170,8 @@ void UPDUpdater::fetchNotesAndOffer(const UPDAppcastItem& item) {
 }
 
 void UPDUpdater::offer(const UPDAppcastItem& item, const QString& notes) {
-    UPDUpdateAlert alert(m_host.name, m_host.shortVersion, item, notes);
+    UPDUpdateAlert alert(m_host.name, m_host.shortVersion, item, notes,
+                         UPDApplicationInfo::bestIconForHost(m_host.infoDictionary));
     switch (m_services.modal.runModal(alert)) {
     case UPDUpdateAlert::Download:
         if (!m_services.urlOpener.openUrl(item.enclosureUrl))

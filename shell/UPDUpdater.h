@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QObject>
 #include <QString>
+#include <QVariantMap>
 #include <functional>
 
 namespace qrv {
@@ -49,6 +50,7 @@ struct UPDHostBundle {
     QString name;         // CFBundleName
     QString version;      // CFBundleVersion, compared with the feed's versions
     QString shortVersion; // CFBundleShortVersionString
+    QVariantMap infoDictionary; // for the icon the updater's windows show
 };
 
 // Software updates: reads the feed the delegate names, compares its newest

@@ -2,6 +2,7 @@
 
 #include "platform/UserDefaults.h"
 #include "shell/QRVModalRunner.h"
+#include "shell/RepliesIO.h"
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>
@@ -14,6 +15,9 @@
 #include <QVBoxLayout>
 
 namespace qrv {
+
+const QString& BWCrashReporterWindowController::kSenderNameKey = RepliesIO::kSenderNameKey;
+const QString& BWCrashReporterWindowController::kSenderEmailKey = RepliesIO::kSenderEmailKey;
 
 BWCrashReporterWindowController::BWCrashReporterWindowController(UserDefaults& defaults,
                                                                  QWidget* parent)
@@ -62,12 +66,8 @@ BWCrashReporterWindowController::BWCrashReporterWindowController(UserDefaults& d
 }
 
 void BWCrashReporterWindowController::windowDidLoad() {
-    const QString name = m_defaults.stringForKey(kSenderNameKey);
-    if (!name.isNull())
-        m_nameField->setText(name);
-    const QString email = m_defaults.stringForKey(kSenderEmailKey);
-    if (!email.isNull())
-        m_emailField->setText(email);
+    m_nameField->setText(RepliesIO::storedString(m_defaults, kSenderNameKey));
+    m_emailField->setText(RepliesIO::storedString(m_defaults, kSenderEmailKey));
 }
 
 void BWCrashReporterWindowController::sendAction(int tag) {

@@ -17,8 +17,9 @@ class UserDefaults;
 class BWCrashReporterWindowController : public QDialog {
     Q_OBJECT
   public:
-    static inline const QString kSenderNameKey = QStringLiteral("io_replies_sender_name");
-    static inline const QString kSenderEmailKey = QStringLiteral("io_replies_sender_email");
+    // Shared with the support window.
+    static const QString& kSenderNameKey;
+    static const QString& kSenderEmailKey;
     // Button tags: a non-zero tag means send.
     static constexpr int kDontSendTag = 0;
     static constexpr int kSendTag = 1;

@@ -1,6 +1,7 @@
 #include "shell/RepliesIO.h"
 
 #include "platform/PreferenceStore.h"
+#include "platform/UserDefaults.h"
 #include "platform/plist/PlistCodec.h"
 #include "shell/RepliesIOFeedbackWindow.h"
 
@@ -75,6 +76,11 @@ void RepliesIO::removeAttachment(qsizetype index) {
         return;
     m_attachments.removeAt(index);
     emit attachmentsChanged();
+}
+
+QString RepliesIO::storedString(const UserDefaults& defaults, const QString& key) {
+    const QVariant value = defaults.objectForKey(key);
+    return value.typeId() == QMetaType::QString ? value.toString() : QString();
 }
 
 QString RepliesIO::subjectKey(RepliesIOSubject subject) {

@@ -2,6 +2,7 @@
 
 #include "platform/HttpTransport.h"
 #include "platform/Result.h"
+#include "shell/RepliesIOFeedbackWindow.h"
 
 #include <QByteArray>
 #include <QList>
@@ -18,7 +19,6 @@ namespace qrv {
 
 class AlertPresenter;
 class PreferenceStore;
-class RepliesIOFeedbackWindow;
 class UserDefaults;
 
 enum class RepliesIOSubject { Question, Problem, FeatureRequest, Other };
@@ -94,6 +94,10 @@ class RepliesIO : public QObject {
     void send(const RepliesIOMessage& message, std::function<void(const QString& failure)> done);
     // The request send() makes (for the record and for tests).
     HttpRequest requestFor(const RepliesIOMessage& message) const;
+
+    // The value under the key when it is a string (the sender's name and
+    // address are prefilled only from strings); empty otherwise.
+    static QString storedString(const UserDefaults& defaults, const QString& key);
 
     static QString subjectKey(RepliesIOSubject subject);
     static QString subjectTitle(RepliesIOSubject subject);

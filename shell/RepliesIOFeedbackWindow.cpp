@@ -43,8 +43,8 @@ RepliesIOFeedbackWindow::RepliesIOFeedbackWindow(RepliesIO& replies, UserDefault
     m_status->setWordWrap(true);
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    m_name->setText(defaults.stringForKey(RepliesIO::kSenderNameKey));
-    m_email->setText(defaults.stringForKey(RepliesIO::kSenderEmailKey));
+    m_name->setText(RepliesIO::storedString(defaults, RepliesIO::kSenderNameKey));
+    m_email->setText(RepliesIO::storedString(defaults, RepliesIO::kSenderEmailKey));
     m_subject->setAccessibleName(tr("Subject"));
     m_name->setAccessibleName(tr("Name"));
     m_email->setAccessibleName(tr("E-mail"));

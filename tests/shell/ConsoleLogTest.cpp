@@ -9,7 +9,7 @@ using namespace qrv::testing;
 namespace {
 
 TEST(ConsoleLog, OneLinePerEntryWithTheLogsOwnTimeElseTheEntrysTime) {
-    const QDateTime time(QDate(2025, 3, 4), QTime(5, 6, 7, 89), QTimeZone::LocalTime);
+    const QDateTime time(QDate(2025, 3, 4), QTime(5, 6, 7, 89), Qt::LocalTime);
     const QString text = QRVConsoleLog::format({
         {time, QString(), QStringLiteral("first")},
         {time, QStringLiteral("Mar  4 05:06:07"), QStringLiteral("second")},
@@ -24,6 +24,7 @@ TEST(ConsoleLog, OneLinePerEntryWithTheLogsOwnTimeElseTheEntrysTime) {
 TEST(ConsoleLog, ReadsTheLastDayOfThisProcessOffTheMainThreadAndAnswersOnIt) {
     SupportFixture f;
     f.systemLog.stored = {{QDateTime(), QStringLiteral("t"), QStringLiteral("hello")}};
+    f.scheduler.setBackgroundRunsAutomatically(false);
     QRVConsoleLog log(f.systemLog, f.scheduler, QStringLiteral("quorvane"));
     QStringList answers;
     log.gatherLogContent([&answers](const QString& text) { answers << text; });

@@ -131,6 +131,7 @@ TEST(CrashReporterDialog, PrefillsTheSenderAndRemembersWhatWasSent) {
 
 TEST(CrashReporterDialog, RunsFromTheConfirmationHandlerWithTheCollectedLog) {
     SupportFixture f;
+    f.scheduler.setBackgroundRunsAutomatically(false);
     f.systemLog.stored = {{QDateTime(), QStringLiteral("12:00"), QStringLiteral("started")}};
     auto support = f.makeSupport();
     QList<TLMUserConfirmation> notified;
@@ -139,7 +140,7 @@ TEST(CrashReporterDialog, RunsFromTheConfirmationHandlerWithTheCollectedLog) {
 
     EXPECT_TRUE(support->handleCrashReports({}));
     EXPECT_TRUE(notified.isEmpty()); // the log is still being read
-    f.scheduler.runBackground();
+    EXPECT_EQ(f.scheduler.runBackground(), 1);
     f.scheduler.runPending();
     EXPECT_EQ(notified, QList<TLMUserConfirmation>{TLMUserConfirmationSend});
     EXPECT_EQ(support->crashReporterLogContent(), "12:00 started\n");

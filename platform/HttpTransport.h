@@ -25,9 +25,9 @@ struct HttpRequest {
 };
 
 struct HttpResponse {
-    int status = 0;    // 0: no answer from the server
+    int status = 0; // 0: no answer from the server
     QByteArray body;
-    QString error;     // why the request failed; empty when an answer came
+    QString error; // why the request failed; empty when an answer came
 
     // An answer in the 2xx range.
     bool succeeded() const { return error.isEmpty() && status >= 200 && status < 300; }

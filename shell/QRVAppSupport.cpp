@@ -59,7 +59,9 @@ QRVAppSupport::QRVAppSupport(const AppSupportServices& services, AppSupportIdent
     , m_updater(std::make_unique<UPDUpdater>(
           UPDUpdaterServices{services.userDefaults, services.scheduler, services.alerts,
                              services.http, services.urlOpener, services.modal},
-          UPDHostBundle{m_identity.bundleName, m_identity.bundleVersion, m_identity.shortVersion,
+          UPDHostBundle{m_identity.bundleName,
+                        m_identity.bundleVersion,
+                        m_identity.shortVersion,
                         {{QStringLiteral("CFBundleName"), m_identity.bundleName},
                          {QStringLiteral("CFBundleIconName"), m_identity.bundleIdentifier}}}))
     , m_insideTelemetryPeriod([] { return false; })
@@ -112,8 +114,8 @@ void QRVAppSupport::showURL(const QString& address) {
 
 RepliesIO& QRVAppSupport::sharedReplies() {
     if (!m_replies)
-        m_replies = std::make_unique<RepliesIO>(RepliesIOServices{
-            m_services.http, m_services.userDefaults, m_services.alerts});
+        m_replies = std::make_unique<RepliesIO>(
+            RepliesIOServices{m_services.http, m_services.userDefaults, m_services.alerts});
     RepliesIO& replies = *m_replies;
     replies.setAPIHost(m_identity.hosts.supportApiBase);
     replies.setFormIdentifier(m_identity.supportFormIdentifier);
@@ -137,8 +139,9 @@ void QRVAppSupport::openSupportAndFeedbackWindow() {
 void QRVAppSupport::attachPreferences() {
     if (!m_replies)
         return;
-    Result<RepliesIOAttachment> attachment = RepliesIOAttachment::attachmentWithPreferencesForIdentifier(
-        m_services.preferences, m_identity.bundleIdentifier);
+    Result<RepliesIOAttachment> attachment =
+        RepliesIOAttachment::attachmentWithPreferencesForIdentifier(m_services.preferences,
+                                                                    m_identity.bundleIdentifier);
     if (!attachment) {
         qCWarning(lcSupport, "%s", qPrintable(attachment.error()));
         Alert alert;
@@ -243,8 +246,8 @@ QList<UPDFeedParameter> QRVAppSupport::feedParametersForUpdater(UPDUpdater& upda
     const QString identifier = updateUUID();
     if (!identifier.isEmpty()) {
         setHeader("brackwyn-uuid", identifier);
-        parameters.append({QStringLiteral("uuid"), QStringLiteral("Update ID"), identifier,
-                           identifier});
+        parameters.append(
+            {QStringLiteral("uuid"), QStringLiteral("Update ID"), identifier, identifier});
     }
     if (!m_identity.preferredLocalizations.isEmpty())
         setHeader("accept-language", m_identity.preferredLocalizations.first().left(2).toUpper());

@@ -63,7 +63,8 @@ class QRVAppSupport : public QObject, public UPDUpdaterDelegate {
     static inline const QString kMajorVersionStringKey = QStringLiteral("UPDMajorVersionString");
     static inline const QString kFeedURLKey = QStringLiteral("UPDFeedURL");
     static inline const QString kLogMessageKey = QStringLiteral("crashReporterLogMessage");
-    static inline const QString kNewsletterPage = QStringLiteral("https://www.brackwyn.com/newsletter/");
+    static inline const QString kNewsletterPage =
+        QStringLiteral("https://www.brackwyn.com/newsletter/");
     static inline const QString kSupportPage = QStringLiteral("https://www.brackwyn.com/support/");
     static inline const QString kMakerFeedPath = QStringLiteral("/menuShortcuts/updates/cast.php");
     static inline const QString kTelemetryFeedPath = QStringLiteral("/v0.1/public/updates/apps/");
@@ -73,7 +74,9 @@ class QRVAppSupport : public QObject, public UPDUpdaterDelegate {
     ~QRVAppSupport() override;
 
     // Inside the telemetry period (the delegate's shouldUseTelemetry).
-    void setTelemetryPeriodCheck(std::function<bool()> check) { m_insideTelemetryPeriod = std::move(check); }
+    void setTelemetryPeriodCheck(std::function<bool()> check) {
+        m_insideTelemetryPeriod = std::move(check);
+    }
     // Whether Option (Alt) is held now.
     void setOptionKeyCheck(std::function<bool()> check) { m_optionKeyHeld = std::move(check); }
 
@@ -91,7 +94,9 @@ class QRVAppSupport : public QObject, public UPDUpdaterDelegate {
     // ---- crash reports
     // The crash service's confirmation handler.
     bool handleCrashReports(const QList<TLMErrorReport>& reports);
-    QString crashReporterLogContent() const { return m_crashConfirmation.crashReporterLogContent(); }
+    QString crashReporterLogContent() const {
+        return m_crashConfirmation.crashReporterLogContent();
+    }
     QString crashReporterName() const { return m_crashConfirmation.crashReporterName(); }
     QString crashReporterEmail() const { return m_crashConfirmation.crashReporterEmail(); }
     QString crashReporterDetails() const { return m_crashConfirmation.crashReporterDetails(); }

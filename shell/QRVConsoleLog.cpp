@@ -1,9 +1,9 @@
 #include "shell/QRVConsoleLog.h"
 
 #include "platform/Scheduler.h"
+#include "shell/QRVSupportLogging.h"
 
 #include <QCoreApplication>
-#include "shell/QRVSupportLogging.h"
 
 namespace qrv {
 
@@ -24,8 +24,7 @@ void QRVConsoleLog::gatherLogContent(std::function<void(const QString&)> complet
         if (!entries)
             qCInfo(lcSupport, "%s", qPrintable(entries.error()));
         const QString content = format(entries ? *entries : QList<SystemLogEntry>());
-        scheduler.asyncMain(
-            [completion = std::move(completion), content] { completion(content); });
+        scheduler.asyncMain([completion = std::move(completion), content] { completion(content); });
     });
 }
 
@@ -36,9 +35,10 @@ QString QRVConsoleLog::format(const QList<SystemLogEntry>& entries) {
     for (const SystemLogEntry& entry : entries) {
         QString time = entry.localTimeText;
         if (time.isEmpty())
-            time = entry.time.isValid()
-                       ? entry.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"))
-                       : QStringLiteral("(no time)");
+            time =
+                entry.time.isValid()
+                    ? entry.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"))
+                    : QStringLiteral("(no time)");
         text += time + QLatin1Char(' ') + entry.message + QLatin1Char('\n');
     }
     return text;

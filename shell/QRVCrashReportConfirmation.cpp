@@ -7,8 +7,7 @@
 namespace qrv {
 
 QRVCrashReportConfirmation::QRVCrashReportConfirmation(LogGatherer gatherLog,
-                                                       ReportRequest requestReport,
-                                                       Notifier notify)
+                                                       ReportRequest requestReport, Notifier notify)
     : m_gatherLog(std::move(gatherLog))
     , m_requestReport(std::move(requestReport))
     , m_notify(std::move(notify)) {}

@@ -1,7 +1,6 @@
 #include "shell/QRVServiceHosts.h"
 
 #include "platform/HttpTransport.h"
-
 #include "shell/QRVSupportLogging.h"
 
 namespace qrv {
@@ -17,8 +16,9 @@ QUrl replaced(const char* variable, const char* shipped) {
         const QUrl url = QRVServiceHosts::parseHost(value);
         if (url.isValid())
             return url;
-        qCWarning(lcSupport, "%s=\"%s\" is not an HTTPS host or a loopback HTTP address; "
-                                "using %s.",
+        qCWarning(lcSupport,
+                  "%s=\"%s\" is not an HTTPS host or a loopback HTTP address; "
+                  "using %s.",
                   variable, qPrintable(value), shipped);
     }
     return QUrl(QString::fromLatin1(shipped));

@@ -14,7 +14,8 @@ struct QRVServiceHosts {
     static inline const char* kSupportHostVariable = "QUORVANE_SUPPORT_HOST";
 
     QUrl makerUpdateBase;     // the maker's feed: <base>/menuShortcuts/updates/cast.php
-    QUrl telemetryUpdateBase; // the telemetry service's feed: <base>/v0.1/public/updates/apps/<secret>
+    QUrl telemetryUpdateBase; // the telemetry service's feed:
+                              // <base>/v0.1/public/updates/apps/<secret>
     QUrl supportApiBase;      // support messages
 
     // The shipped hosts, with the environment's replacements.

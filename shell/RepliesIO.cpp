@@ -14,8 +14,9 @@
 
 namespace qrv {
 
-Result<RepliesIOAttachment> RepliesIOAttachment::attachmentWithPreferencesForIdentifier(
-    PreferenceStore& store, const QString& identifier) {
+Result<RepliesIOAttachment>
+RepliesIOAttachment::attachmentWithPreferencesForIdentifier(PreferenceStore& store,
+                                                            const QString& identifier) {
     const Result<QByteArray> xml = plist::encode(store.copyDomain(identifier), plist::Format::Xml);
     if (!xml)
         return makeError(
@@ -83,32 +84,37 @@ QString RepliesIO::storedString(const UserDefaults& defaults, const QString& key
     return value.typeId() == QMetaType::QString ? value.toString() : QString();
 }
 
+namespace {
+
+struct SubjectName {
+    RepliesIOSubject subject;
+    const char* key;   // in the message sent
+    const char* title; // shown, translated
+};
+
+constexpr SubjectName kSubjectNames[] = {
+    {RepliesIOSubject::Question, "question", QT_TRANSLATE_NOOP("qrv::RepliesIO", "Question")},
+    {RepliesIOSubject::Problem, "problem", QT_TRANSLATE_NOOP("qrv::RepliesIO", "Problem")},
+    {RepliesIOSubject::FeatureRequest, "feature-request",
+     QT_TRANSLATE_NOOP("qrv::RepliesIO", "Feature Request")},
+    {RepliesIOSubject::Other, "other", QT_TRANSLATE_NOOP("qrv::RepliesIO", "Other")},
+};
+
+const SubjectName& nameOf(RepliesIOSubject subject) {
+    for (const SubjectName& name : kSubjectNames)
+        if (name.subject == subject)
+            return name;
+    return kSubjectNames[3];
+}
+
+} // namespace
+
 QString RepliesIO::subjectKey(RepliesIOSubject subject) {
-    switch (subject) {
-    case RepliesIOSubject::Question:
-        return QStringLiteral("question");
-    case RepliesIOSubject::Problem:
-        return QStringLiteral("problem");
-    case RepliesIOSubject::FeatureRequest:
-        return QStringLiteral("feature-request");
-    case RepliesIOSubject::Other:
-        break;
-    }
-    return QStringLiteral("other");
+    return QString::fromLatin1(nameOf(subject).key);
 }
 
 QString RepliesIO::subjectTitle(RepliesIOSubject subject) {
-    switch (subject) {
-    case RepliesIOSubject::Question:
-        return tr("Question");
-    case RepliesIOSubject::Problem:
-        return tr("Problem");
-    case RepliesIOSubject::FeatureRequest:
-        return tr("Feature Request");
-    case RepliesIOSubject::Other:
-        break;
-    }
-    return tr("Other");
+    return tr(nameOf(subject).title);
 }
 
 QString RepliesIO::messageLanguage() const {
@@ -123,29 +129,29 @@ QString RepliesIO::messageLanguage() const {
 HttpRequest RepliesIO::requestFor(const RepliesIOMessage& message) const {
     QJsonArray attachments;
     for (const RepliesIOAttachment& attachment : m_attachments)
-        attachments.append(QJsonObject{
-            {QStringLiteral("fileName"), attachment.fileName},
-            {QStringLiteral("contentType"), attachment.contentType},
-            {QStringLiteral("data"), QString::fromLatin1(attachment.data.toBase64())}});
+        attachments.append(
+            QJsonObject{{QStringLiteral("fileName"), attachment.fileName},
+                        {QStringLiteral("contentType"), attachment.contentType},
+                        {QStringLiteral("data"), QString::fromLatin1(attachment.data.toBase64())}});
     const QJsonObject body{
         {QStringLiteral("product"), m_productName},
         {QStringLiteral("productVersion"), m_productVersion},
         {QStringLiteral("subject"), subjectKey(message.subject)},
         {QStringLiteral("language"), messageLanguage()},
-        {QStringLiteral("sender"),
-         QJsonObject{{QStringLiteral("name"), message.name},
-                     {QStringLiteral("email"), message.email}}},
+        {QStringLiteral("sender"), QJsonObject{{QStringLiteral("name"), message.name},
+                                               {QStringLiteral("email"), message.email}}},
         {QStringLiteral("message"), message.text},
         {QStringLiteral("attachments"), attachments}};
 
     HttpRequest request;
     request.method = "POST";
     request.url = m_apiHost;
-    request.url.setPath(kMessagesPath.arg(QString::fromLatin1(
-        QUrl::toPercentEncoding(m_formIdentifier))));
-    request.headers = {{"Content-Type", "application/json; charset=utf-8"},
-                       {"Accept", "application/json"},
-                       {"User-Agent", (m_productName + QLatin1Char('/') + m_productVersion).toUtf8()}};
+    request.url.setPath(
+        kMessagesPath.arg(QString::fromLatin1(QUrl::toPercentEncoding(m_formIdentifier))));
+    request.headers = {
+        {"Content-Type", "application/json; charset=utf-8"},
+        {"Accept", "application/json"},
+        {"User-Agent", (m_productName + QLatin1Char('/') + m_productVersion).toUtf8()}};
     request.body = QJsonDocument(body).toJson(QJsonDocument::Compact);
     request.maxResponseBytes = 64 * 1024;
     return request;
@@ -153,11 +159,11 @@ HttpRequest RepliesIO::requestFor(const RepliesIOMessage& message) const {
 
 void RepliesIO::send(const RepliesIOMessage& message,
                      std::function<void(const QString& failure)> done) {
-    m_services.http.send(requestFor(message), [alive = m_alive, done = std::move(done)](
-                                                  const HttpResponse& response) {
-        if (*alive)
-            done(response.succeeded() ? QString() : response.failureReason());
-    });
+    m_services.http.send(requestFor(message),
+                         [alive = m_alive, done = std::move(done)](const HttpResponse& response) {
+                             if (*alive)
+                                 done(response.succeeded() ? QString() : response.failureReason());
+                         });
 }
 
 } // namespace qrv

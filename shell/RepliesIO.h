@@ -30,8 +30,8 @@ struct RepliesIOAttachment {
     QByteArray data;
 
     // The preferences of an application domain as an XML property list.
-    static Result<RepliesIOAttachment> attachmentWithPreferencesForIdentifier(
-        PreferenceStore& store, const QString& identifier);
+    static Result<RepliesIOAttachment>
+    attachmentWithPreferencesForIdentifier(PreferenceStore& store, const QString& identifier);
     // The console log text.
     static RepliesIOAttachment attachmentWithApplicationLog(const QString& logContent);
 };

@@ -77,7 +77,8 @@ RepliesIOFeedbackWindow::RepliesIOFeedbackWindow(RepliesIO& replies, UserDefault
     connect(m_cancel, &QPushButton::clicked, this, &QWidget::close);
     connect(m_remove, &QPushButton::clicked, this,
             [this] { m_replies.removeAttachment(m_attachments->currentRow()); });
-    connect(&m_replies, &RepliesIO::configurationChanged, this, &RepliesIOFeedbackWindow::configure);
+    connect(&m_replies, &RepliesIO::configurationChanged, this,
+            &RepliesIOFeedbackWindow::configure);
     connect(&m_replies, &RepliesIO::attachmentsChanged, this,
             &RepliesIOFeedbackWindow::showAttachments);
     configure();
@@ -151,8 +152,7 @@ void RepliesIOFeedbackWindow::sent(const QString& failure) {
     Alert alert;
     alert.style = Alert::Style::Informational;
     alert.messageText = tr("Thank You!");
-    alert.informativeText =
-        tr("Your message was sent. We will get back to you as soon as we can.");
+    alert.informativeText = tr("Your message was sent. We will get back to you as soon as we can.");
     m_alerts.runModal(alert);
 }
 

@@ -36,9 +36,9 @@ QString readItem(QXmlStreamReader& xml, UPDAppcastItem& item) {
             item.shortVersionString =
                 xml.readElementText(QXmlStreamReader::IncludeChildElements).trimmed();
         } else if (ours && name == QLatin1String("releaseNotesLink")) {
-            item.releaseNotesLink = QUrl(
-                xml.readElementText(QXmlStreamReader::IncludeChildElements).trimmed(),
-                QUrl::StrictMode);
+            item.releaseNotesLink =
+                QUrl(xml.readElementText(QXmlStreamReader::IncludeChildElements).trimmed(),
+                     QUrl::StrictMode);
         } else if (name == QLatin1String("enclosure") && xml.namespaceUri().isEmpty()) {
             hasEnclosure = true;
             item.enclosureUrl =
@@ -86,11 +86,10 @@ Result<UPDAppcast> UPDAppcast::parse(const QByteArray& document) {
     QString firstProblem;
     int itemsSeen = 0;
     if (!xml.readNextStartElement() || xml.name() != QLatin1String("rss"))
-        return makeError(xml.hasError()
-                             ? tr("The update feed is not valid XML: %1 (line %2).")
-                                   .arg(xml.errorString())
-                                   .arg(xml.lineNumber())
-                             : tr("The update feed is not an RSS document."));
+        return makeError(xml.hasError() ? tr("The update feed is not valid XML: %1 (line %2).")
+                                              .arg(xml.errorString())
+                                              .arg(xml.lineNumber())
+                                        : tr("The update feed is not an RSS document."));
     while (xml.readNextStartElement()) {
         if (xml.name() != QLatin1String("channel")) {
             xml.skipCurrentElement();

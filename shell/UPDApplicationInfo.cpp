@@ -36,7 +36,7 @@ QIcon replacementBestIcon(const QVariantMap& hostInfo) {
 } // namespace
 
 BWClass& UPDApplicationInfo::infoClass() {
-    static BWClass& table = [] () -> BWClass& {
+    static BWClass& table = []() -> BWClass& {
         BWClass& c = BWClass::named("UPDApplicationInfo");
         c.addMethod(bestIconForHostSelector, &updaterBestIcon);
         return c;

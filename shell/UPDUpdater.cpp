@@ -5,11 +5,10 @@
 #include "platform/UrlOpener.h"
 #include "platform/UserDefaults.h"
 #include "shell/QRVModalRunner.h"
+#include "shell/QRVSupportLogging.h"
 #include "shell/UPDApplicationInfo.h"
 #include "shell/UPDUpdateAlert.h"
 #include "shell/UPDVersionComparator.h"
-
-#include "shell/QRVSupportLogging.h"
 
 #include <QUrlQuery>
 
@@ -57,7 +56,8 @@ void UPDUpdater::scheduleAutomaticCheck() {
     const QDateTime last = m_services.userDefaults.objectForKey(kLastCheckTimeKey).toDateTime();
     const QDateTime now = m_services.scheduler.now();
     // A clock set back puts the last check in the future: wait a whole day.
-    qint64 elapsed = last.isValid() ? std::max<qint64>(0, last.msecsTo(now)) : kCheckInterval.count();
+    qint64 elapsed =
+        last.isValid() ? std::max<qint64>(0, last.msecsTo(now)) : kCheckInterval.count();
     const qint64 wait = std::max<qint64>(0, kCheckInterval.count() - elapsed);
     m_services.scheduler.perform(this, kAutomaticCheckKey, Millis(wait),
                                  [this] { checkForUpdatesInBackground(); });
@@ -105,21 +105,16 @@ void UPDUpdater::check(bool userInitiated) {
 void UPDUpdater::feedArrived(const HttpResponse& response) {
     const bool userInitiated = m_userInitiated;
     m_services.userDefaults.setObject(kLastCheckTimeKey, m_services.scheduler.now().toUTC());
-    const Result<UPDAppcast> appcast = response.succeeded()
-                                           ? UPDAppcast::parse(response.body)
-                                           : Result<UPDAppcast>(makeError(response.failureReason()));
+    const Result<UPDAppcast> appcast =
+        response.succeeded() ? UPDAppcast::parse(response.body)
+                             : Result<UPDAppcast>(makeError(response.failureReason()));
     if (!appcast) {
         qCWarning(lcUpdates, "Update check failed: %s", qPrintable(appcast.error()));
-        if (userInitiated) {
-            Alert alert;
-            alert.style = Alert::Style::Warning;
-            alert.messageText = tr("Update Error!");
-            alert.informativeText =
-                tr("An error occurred in retrieving update information. Please try again "
-                   "later.\n\n%1")
-                    .arg(appcast.error());
-            m_services.alerts.runModal(alert);
-        }
+        if (userInitiated)
+            showAlert(Alert::Style::Warning, tr("Update Error!"),
+                      tr("An error occurred in retrieving update information. Please try again "
+                         "later.\n\n%1")
+                          .arg(appcast.error()));
         finish();
         return;
     }
@@ -134,14 +129,10 @@ void UPDUpdater::feedArrived(const HttpResponse& response) {
         fetchNotesAndOffer(*newest);
         return;
     }
-    if (userInitiated) {
-        Alert alert;
-        alert.style = Alert::Style::Informational;
-        alert.messageText = tr("You're up to date!");
-        alert.informativeText = tr("%1 %2 is currently the newest version available.")
-                                    .arg(m_host.name, m_host.shortVersion);
-        m_services.alerts.runModal(alert);
-    }
+    if (userInitiated)
+        showAlert(Alert::Style::Informational, tr("You're up to date!"),
+                  tr("%1 %2 is currently the newest version available.")
+                      .arg(m_host.name, m_host.shortVersion));
     finish();
 }
 
@@ -188,24 +179,31 @@ void UPDUpdater::offer(const UPDAppcastItem& item, const QString& notes) {
 
 void UPDUpdater::finish() {
     m_checking = false;
-    if (m_userInitiated &&
-        !m_services.userDefaults.objectForKey(kAutomaticChecksKey).isValid())
+    if (m_userInitiated && !m_services.userDefaults.objectForKey(kAutomaticChecksKey).isValid())
         askAboutAutomaticChecks();
     scheduleAutomaticCheck();
     emit checkFinished();
 }
 
-void UPDUpdater::askAboutAutomaticChecks() {
+AlertResponse UPDUpdater::showAlert(Alert::Style style, const QString& message,
+                                    const QString& information,
+                                    const QList<Alert::Button>& buttons) {
     Alert alert;
-    alert.style = Alert::Style::Informational;
-    alert.messageText = tr("Check for updates automatically?");
-    alert.informativeText =
+    alert.style = style;
+    alert.messageText = message;
+    alert.informativeText = information;
+    alert.buttons = buttons;
+    return m_services.alerts.runModal(alert);
+}
+
+void UPDUpdater::askAboutAutomaticChecks() {
+    const AlertResponse answer = showAlert(
+        Alert::Style::Informational, tr("Check for updates automatically?"),
         tr("Should %1 automatically check for updates once a day? You can always check for "
            "updates manually from the %1 menu.")
-            .arg(m_host.name);
-    alert.buttons = {{tr("Check Automatically"), QStringLiteral("\r")},
-                     {tr("Don't Check"), QStringLiteral("\x1b")}};
-    const AlertResponse answer = m_services.alerts.runModal(alert);
+            .arg(m_host.name),
+        {{tr("Check Automatically"), QStringLiteral("\r")},
+         {tr("Don't Check"), QStringLiteral("\x1b")}});
     m_services.userDefaults.setBool(kAutomaticChecksKey, answer.index() == 0);
 }
 

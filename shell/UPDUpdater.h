@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/AlertPresenter.h"
 #include "platform/HttpTransport.h"
 #include "shell/UPDAppcast.h"
 
@@ -11,7 +12,6 @@
 
 namespace qrv {
 
-class AlertPresenter;
 class QRVModalRunner;
 class Scheduler;
 class UPDUpdater;
@@ -47,9 +47,9 @@ struct UPDUpdaterServices {
 
 // The program this updater keeps up to date.
 struct UPDHostBundle {
-    QString name;         // CFBundleName
-    QString version;      // CFBundleVersion, compared with the feed's versions
-    QString shortVersion; // CFBundleShortVersionString
+    QString name;               // CFBundleName
+    QString version;            // CFBundleVersion, compared with the feed's versions
+    QString shortVersion;       // CFBundleShortVersionString
     QVariantMap infoDictionary; // for the icon the updater's windows show
 };
 
@@ -104,6 +104,8 @@ class UPDUpdater : public QObject {
     void fetchNotesAndOffer(const UPDAppcastItem& item);
     void finish();
     void askAboutAutomaticChecks();
+    AlertResponse showAlert(Alert::Style style, const QString& message, const QString& information,
+                            const QList<Alert::Button>& buttons = {});
     QList<std::pair<QByteArray, QByteArray>> requestHeaders() const;
 
     UPDUpdaterServices m_services;

@@ -13,9 +13,9 @@ struct Part {
 QList<Part> split(const QString& version) {
     QList<Part> parts;
     for (const QChar c : version) {
-        const Part::Kind kind = c.isDigit()                            ? Part::Number
-                                : c.isLetter()                         ? Part::Word
-                                                                       : Part::Separator;
+        const Part::Kind kind = c.isDigit()    ? Part::Number
+                                : c.isLetter() ? Part::Word
+                                               : Part::Separator;
         if (kind != Part::Separator && !parts.isEmpty() && parts.last().kind == kind)
             parts.last().text += c;
         else

@@ -25,7 +25,9 @@ class ScriptedHttpTransport final : public HttpTransport {
         completion(response);
         return true;
     }
-    bool answer(int status, const QByteArray& body = {}) { return answer(HttpResponse{status, body, {}}); }
+    bool answer(int status, const QByteArray& body = {}) {
+        return answer(HttpResponse{status, body, {}});
+    }
     bool fail(const QString& reason) { return answer(HttpResponse{0, {}, reason}); }
     size_t pending() const { return m_pending.size(); }
 

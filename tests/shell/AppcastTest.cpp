@@ -16,9 +16,8 @@ QByteArray feed(const QByteArray& items) {
 
 QByteArray item(const QByteArray& version, const QByteArray& extra = {}) {
     return "<item><title>Quorvane " + version + "</title><upd:version>" + version +
-           "</upd:version>" + extra +
-           "<enclosure url=\"https://downloads.example/Quorvane-" + version +
-           ".tar.gz\" length=\"1234\" type=\"application/octet-stream\"/></item>";
+           "</upd:version>" + extra + "<enclosure url=\"https://downloads.example/Quorvane-" +
+           version + ".tar.gz\" length=\"1234\" type=\"application/octet-stream\"/></item>";
 }
 
 TEST(VersionComparator, ComparesNumbersByValueAndPreReleasesBeforeTheirRelease) {
@@ -28,8 +27,9 @@ TEST(VersionComparator, ComparesNumbersByValueAndPreReleasesBeforeTheirRelease) 
         int expected;
     };
     const Row rows[] = {
-        {"2.10", "2.9", 1},      {"1.0", "1.0.0", 0},   {"123", "124", -1},
-        {"2.0b1", "2.0", -1},    {"2.0b2", "2.0b10", -1}, {"2.0.1", "2.0b1", 1},
+        {"2.10", "2.9", 1},      {"1.0", "1.0.0", 0},
+        {"123", "124", -1},      {"2.0b1", "2.0", -1},
+        {"2.0b2", "2.0b10", -1}, {"2.0.1", "2.0b1", 1},
         {"010", "9", 1},         {"99999999999999999999", "99999999999999999998", 1},
         {"", "1", -1},           {" 2.1 ", "2.1", 0},
     };
@@ -76,8 +76,10 @@ TEST(Appcast, HostileFeedsEndInAClearMessage) {
         manyItems += item(QByteArray::number(i));
     const QByteArray laughs =
         "<?xml version=\"1.0\"?><!DOCTYPE rss [<!ENTITY a \"aaaaaaaaaaaaaaaaaaaa\">"
-        "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\"><!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">"
-        "<!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\"><!ENTITY e \"&d;&d;&d;&d;&d;&d;&d;&d;&d;&d;\">"
+        "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\"><!ENTITY c "
+        "\"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">"
+        "<!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\"><!ENTITY e "
+        "\"&d;&d;&d;&d;&d;&d;&d;&d;&d;&d;\">"
         "<!ENTITY f \"&e;&e;&e;&e;&e;&e;&e;&e;&e;&e;\">]><rss><channel><item><title>&f;</title>"
         "</item></channel></rss>";
     const Row rows[] = {

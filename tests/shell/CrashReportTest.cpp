@@ -1,7 +1,7 @@
+#include "SupportFixture.h"
 #include "shell/BWCrashReporterWindowController.h"
 #include "shell/QRVConsoleLog.h"
 #include "shell/QRVCrashReportConfirmation.h"
-#include "SupportFixture.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -30,7 +30,9 @@ struct Handler {
             *details = QStringLiteral("Pasted a shortcut.");
             return true;
         },
-        [this](TLMUserConfirmation answer) { notified << answer; }};
+        [this](TLMUserConfirmation answer) {
+            notified << answer;
+        }};
 
     void logArrives(const QString& text) {
         ASSERT_TRUE(pendingLog);
@@ -106,7 +108,7 @@ TEST(CrashReporterDialog, PrefillsTheSenderAndRemembersWhatWasSent) {
     });
     QString name, email, details;
     EXPECT_TRUE(BWCrashReporterWindowController::requestReportName(f.defaults, f.modal, &name,
-                                                                  &email, &details));
+                                                                   &email, &details));
     EXPECT_EQ(f.modal.shown, QStringList{"BWCrashReporterWindowController"});
     EXPECT_EQ(name, "Grace");
     EXPECT_EQ(email, "grace@example.org");
@@ -123,8 +125,8 @@ TEST(CrashReporterDialog, PrefillsTheSenderAndRemembersWhatWasSent) {
         return window.result();
     });
     QString untouched = QStringLiteral("kept");
-    EXPECT_FALSE(BWCrashReporterWindowController::requestReportName(f.defaults, f.modal,
-                                                                   &untouched, nullptr, nullptr));
+    EXPECT_FALSE(BWCrashReporterWindowController::requestReportName(f.defaults, f.modal, &untouched,
+                                                                    nullptr, nullptr));
     EXPECT_EQ(untouched, "kept");
     EXPECT_EQ(f.defaults.stringForKey(BWCrashReporterWindowController::kSenderNameKey), "Grace");
 }

@@ -53,7 +53,7 @@ struct SupportFixture {
     RecordingUrlOpener browser;
     ScriptedHttpTransport http;
     ScriptedModalRunner modal;
-    AppSupportServices services{defaults, preferences, scheduler, alerts,
+    AppSupportServices services{defaults,  preferences, scheduler, alerts,
                                 systemLog, browser,     http,      modal};
 
     static AppSupportIdentity identity(const QString& home) {

@@ -197,7 +197,8 @@ TEST(UpdateCheck, AgainstALoopbackFeedShowsTheRightDialog) {
                           identity);
     support.setOptionKeyCheck([] { return false; });
     support.loadUpdater();
-    server.respondWith({200, {{"Content-Type", "application/rss+xml"}},
+    server.respondWith({200,
+                        {{"Content-Type", "application/rss+xml"}},
                         "<rss version=\"2.0\" xmlns:upd=\"https://www.brackwyn.com/xml-namespaces/"
                         "updates\"><channel><item><upd:version>122</upd:version>"
                         "<enclosure url=\"https://downloads.example/old.tar.gz\"/></item>"

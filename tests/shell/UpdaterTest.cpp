@@ -1,12 +1,11 @@
 #include "SupportFixture.h"
+#include "platform/plist/PlistCodec.h"
 #include "shell/UPDApplicationInfo.h"
 #include "shell/UPDUpdateAlert.h"
 
-#include "platform/plist/PlistCodec.h"
-
 #include <QDir>
-#include <QGuiApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QUrlQuery>
@@ -41,7 +40,10 @@ struct Updates : ::testing::Test {
         support->setTelemetryPeriodCheck([this] { return insidePeriod; });
         support->loadUpdater();
     }
-    QString feedPath() { return QUrl(support->feedURLStringForUpdater(support->sharedUpdater())).toString(QUrl::RemoveQuery); }
+    QString feedPath() {
+        return QUrl(support->feedURLStringForUpdater(support->sharedUpdater()))
+            .toString(QUrl::RemoveQuery);
+    }
 };
 
 TEST_F(Updates, TheFeedFollowsOptionAtTheLastManualCheckAndTheTelemetryPeriod) {
@@ -256,7 +258,8 @@ TEST(UpdaterIcon, TheHostsIconNameDecidesAndNoNameMeansNoIcon) {
     EXPECT_FALSE(
         UPDApplicationInfo::bestIconForHost({{"CFBundleIconName", "GenericAppIcon"}}).isNull());
     // An unknown image falls back to the updater's own lookup.
-    const QIcon fallback = UPDApplicationInfo::bestIconForHost({{"CFBundleIconName", "NoSuchImage"}});
+    const QIcon fallback =
+        UPDApplicationInfo::bestIconForHost({{"CFBundleIconName", "NoSuchImage"}});
     EXPECT_EQ(fallback.cacheKey(), QGuiApplication::windowIcon().cacheKey());
 }
 

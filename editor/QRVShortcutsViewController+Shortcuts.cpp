@@ -1,17 +1,97 @@
-// The editing side of the controller, as far as the catalogue calls it: the
-// selected application's records, loaded and saved through the store. The
-// shortcut table builds on these.
+// The editing side of the controller: the selected application's records,
+// the table that shows them, and their loading, validation and saving.
+#include "editor/QRVSaveErrorBar.h"
+#include "editor/QRVShortcutsCommands.h"
+#include "editor/QRVShortcutsTableModel.h"
+#include "editor/QRVShortcutsTableView.h"
 #include "editor/QRVShortcutsViewController.h"
+#include "platform/MainThread.h"
+
+#include <QHBoxLayout>
+#include <QToolButton>
+#include <QVBoxLayout>
 
 namespace qrv {
 
+namespace {
+bool hasContent(const QRVMenuShortcut& shortcut) {
+    return !shortcut.title().isEmpty() || !shortcut.keyEquivalent().isEmpty();
+}
+} // namespace
+
+void QRVShortcutsViewController::loadShortcutsPane() {
+    auto* layout = new QVBoxLayout(m_shortcutsPane);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_saveErrorBar = new QRVSaveErrorBar(m_shortcutsPane);
+    m_saveErrorBar->setMessage(m_saveError);
+    m_menuShortcutsTableView = new QRVShortcutsTableView(m_shortcutsPane);
+    m_menuShortcutsTableView->setCellProvider([this](int row) { return viewForRow(row); });
+    m_menuShortcutsTableView->setEditGate([this](QAbstractItemView::EditTrigger trigger) {
+        const bool byMouse = trigger == QAbstractItemView::DoubleClicked ||
+                             trigger == QAbstractItemView::SelectedClicked;
+        return (!byMouse || textFieldCanEdit()) && textFieldShouldSelect();
+    });
+    m_menuShortcutsTableView->setModel(m_shortcutsModel);
+    connect(m_menuShortcutsTableView->selectionModel(), &QItemSelectionModel::selectionChanged,
+            this, &QRVShortcutsViewController::shortcutsSelectionDidChange);
+    layout->addWidget(m_saveErrorBar);
+    layout->addWidget(m_menuShortcutsTableView, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->setContentsMargins(4, 2, 4, 2);
+    buttons->setSpacing(0);
+    for (const auto command : {QRVShortcutsCommands::Command::AddShortcut,
+                               QRVShortcutsCommands::Command::RemoveShortcut}) {
+        auto* button = new QToolButton(m_shortcutsPane);
+        button->setDefaultAction(m_commands->action(command));
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        button->setAutoRaise(true);
+        const bool adds = command == QRVShortcutsCommands::Command::AddShortcut;
+        button->setObjectName(adds ? QStringLiteral("addShortcutButton")
+                                   : QStringLiteral("removeShortcutButton"));
+        // The action's text stays the accessible name; the button shows a sign.
+        button->setText(adds ? QStringLiteral("+") : QStringLiteral("\u2212"));
+        button->setAccessibleName(m_commands->action(command)->text());
+        buttons->addWidget(button);
+    }
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
+}
+
 void QRVShortcutsViewController::setMenuShortcuts(
     const std::optional<QList<QRVMenuShortcutPtr>>& shortcuts) {
+    QRV_ASSERT_MAIN_THREAD();
     m_menuShortcuts = shortcuts;
+    menuShortcutsDidChange();
     validateShortcuts();
 }
 
+void QRVShortcutsViewController::menuShortcutsDidChange() {
+    m_shortcutsModel->setShortcuts(m_menuShortcuts.value_or(QList<QRVMenuShortcutPtr>()));
+    m_canExportAll =
+        m_menuShortcuts && std::any_of(m_menuShortcuts->cbegin(), m_menuShortcuts->cend(),
+                                       [](const auto& s) { return hasContent(*s); });
+    if (!m_menuShortcuts) {
+        m_canPaste = false;
+        m_pasteBoardChangeCount = 0; // looked at again once a list is loaded
+    } else if (m_pasteBoardChangeCount == 0) {
+        windowDidUpdate();
+    }
+    shortcutsSelectionDidChange();
+    emit menuShortcutsChanged();
+}
+
+void QRVShortcutsViewController::shortcutsSelectionDidChange() {
+    const QList<QRVMenuShortcutPtr> selected = selectedObjects();
+    m_canCopy = m_menuShortcuts && !selected.isEmpty();
+    m_canExportSelected = std::any_of(selected.cbegin(), selected.cend(),
+                                      [](const auto& s) { return hasContent(*s); });
+    m_commands->updateEnabling();
+}
+
 void QRVShortcutsViewController::loadMenuShortcuts() {
+    QRV_ASSERT_MAIN_THREAD();
     const QRVAplicationPtr entry = application();
     if (!entry)
         return;
@@ -34,16 +114,82 @@ void QRVShortcutsViewController::loadMenuShortcuts() {
 }
 
 void QRVShortcutsViewController::saveApplicationShortcuts() {
+    QRV_ASSERT_MAIN_THREAD();
     const QRVAplicationPtr entry = application();
     // Without loaded records there is nothing to write, and writing an empty
     // list would erase the application's table.
     if (!entry || !m_menuShortcuts)
         return;
-    m_needsSaving = !QRVMenuShortcut::saveMenuShortcuts(*m_menuShortcuts, *entry);
+    QString problem;
+    QString writeError;
+    m_needsSaving =
+        !QRVMenuShortcut::saveMenuShortcuts(*m_menuShortcuts, *entry, &problem, &writeError);
+    // What is stored now is our own doing: only another program's change
+    // should replace the rows when this application becomes active again.
+    if (writeError.isEmpty())
+        m_userKeyEquivalents = QRVMenuShortcut::userKeyEquivalentsForApplication(*entry);
+    updateSaveError(writeError.isEmpty() ? QString()
+                                         : tr("The shortcuts of “%1” could not be saved. %2")
+                                               .arg(entry->localizedName(), writeError));
 }
 
-// Title validation (duplicate keys for one title, titles the menus do not
-// name unambiguously) comes with the shortcut table; nothing is checked yet.
-void QRVShortcutsViewController::validateShortcuts() {}
+void QRVShortcutsViewController::updateSaveError(const QString& problem) {
+    m_saveError = problem;
+    if (m_saveErrorBar)
+        m_saveErrorBar->setMessage(problem);
+}
+
+// The checks of the titles (a second key for one title, titles the menus do
+// not name unambiguously) come with title validation. What the editor relies
+// on already: a finished pass removes the first placeholder from a list of
+// two or more records, and the rows show the warnings it leaves.
+void QRVShortcutsViewController::validateShortcuts() {
+    QRV_ASSERT_MAIN_THREAD();
+    if (!m_menuShortcuts)
+        return;
+    if (m_menuShortcuts->size() >= 2) {
+        const auto placeholder =
+            std::find_if(m_menuShortcuts->cbegin(), m_menuShortcuts->cend(),
+                         [](const QRVMenuShortcutPtr& s) { return s->isPlaceholder(); });
+        if (placeholder != m_menuShortcuts->cend()) {
+            QList<QRVMenuShortcutPtr> shortcuts = *m_menuShortcuts;
+            shortcuts.removeAt(placeholder - m_menuShortcuts->cbegin());
+            setMenuShortcuts(shortcuts); // validates again
+            return;
+        }
+    }
+    m_shortcutsModel->allShortcutsChanged();
+}
+
+QRVMenuShortcutPtr QRVShortcutsViewController::itemAtRow(int row) const {
+    return m_shortcutsModel->itemAtRow(row);
+}
+
+QList<int> QRVShortcutsViewController::selectionIndexes() const {
+    return m_menuShortcutsTableView ? m_menuShortcutsTableView->selectedRows() : QList<int>();
+}
+
+QList<QRVMenuShortcutPtr> QRVShortcutsViewController::selectedObjects() const {
+    QList<QRVMenuShortcutPtr> selected;
+    for (int row : selectionIndexes())
+        if (QRVMenuShortcutPtr shortcut = itemAtRow(row))
+            selected << shortcut;
+    return selected;
+}
+
+void QRVShortcutsViewController::setSelectionIndexes(const QList<int>& rows) {
+    if (!m_menuShortcutsTableView)
+        return;
+    QItemSelection selection;
+    for (int row : rows)
+        if (itemAtRow(row))
+            selection.select(m_shortcutsModel->index(row, 0),
+                             m_shortcutsModel->index(row, QRVShortcutsTableModel::ColumnCount - 1));
+    QItemSelectionModel* model = m_menuShortcutsTableView->selectionModel();
+    model->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (!rows.isEmpty() && itemAtRow(rows.first()))
+        model->setCurrentIndex(m_shortcutsModel->index(rows.first(), 0),
+                               QItemSelectionModel::NoUpdate);
+}
 
 } // namespace qrv

@@ -1,6 +1,12 @@
 #include "editor/QRVShortcutsViewController.h"
 
+#include "editor/BWToolTipManager.h"
 #include "editor/QRVApplicationsArrayController.h"
+#include "editor/QRVShortcutView.h"
+#include "editor/QRVShortcutsCommands.h"
+#include "editor/QRVShortcutsTableModel.h"
+#include "editor/QRVShortcutsTableView.h"
+#include "editor/QRVShortcutsViewTableCellView.h"
 #include "editor/QRVSourceListController.h"
 #include "editor/QRVSourceListTableView.h"
 #include "menus/QRVApplicationCatalogue.h"
@@ -9,6 +15,7 @@
 #include "platform/Platform.h"
 #include "platform/Scheduler.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -49,9 +56,31 @@ struct QRVShortcutsViewController::MenuState {
     }
 };
 
-QRVShortcutsViewController::QRVShortcutsViewController(QObject* parent)
+QRVShortcutsViewController::QRVShortcutsViewController(QRVEditorServices services, QObject* parent)
     : QObject(parent)
-    , m_menus(std::make_shared<MenuState>()) {}
+    , m_services(std::move(services))
+    , m_toolTips(new BWToolTipManager(m_services.scheduler, this))
+    , m_shortcutsModel(new QRVShortcutsTableModel(this))
+    , m_menus(std::make_shared<MenuState>()) {
+    m_commands = new QRVShortcutsCommands(*this);
+    connect(m_shortcutsModel, &QRVShortcutsTableModel::titleEditEnded, this,
+            &QRVShortcutsViewController::titleEditEnded);
+    // Rows whose record changed show it again in their cells (value, warning).
+    connect(m_shortcutsModel, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& top, const QModelIndex& bottom) {
+                if (!m_menuShortcutsTableView)
+                    return;
+                for (int row = top.row(); row <= bottom.row(); ++row) {
+                    auto* cell = m_menuShortcutsTableView->cellAtRow(row);
+                    const QRVMenuShortcutPtr shortcut = itemAtRow(row);
+                    // The recorder that reports the change shows it already.
+                    if (cell && shortcut && cell->shortcutView() == m_reportingRecorder)
+                        cell->setWarningMessage(shortcut->warningMessage());
+                    else if (cell)
+                        prepareShortcutsViewTableCellView(cell, row);
+                }
+            });
+}
 
 QRVShortcutsViewController::~QRVShortcutsViewController() {
     if (Scheduler* scheduler = platform().scheduler)
@@ -100,6 +129,7 @@ void QRVShortcutsViewController::viewDidLoad() {
 
     m_shortcutsPane = new QWidget(splitter);
     m_shortcutsPane->setObjectName(QStringLiteral("shortcutsPane"));
+    loadShortcutsPane();
     splitter->addWidget(sourcePane);
     splitter->addWidget(m_shortcutsPane);
     splitter->setStretchFactor(1, 1);
@@ -126,6 +156,12 @@ void QRVShortcutsViewController::viewDidLoad() {
     }
     connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
             &QRVShortcutsViewController::applicationWillTerminateNotification);
+    // What can be pasted is looked at again when the clipboard changes and
+    // whenever the window is activated (the window's update).
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+                &QRVShortcutsViewController::windowDidUpdate);
+    m_view->installEventFilter(this);
     if (Workspace* workspace = platform().workspace) {
         connect(workspace, &Workspace::didLaunchApplication, this,
                 &QRVShortcutsViewController::workspaceDidLaunchApplicationNotification);
@@ -169,6 +205,7 @@ void QRVShortcutsViewController::setApplication(QRVAplicationPtr entry) {
             saveApplicationShortcuts();
         m_needsSaving = false;
         m_menuShortcuts.reset();
+        menuShortcutsDidChange();
         {
             QMutexLocker locker(&m_menus->mutex);
             m_menus->selected = entry;

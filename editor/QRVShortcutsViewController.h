@@ -1,5 +1,8 @@
 #pragma once
 
+#include "editor/QRVEditorServices.h"
+#include "editor/QRVSaveErrorBar.h"
+#include "editor/QRVShortcutsTableView.h"
 #include "editor/QRVSourceListTableView.h"
 #include "menus/QRVMenuItem.h"
 #include "model/QRVAplication.h"
@@ -15,7 +18,13 @@
 
 namespace qrv {
 
+class BWToolTipManager;
+class KSCShortcutView;
 class QRVApplicationsArrayController;
+class QRVShortcutsCommands;
+class QRVShortcutsTableModel;
+class QRVShortcutsViewTableCellView;
+class QRVShortcutView;
 class QRVSourceListController;
 
 // The content of the main window: the source list of applications and, for
@@ -24,10 +33,15 @@ class QRVSourceListController;
 // read 0.5 s after they are asked for (requests coalesce), flattened on the
 // background queue and published on the main thread unless the selection has
 // moved on meanwhile.
-class QRVShortcutsViewController : public QObject {
+//
+// The editing side: the shortcut table (row n is element n of
+// menuShortcuts()), the commands that change the list, and the saving that
+// follows every accepted edit. There is no save command and no undo.
+class QRVShortcutsViewController : public QObject, public KSCShortcutViewDelegate {
     Q_OBJECT
+    Q_INTERFACES(qrv::KSCShortcutViewDelegate)
   public:
-    explicit QRVShortcutsViewController(QObject* parent = nullptr);
+    explicit QRVShortcutsViewController(QRVEditorServices services, QObject* parent = nullptr);
     ~QRVShortcutsViewController() override;
 
     // The view, loaded on first use (which builds the list and selects "All Applications").
@@ -80,7 +94,8 @@ class QRVShortcutsViewController : public QObject {
     void workspaceDidLaunchApplicationNotification(const RunningApplication& launched);
     void workspaceDidActivateApplicationNotification(const RunningApplication& activated);
 
-    // ---- the editing side, as far as the catalogue calls it
+    // ---- the records and their saving
+    // The last save left a record unstored, or a title edit has ended since.
     bool needsSaving() const { return m_needsSaving; }
     void setNeedsSaving(bool needsSaving) { m_needsSaving = needsSaving; }
     // The selected application's records; nothing while none are loaded.
@@ -94,9 +109,54 @@ class QRVShortcutsViewController : public QObject {
     // Reads the records (one placeholder when there are none); keeps the
     // current ones when the stored table has not changed since.
     void loadMenuShortcuts();
-    // Writes the records; needsSaving stays set when a record was left out.
+    // Writes the records; needsSaving stays set when a record was left out
+    // or a file could not be written (the error bar then says which).
     void saveApplicationShortcuts();
+    // Checks the titles (and drops a placeholder from a longer list). The one
+    // entry point after every change of the list.
     void validateShortcuts();
+    // The save problem shown above the table; empty when the last save reached the files.
+    QString saveError() const { return m_saveError; }
+
+    // ---- the shortcut table
+    QRVShortcutsTableModel* menuShortcutsArrayController() const { return m_shortcutsModel; }
+    QRVShortcutsTableView* menuShortcutsTableView() const { return m_menuShortcutsTableView; }
+    // The record at a row of the table; null outside it.
+    QRVMenuShortcutPtr itemAtRow(int row) const;
+    // The selected rows, ascending, and their records.
+    QList<int> selectionIndexes() const;
+    QList<QRVMenuShortcutPtr> selectedObjects() const;
+    void setSelectionIndexes(const QList<int>& rows);
+    // Fills a row's cell: the recorder's settings, its value and, last, the
+    // change handler, so that filling a row never counts as an edit.
+    QRVShortcutView* prepareShortcutsViewTableCellView(QRVShortcutsViewTableCellView* cell,
+                                                       int row);
+    // The recorder that last asked to begin recording.
+    KSCShortcutView* currentShortcutRecorder() const { return m_currentShortcutRecorder; }
+    bool shortcutViewShouldBeginRecording(KSCShortcutView* view) override;
+
+    // ---- the editor's commands (the window's menus and buttons; see QRVShortcutsCommands)
+    QRVShortcutsCommands* commands() const { return m_commands; }
+    void addShortcutAction();
+    void removeShortcutAction();
+    void copy();
+    void paste();
+    // The warning reaches the user through the mark's tool tip; nothing more to do.
+    void showWarningMessage() {}
+    bool canImport() const { return false; } // importing never consults it
+    bool canExportAll() const { return m_canExportAll; }
+    bool canExportSelected() const { return m_canExportSelected; }
+    bool canCopy() const { return m_canCopy; }
+    bool canPaste() const { return m_canPaste; }
+    // Recomputes canPaste when the pasteboard changed since it was last
+    // looked at (the window calls it as it updates; the real clipboard's
+    // change signal too).
+    void windowDidUpdate();
+
+    // ---- permission gates (granted until the permissions onboarding fills them)
+    bool checkFullDiskAccess();
+    bool textFieldCanEdit();
+    bool textFieldShouldSelect();
 
     // Called on the flattening task's thread right after flattening, for
     // diagnostics and for tests of selections that change meanwhile.
@@ -104,8 +164,13 @@ class QRVShortcutsViewController : public QObject {
         m_flatteningObserver = std::move(observer);
     }
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   signals:
     void applicationChanged();
+    // The records were replaced (added, removed, pasted, reloaded).
+    void menuShortcutsChanged();
     void applicationsChanged();
     void menuItemsChanged();
 
@@ -116,6 +181,16 @@ class QRVShortcutsViewController : public QObject {
     struct MenuState; // shared with the flattening task
 
     void viewDidLoad();
+    void loadShortcutsPane();
+    // After every replacement of the list: the table follows, then the flags.
+    void menuShortcutsDidChange();
+    void shortcutsSelectionDidChange();
+    void updateSaveError(const QString& problem);
+    QRVShortcutsViewTableCellView* viewForRow(int row);
+    void titleEditEnded(const QRVMenuShortcutPtr& shortcut, const QString& text);
+    void shortcutValueDidChange(QRVMenuShortcutPtr shortcut, QPersistentModelIndex index,
+                                KSCShortcutView* view);
+    void beginEditingTitle(int row);
     void setMenuLists(const MenuLists& lists);
     static MenuLists cachedMenuLists(const QRVAplication& application);
     static void setCachedMenuLists(QRVAplication& application, const MenuLists& lists);
@@ -124,6 +199,20 @@ class QRVShortcutsViewController : public QObject {
 
     QPointer<QWidget> m_view;
     QPointer<QWidget> m_shortcutsPane;
+    QRVEditorServices m_services;
+    BWToolTipManager* m_toolTips = nullptr;
+    QRVShortcutsCommands* m_commands = nullptr;
+    QRVShortcutsTableModel* m_shortcutsModel = nullptr;
+    QPointer<QRVShortcutsTableView> m_menuShortcutsTableView;
+    QPointer<QRVSaveErrorBar> m_saveErrorBar;
+    QPointer<KSCShortcutView> m_currentShortcutRecorder;
+    KSCShortcutView* m_reportingRecorder = nullptr; // while its change is handled
+    QString m_saveError;
+    bool m_canExportAll = false;
+    bool m_canExportSelected = false;
+    bool m_canCopy = false;
+    bool m_canPaste = false;
+    quint64 m_pasteBoardChangeCount = 0;
     QRVApplicationsArrayController* m_applicationsArrayController = nullptr;
     QRVSourceListController* m_applicationsSourceListController = nullptr;
     QPointer<QRVSourceListTableView> m_applicationsTableView;

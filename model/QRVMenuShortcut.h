@@ -1,11 +1,13 @@
 #pragma once
 
 #include "model/KSCShortcut.h"
+#include "platform/Result.h"
 
 #include <QHash>
 #include <QList>
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -90,12 +92,13 @@ class QRVMenuShortcut {
     // The pasteboard form: one property-list dictionary per record.
     static const QString kPasteboardType;
     QVariantMap pasteboardPropertyList() const;
-    // Fields of another type than a string are ignored; null for a non-dictionary.
+    // Fields are taken as they are (another type reads as its text); null for a
+    // non-dictionary.
     static QRVMenuShortcutPtr fromPasteboardPropertyList(const QVariant& propertyList);
-    // Several records go on the pasteboard as one array. False when there is
-    // no pasteboard or nothing to write.
+    // One pasteboard item per record, each a binary property list. False when
+    // there is no pasteboard or nothing to write.
     static bool writeToPasteboard(const QList<QRVMenuShortcutPtr>& shortcuts);
-    // Accepts one dictionary or an array of them.
+    // Every item of our type; an item may also be an array of records.
     static QList<QRVMenuShortcutPtr> readFromPasteboard();
 
     // The store: an application's user key equivalents ("NSUserKeyEquivalents"
@@ -106,18 +109,37 @@ class QRVMenuShortcut {
     // identifiers, and "NSGlobalDomain" for all applications.
     static const QString kRegistrationDomain;
     static const QString kRegistrationKey;
-    // The stored table as read; invalid when there is none.
+    // Why a bundle identifier names no application's domain (another name of
+    // the global domain, a path, empty components, control characters); null
+    // when it names one. Only the absent identifier means all applications.
+    static QString bundleIdentifierProblem(const QString& bundleIdentifier);
+    // The stored table as read; invalid when there is none or it cannot be read.
     static QVariant userKeyEquivalentsForApplication(const QRVAplication& application);
     // The records of the table, sorted by title; `tableAsRead` receives the
-    // table as read (to notice later whether it changed).
+    // table as read (to notice later whether it changed). A preference file
+    // that cannot be read is an error naming it, never an empty table.
+    static Result<QList<QRVMenuShortcutPtr>> readMenuShortcuts(const QRVAplication& application,
+                                                               QVariant* tableAsRead = nullptr);
+    // The same, with no records (and a logged warning) when the table cannot be read.
     static QList<QRVMenuShortcutPtr> menuShortcutsWithApplication(const QRVAplication& application,
                                                                   QVariant* tableAsRead = nullptr);
     // Writes the application's table from the records that belong to it.
     // False when a record had an empty or repeated title (it is left out) or a
-    // preference file could not be written; `problem` then says why. A changed
-    // table is written whatever the result.
+    // preference file could not be written; `problem` then says why, and
+    // `writeError` only what is about files (empty when every write that was
+    // needed succeeded). A changed table is written whatever the result.
+    // Copies and the registration are brought in line with the table as it is
+    // on disk, so a save that was interrupted or failed half-way is finished
+    // by the next one.
     static bool saveMenuShortcuts(const QList<QRVMenuShortcutPtr>& shortcuts,
-                                  const QRVAplication& application, QString* problem = nullptr);
+                                  const QRVAplication& application, QString* problem = nullptr,
+                                  QString* writeError = nullptr);
+    // A save of the records as they are on disk after `edit`, with the table
+    // locked from the read to the write, so that concurrent edits of other
+    // processes are kept. `edit` must not use the store.
+    static bool updateMenuShortcuts(const QRVAplication& application,
+                                    const std::function<void(QList<QRVMenuShortcutPtr>&)>& edit,
+                                    QString* problem = nullptr, QString* writeError = nullptr);
 
   private:
     mutable std::optional<QString> m_displayTitle;

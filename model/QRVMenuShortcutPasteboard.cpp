@@ -13,10 +13,10 @@ const QString kBundleIdentifierKey = QStringLiteral("bundleIdentifier");
 const QString kTitleKey = QStringLiteral("title");
 const QString kKeyEquivalentKey = QStringLiteral("keyEquivalent");
 
-// Another program may put anything under our type: take strings only.
-QString stringField(const QVariantMap& map, const QString& key) {
-    const QVariant value = map.value(key);
-    return value.typeId() == QMetaType::QString ? value.toString() : QString();
+// Values are taken as they are: a field of another type reads as its text, if
+// it has one. An absent field stays null.
+QString field(const QVariantMap& map, const QString& key) {
+    return map.value(key).toString();
 }
 
 } // namespace
@@ -39,42 +39,47 @@ QRVMenuShortcutPtr QRVMenuShortcut::fromPasteboardPropertyList(const QVariant& p
     if (propertyList.typeId() != QMetaType::QVariantMap)
         return nullptr;
     const QVariantMap map = propertyList.toMap();
-    return create(stringField(map, kBundleIdentifierKey), stringField(map, kTitleKey),
-                  stringField(map, kKeyEquivalentKey));
+    return create(field(map, kBundleIdentifierKey), field(map, kTitleKey),
+                  field(map, kKeyEquivalentKey));
 }
 
 bool QRVMenuShortcut::writeToPasteboard(const QList<QRVMenuShortcutPtr>& shortcuts) {
     Pasteboard* pasteboard = platform().pasteboard;
     if (!pasteboard || shortcuts.isEmpty())
         return false;
-    QVariantList items;
-    for (const QRVMenuShortcutPtr& shortcut : shortcuts)
-        items.append(shortcut->pasteboardPropertyList());
-    const QVariant content = items.size() == 1 ? items.first() : QVariant(items);
-    const auto encoded = plist::encode(content, plist::Format::Xml);
-    if (!encoded) {
-        qCWarning(lcModel, "Shortcuts could not be put on the pasteboard: %s",
-                  qPrintable(encoded.error()));
-        return false;
+    // One binary property list per record: every standard reader takes it,
+    // whatever control characters (ESC begins every menu path) the strings hold.
+    QList<QByteArray> items;
+    for (const QRVMenuShortcutPtr& shortcut : shortcuts) {
+        const auto encoded = plist::encode(shortcut->pasteboardPropertyList());
+        if (!encoded) {
+            qCWarning(lcModel, "Shortcuts could not be put on the pasteboard: %s",
+                      qPrintable(encoded.error()));
+            return false;
+        }
+        items.append(*encoded);
     }
-    pasteboard->setData(kPasteboardType, *encoded);
+    pasteboard->setItems(kPasteboardType, items);
     return true;
 }
 
 QList<QRVMenuShortcutPtr> QRVMenuShortcut::readFromPasteboard() {
     QList<QRVMenuShortcutPtr> shortcuts;
     Pasteboard* pasteboard = platform().pasteboard;
-    const QByteArray data = pasteboard ? pasteboard->data(kPasteboardType) : QByteArray();
-    if (data.isEmpty())
+    if (!pasteboard)
         return shortcuts;
-    const auto decoded = plist::decode(data);
-    if (!decoded)
-        return shortcuts;
-    const QVariantList items =
-        decoded->typeId() == QMetaType::QVariantList ? decoded->toList() : QVariantList{*decoded};
-    for (const QVariant& item : items)
-        if (QRVMenuShortcutPtr shortcut = fromPasteboardPropertyList(item))
-            shortcuts.append(shortcut);
+    for (const QByteArray& item : pasteboard->items(kPasteboardType)) {
+        const auto decoded = plist::decode(item);
+        if (!decoded)
+            continue;
+        // Earlier versions put several records on the pasteboard as one array.
+        const QVariantList records = decoded->typeId() == QMetaType::QVariantList
+                                         ? decoded->toList()
+                                         : QVariantList{*decoded};
+        for (const QVariant& record : records)
+            if (QRVMenuShortcutPtr shortcut = fromPasteboardPropertyList(record))
+                shortcuts.append(shortcut);
+    }
     return shortcuts;
 }
 

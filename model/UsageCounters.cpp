@@ -11,13 +11,11 @@ void countEdits(qint64 edits) {
     UserDefaults* defaults = platform().userDefaults;
     if (!defaults || edits <= 0)
         return;
-    const QString operations = QString::fromLatin1(kOperationsKey);
-    defaults->setInteger(operations, defaults->integerForKey(operations) + edits);
+    // Other processes (the command-line tool, a second instance) count too.
+    defaults->addToInteger(QString::fromLatin1(kOperationsKey), edits);
     static std::atomic<bool> sessionCounted{false};
-    if (!sessionCounted.exchange(true)) {
-        const QString sessions = QString::fromLatin1(kSessionsKey);
-        defaults->setInteger(sessions, defaults->integerForKey(sessions) + 1);
-    }
+    if (!sessionCounted.exchange(true))
+        defaults->addToInteger(QString::fromLatin1(kSessionsKey), 1);
 }
 
 } // namespace qrv::usage

@@ -1,18 +1,30 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 namespace qrv {
 
-// The general pasteboard. It holds one item: writing replaces everything on it
-// with the given typed data.
+// The general pasteboard. It holds a list of items of one type: writing
+// replaces everything on it.
 class Pasteboard {
   public:
     virtual ~Pasteboard() = default;
-    virtual void setData(const QString& type, const QByteArray& data) = 0;
+    virtual void setItems(const QString& type, const QList<QByteArray>& items) = 0;
     // Empty when the pasteboard holds nothing of that type.
-    virtual QByteArray data(const QString& type) const = 0;
+    virtual QList<QByteArray> items(const QString& type) const = 0;
+    // Grows whenever the content changes, here or in another program, so
+    // that a reader can tell whether what it last saw is still there.
+    virtual quint64 changeCount() const = 0;
+
+    // One item.
+    void setData(const QString& type, const QByteArray& data) { setItems(type, {data}); }
+    // The first item of that type; empty when there is none.
+    QByteArray data(const QString& type) const {
+        const QList<QByteArray> all = items(type);
+        return all.isEmpty() ? QByteArray() : all.first();
+    }
 };
 
 } // namespace qrv

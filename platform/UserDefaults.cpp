@@ -5,7 +5,8 @@
 namespace qrv {
 
 UserDefaults::UserDefaults(PreferenceStore& store, QString domain)
-    : m_store(store), m_domain(std::move(domain)) {}
+    : m_store(store)
+    , m_domain(std::move(domain)) {}
 
 void UserDefaults::registerDefaults(const QVariantMap& defaults) {
     QMutexLocker lock(&m_mutex);
@@ -13,12 +14,14 @@ void UserDefaults::registerDefaults(const QVariantMap& defaults) {
         m_registered.insert(it.key(), it.value());
 }
 
-QVariant UserDefaults::objectForKey(const QString& key) const {
-    QVariant value = m_store.copyValue(key, m_domain);
-    if (value.isValid())
-        return value;
+QVariant UserDefaults::registeredValue(const QString& key) const {
     QMutexLocker lock(&m_mutex);
     return m_registered.value(key);
+}
+
+QVariant UserDefaults::objectForKey(const QString& key) const {
+    QVariant value = m_store.copyValue(key, m_domain);
+    return value.isValid() ? value : registeredValue(key);
 }
 
 bool UserDefaults::boolForKey(const QString& key) const {
@@ -44,8 +47,8 @@ bool UserDefaults::boolForKey(const QString& key) const {
     }
 }
 
-qint64 UserDefaults::integerForKey(const QString& key) const {
-    const QVariant value = objectForKey(key);
+namespace {
+qint64 integerFromValue(const QVariant& value) {
     switch (value.metaType().id()) {
     case QMetaType::Bool:
         return value.toBool() ? 1 : 0;
@@ -67,6 +70,21 @@ qint64 UserDefaults::integerForKey(const QString& key) const {
     default:
         return 0;
     }
+}
+
+} // namespace
+
+qint64 UserDefaults::integerForKey(const QString& key) const {
+    return integerFromValue(objectForKey(key));
+}
+
+void UserDefaults::addToInteger(const QString& key, qint64 amount) {
+    const auto added = m_store.updateValue(key, m_domain, [&](const QVariant& current) {
+        return std::optional<QVariant>(
+            integerFromValue(current.isValid() ? current : registeredValue(key)) + amount);
+    });
+    if (!added)
+        qCWarning(lcPrefs) << "Cannot save setting" << key << ":" << added.error();
 }
 
 double UserDefaults::doubleForKey(const QString& key) const {
@@ -96,7 +114,7 @@ QString UserDefaults::stringForKey(const QString& key) const {
     case QMetaType::Bool:
         // The platform answers numbers as their text form.
         return value.metaType().id() == QMetaType::Bool ? QString::number(value.toBool() ? 1 : 0)
-                                                         : value.toString();
+                                                        : value.toString();
     default:
         return {};
     }
@@ -107,6 +125,8 @@ void UserDefaults::setObject(const QString& key, const QVariant& value) {
         qCWarning(lcPrefs) << "Cannot save setting" << key << ":" << r.error();
 }
 
-void UserDefaults::removeObject(const QString& key) { setObject(key, QVariant()); }
+void UserDefaults::removeObject(const QString& key) {
+    setObject(key, QVariant());
+}
 
 } // namespace qrv

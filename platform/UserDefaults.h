@@ -29,9 +29,14 @@ class UserDefaults {
     void setObject(const QString& key, const QVariant& value);
     void setBool(const QString& key, bool value) { setObject(key, value); }
     void setInteger(const QString& key, qint64 value) { setObject(key, value); }
+    // Adds to the integer in one step of the store, so that two processes
+    // counting at once lose no count.
+    void addToInteger(const QString& key, qint64 amount);
     void removeObject(const QString& key);
 
   private:
+    QVariant registeredValue(const QString& key) const;
+
     PreferenceStore& m_store;
     QString m_domain;
     mutable QMutex m_mutex;

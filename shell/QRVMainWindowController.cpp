@@ -1,60 +1,160 @@
 #include "shell/QRVMainWindowController.h"
 
+#include "editor/QRVShortcutsCommands.h"
 #include "editor/QRVShortcutsViewController.h"
 #include "platform/AppInfo.h"
+#include "platform/Scheduler.h"
+#include "shell/QRVWindowChrome.h"
 
 #include <QApplication>
-#include <QMainWindow>
+#include <QEvent>
 #include <QMenuBar>
-#include <QWidget>
+#include <QPointer>
+#include <QVBoxLayout>
 
 namespace qrv {
+namespace {
 
-QRVMainWindowController::QRVMainWindowController(QObject* parent)
-    : QObject(parent) {
-    m_window = new QMainWindow;
-    m_window->setAttribute(Qt::WA_DeleteOnClose, false);
-    m_window->setObjectName(QStringLiteral("QRVMainWindow"));
-    m_window->setWindowTitle(QString::fromLatin1(appinfo::kApplicationName));
-    m_window->resize(760, 480);
-    buildMenus();
-    m_shortcutsViewController = std::make_unique<QRVShortcutsViewController>();
-    m_window->setCentralWidget(m_shortcutsViewController->view());
+const QString kCheckEditRequestsKey = QStringLiteral("checkEditRequests");
+
+// The application's commands keep their keys in every window of the program,
+// not only in the one that shows the menu bar.
+QAction* addAction(QMenu* menu, const QString& text, const QKeySequence& key = {}) {
+    QAction* action = menu->addAction(text);
+    action->setShortcut(key);
+    action->setShortcutContext(Qt::ApplicationShortcut);
+    return action;
+}
+
+// A command whose part of the program is not in yet: shown, never enabled.
+QAction* addUnavailableAction(QMenu* menu, const QString& text) {
+    QAction* action = menu->addAction(text);
+    action->setEnabled(false);
+    return action;
+}
+
+} // namespace
+
+QRVMainWindowController::QRVMainWindowController(QRVEditorServices editorServices,
+                                                 UserDefaults& defaults, Scheduler& scheduler,
+                                                 QObject* parent)
+    : QRVWindowController(new QMainWindow, parent)
+    , m_scheduler(scheduler) {
+    windowDidLoad(std::move(editorServices));
+    rememberFrame(QStringLiteral("QRVMainWindow"), defaults, scheduler);
 }
 
 QRVMainWindowController::~QRVMainWindowController() {
-    // The controller owns its view: take it back from the window before both go.
-    if (m_window)
-        m_window->takeCentralWidget();
+    m_scheduler.cancelAllPerforms(this);
+    // The editor owns its view: take it out of the window before both go.
+    if (m_shortcutsViewController && m_shortcutsViewController->isViewLoaded())
+        m_shortcutsViewController->view()->setParent(nullptr);
     m_shortcutsViewController.reset();
-    delete m_window;
+}
+
+QMainWindow* QRVMainWindowController::mainWindow() const {
+    return qobject_cast<QMainWindow*>(window());
+}
+
+void QRVMainWindowController::windowDidLoad(QRVEditorServices editorServices) {
+    QMainWindow* window = mainWindow();
+    window->setObjectName(QStringLiteral("QRVMainWindow"));
+    window->setWindowTitle(QString::fromLatin1(appinfo::kApplicationName));
+    window->resize(760, 480);
+    setMovableByWindowBackground(window, true);
+    // The recorders test their keys against this window's menus.
+    editorServices.mainMenu = [menuBar =
+                                   QPointer<QMenuBar>(window->menuBar())]() -> const QWidget* {
+        return menuBar;
+    };
+    m_shortcutsViewController =
+        std::make_unique<QRVShortcutsViewController>(std::move(editorServices));
+    auto* background = new QRVVisualEffectView(window);
+    auto* layout = new QVBoxLayout(background);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_shortcutsViewController->view());
+    window->setCentralWidget(background);
+    buildMenus();
+    window->installEventFilter(this);
 }
 
 void QRVMainWindowController::buildMenus() {
-    QMenuBar* bar = m_window->menuBar();
-    m_applicationMenu = bar->addMenu(QString::fromLatin1(appinfo::kApplicationName));
-    QAction* quit = m_applicationMenu->addAction(
-        tr("Quit %1").arg(QString::fromLatin1(appinfo::kApplicationName)));
-    quit->setShortcut(QKeySequence::Quit);
-    quit->setMenuRole(QAction::QuitRole);
-    connect(quit, &QAction::triggered, qApp, &QApplication::closeAllWindows);
+    const QString name = QString::fromLatin1(appinfo::kApplicationName);
+    QMenuBar* bar = mainWindow()->menuBar();
 
+    m_applicationMenu = bar->addMenu(name);
+    m_actions.preferences =
+        addAction(m_applicationMenu, tr("Preferences…"), QKeySequence::Preferences);
+    m_actions.preferences->setMenuRole(QAction::PreferencesRole);
+    m_actions.checkForUpdates = addUnavailableAction(m_applicationMenu, tr("Check for Updates…"));
+    m_applicationMenu->addSeparator();
+    m_actions.quit = addAction(m_applicationMenu, tr("Quit %1").arg(name), QKeySequence::Quit);
+    m_actions.quit->setMenuRole(QAction::QuitRole);
+
+    using Command = QRVShortcutsCommands::Command;
+    QRVShortcutsCommands* commands = m_shortcutsViewController->commands();
     m_fileMenu = bar->addMenu(tr("File"));
-    QAction* close = m_fileMenu->addAction(tr("Close"));
-    close->setShortcut(QKeySequence::Close);
-    connect(close, &QAction::triggered, m_window, &QWidget::close);
+    for (Command command : {Command::AddShortcut, Command::SelectOtherApplication})
+        m_fileMenu->addAction(commands->action(command));
+    m_fileMenu->addSeparator();
+    // Disabled until exchange files are in: the commands keep them so.
+    for (Command command :
+         {Command::Import, Command::ExportAll, Command::ExportSelected, Command::CreateRequest})
+        m_fileMenu->addAction(commands->action(command));
+    m_fileMenu->addSeparator();
+    QAction* close = addAction(m_fileMenu, tr("Close"), QKeySequence::Close);
+    connect(close, &QAction::triggered, this, [] {
+        if (QWidget* active = QApplication::activeWindow())
+            active->close();
+    });
 
     m_editMenu = bar->addMenu(tr("Edit"));
+    for (Command command : {Command::Copy, Command::Paste, Command::RemoveShortcut})
+        m_editMenu->addAction(commands->action(command));
+    // What the menus offer is looked at again as they open.
+    for (QMenu* menu : {m_fileMenu, m_editMenu})
+        connect(menu, &QMenu::aboutToShow, commands, [this, commands] {
+            m_shortcutsViewController->windowDidUpdate();
+            commands->updateEnabling();
+        });
+
     m_windowMenu = bar->addMenu(tr("Window"));
-    QAction* minimize = m_windowMenu->addAction(tr("Minimize"));
-    connect(minimize, &QAction::triggered, m_window, &QWidget::showMinimized);
+    QAction* minimize = addAction(m_windowMenu, tr("Minimize"));
+    connect(minimize, &QAction::triggered, this, [] {
+        if (QWidget* active = QApplication::activeWindow())
+            active->showMinimized();
+    });
+
     m_helpMenu = bar->addMenu(tr("Help"));
+    m_actions.help = addAction(m_helpMenu, tr("%1 Help").arg(name), QKeySequence::HelpContents);
+    m_helpMenu->addSeparator();
+    m_actions.contactSupport = addUnavailableAction(m_helpMenu, tr("Contact Support…"));
+    m_actions.supportAndFeedback = addUnavailableAction(m_helpMenu, tr("Support and Feedback…"));
+    m_actions.signUpForNews = addAction(m_helpMenu, tr("Sign Up for News…"));
 }
 
-void QRVMainWindowController::showWindow() {
-    m_window->show();
-    m_window->raise();
-    m_window->activateWindow();
+void QRVMainWindowController::windowDidBecomeMain() {
+    m_scheduler.performCoalesced(this, kCheckEditRequestsKey, kEditRequestsDelay,
+                                 [this] { checkEditRequests(); });
+}
+
+void QRVMainWindowController::windowDidResignMain() {
+    m_scheduler.cancelPerforms(this, kCheckEditRequestsKey);
+}
+
+void QRVMainWindowController::checkEditRequests() {
+    if (m_editRequestsCheck)
+        m_editRequestsCheck();
+}
+
+bool QRVMainWindowController::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == window()) {
+        if (event->type() == QEvent::WindowActivate)
+            windowDidBecomeMain();
+        else if (event->type() == QEvent::WindowDeactivate)
+            windowDidResignMain();
+    }
+    return QRVWindowController::eventFilter(watched, event);
 }
 
 } // namespace qrv

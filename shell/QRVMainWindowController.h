@@ -1,42 +1,77 @@
 #pragma once
 
-#include <QMainWindow>
-#include <QObject>
-#include <QPointer>
-class QMenu;
+#include "editor/QRVEditorServices.h"
+#include "shell/QRVWindowController.h"
 
+#include <QMainWindow>
+#include <functional>
 #include <memory>
+
+class QAction;
+class QMenu;
 
 namespace qrv {
 
 class QRVShortcutsViewController;
 
-// Owns the main window: its menu bar and, as the editor grows, its content.
-class QRVMainWindowController : public QObject {
+// The main window: the editor as its content and the application's menu bar.
+// Half a second after the window comes to the front (becomes main) it asks
+// for pending edit requests to be looked at; leaving the front before then
+// cancels the look, so switching back and forth quickly asks only once.
+class QRVMainWindowController : public QRVWindowController {
     Q_OBJECT
   public:
-    explicit QRVMainWindowController(QObject* parent = nullptr);
+    // The menu commands that are the application's rather than the editor's.
+    struct ApplicationActions {
+        QAction* preferences = nullptr;
+        QAction* quit = nullptr;
+        QAction* help = nullptr;
+        // Support and updates: disabled until those parts are in.
+        QAction* checkForUpdates = nullptr;
+        QAction* contactSupport = nullptr;
+        QAction* supportAndFeedback = nullptr;
+        QAction* signUpForNews = nullptr;
+    };
+
+    static constexpr std::chrono::milliseconds kEditRequestsDelay{500};
+
+    QRVMainWindowController(QRVEditorServices editorServices, UserDefaults& defaults,
+                            Scheduler& scheduler, QObject* parent = nullptr);
     ~QRVMainWindowController() override;
 
-    QMainWindow* window() const { return m_window; }
+    QMainWindow* mainWindow() const;
     // The window's content: the source list of applications and the editor.
     QRVShortcutsViewController* shortcutsViewController() const {
         return m_shortcutsViewController.get();
     }
-    void showWindow();
+    const ApplicationActions& applicationActions() const { return m_actions; }
 
-    // The standard menus, for other parts of the shell to fill.
     QMenu* applicationMenu() const { return m_applicationMenu; }
     QMenu* fileMenu() const { return m_fileMenu; }
     QMenu* editMenu() const { return m_editMenu; }
     QMenu* windowMenu() const { return m_windowMenu; }
     QMenu* helpMenu() const { return m_helpMenu; }
 
+    // What the delayed look at the edit requests runs (the application delegate's).
+    void setEditRequestsCheck(std::function<void()> check) {
+        m_editRequestsCheck = std::move(check);
+    }
+
+    void windowDidBecomeMain();
+    void windowDidResignMain();
+    void checkEditRequests();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
+    void windowDidLoad(QRVEditorServices editorServices);
     void buildMenus();
 
-    QPointer<QMainWindow> m_window;
+    Scheduler& m_scheduler;
     std::unique_ptr<QRVShortcutsViewController> m_shortcutsViewController;
+    std::function<void()> m_editRequestsCheck;
+    ApplicationActions m_actions;
     QMenu* m_applicationMenu = nullptr;
     QMenu* m_fileMenu = nullptr;
     QMenu* m_editMenu = nullptr;

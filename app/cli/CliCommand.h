@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Platform.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -17,6 +19,8 @@ struct CliContext {
     QString home;          // --home, resolved (only for commands that use the store)
     QTextStream& out;
     QTextStream& err;
+    // The services of --home; null for commands that do not need the platform.
+    const PlatformServices* services = nullptr;
 };
 
 // A subcommand reports a usage error by answering kExitUsage after printing

@@ -10,6 +10,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <functional>
 
 namespace qrv::cli {
 namespace {
@@ -112,8 +113,12 @@ int list(CliContext& context) {
     const auto args = parse(context, QStringLiteral("list"), {QStringLiteral("--json")}, 1);
     if (!args)
         return kExitUsage;
-    const auto shortcuts =
-        QRVMenuShortcut::menuShortcutsWithApplication(application(args->positional.first()));
+    const auto read = QRVMenuShortcut::readMenuShortcuts(application(args->positional.first()));
+    if (!read) {
+        context.err << "quorvane-cli list: " << escapeForDisplay(read.error()) << '\n';
+        return kExitFailed;
+    }
+    const QList<QRVMenuShortcutPtr>& shortcuts = *read;
     if (args->json) {
         QJsonArray array;
         for (const QRVMenuShortcutPtr& shortcut : shortcuts)
@@ -135,10 +140,12 @@ int list(CliContext& context) {
     return kExitOk;
 }
 
-int save(CliContext& context, const QString& command, const QList<QRVMenuShortcutPtr>& shortcuts,
-         const QRVAplication& app) {
+// Edits the table as it is on disk, under its lock: another process's set or
+// remove between our read and our write is never lost.
+int update(CliContext& context, const QString& command, const QRVAplication& app,
+           const std::function<void(QList<QRVMenuShortcutPtr>&)>& edit) {
     QString problem;
-    if (QRVMenuShortcut::saveMenuShortcuts(shortcuts, app, &problem))
+    if (QRVMenuShortcut::updateMenuShortcuts(app, edit, &problem))
         return kExitOk;
     context.err << "quorvane-cli " << command << ": " << problem << '\n';
     return kExitFailed;
@@ -154,16 +161,17 @@ int set(CliContext& context) {
     const auto keyEquivalent = title ? storedKey(context, args->positional.at(2)) : std::nullopt;
     if (!keyEquivalent)
         return kExitUsage;
-    auto shortcuts = QRVMenuShortcut::menuShortcutsWithApplication(app);
-    const auto existing =
-        std::find_if(shortcuts.begin(), shortcuts.end(),
-                     [&](const QRVMenuShortcutPtr& s) { return s->title() == *title; });
-    if (existing != shortcuts.end())
-        (*existing)->setKeyEquivalent(*keyEquivalent);
-    else
-        shortcuts.append(QRVMenuShortcut::create(
-            app.isAllApplications() ? QString() : app.bundleIdentifier(), *title, *keyEquivalent));
-    return save(context, QStringLiteral("set"), shortcuts, app);
+    return update(context, QStringLiteral("set"), app, [&](QList<QRVMenuShortcutPtr>& shortcuts) {
+        const auto existing =
+            std::find_if(shortcuts.begin(), shortcuts.end(),
+                         [&](const QRVMenuShortcutPtr& s) { return s->title() == *title; });
+        if (existing != shortcuts.end())
+            (*existing)->setKeyEquivalent(*keyEquivalent);
+        else
+            shortcuts.append(QRVMenuShortcut::create(
+                app.isAllApplications() ? QString() : app.bundleIdentifier(), *title,
+                *keyEquivalent));
+    });
 }
 
 int remove(CliContext& context) {
@@ -175,26 +183,33 @@ int remove(CliContext& context) {
         storedTitle(context, QStringLiteral("remove"), args->positional.at(1), args->path);
     if (!title)
         return kExitUsage;
-    auto shortcuts = QRVMenuShortcut::menuShortcutsWithApplication(app);
-    if (shortcuts.removeIf([&](const QRVMenuShortcutPtr& s) { return s->title() == *title; }) ==
-        0) {
-        QString shown = *title;
-        if (args->path)
-            shown = shown.mid(1).replace(QRVMenuShortcut::kPathSeparator,
-                                         QRVMenuShortcut::kDisplayPathSeparator);
-        context.err << "quorvane-cli remove: "
-                    << tr("there is no shortcut titled “%1”").arg(quotedForMessage(shown)) << '\n';
-        return kExitFailed;
-    }
-    return save(context, QStringLiteral("remove"), shortcuts, app);
+    qsizetype removed = 0;
+    const int status =
+        update(context, QStringLiteral("remove"), app, [&](QList<QRVMenuShortcutPtr>& shortcuts) {
+            removed = shortcuts.removeIf(
+                [&](const QRVMenuShortcutPtr& s) { return s->title() == *title; });
+        });
+    if (status != kExitOk || removed > 0)
+        return status;
+    QString shown = *title;
+    if (args->path)
+        shown = shown.mid(1).replace(QRVMenuShortcut::kPathSeparator,
+                                     QRVMenuShortcut::kDisplayPathSeparator);
+    context.err << "quorvane-cli remove: "
+                << tr("there is no shortcut titled “%1”").arg(quotedForMessage(shown)) << '\n';
+    return kExitFailed;
 }
 
 int registered(CliContext& context) {
     if (!parse(context, QStringLiteral("registered"), {}, 0))
         return kExitUsage;
-    const QVariant apps = platform().preferences->copyValue(QRVMenuShortcut::kRegistrationKey,
-                                                            QRVMenuShortcut::kRegistrationDomain);
-    for (const QVariant& entry : apps.toList())
+    const auto apps = platform().preferences->readValue(QRVMenuShortcut::kRegistrationKey,
+                                                        QRVMenuShortcut::kRegistrationDomain);
+    if (!apps) {
+        context.err << "quorvane-cli registered: " << escapeForDisplay(apps.error()) << '\n';
+        return kExitFailed;
+    }
+    for (const QVariant& entry : apps->toList())
         if (entry.typeId() == QMetaType::QString)
             context.out << escapeForDisplay(entry.toString()) << '\n';
     return kExitOk;

@@ -214,7 +214,7 @@ int main(int argc, char** argv) {
             return kExitFailed;
         }
     }
-    CliContext context{arguments, home, out, err};
+    CliContext context{arguments, home, out, err, native ? &native->services() : nullptr};
     const int status = command->run(context);
     if (status == kExitUsage)
         printUsage(err, *command);

@@ -6,9 +6,10 @@
 #include "platform/BundleMoveSystem.h"
 #include "platform/NativePlatform.h"
 #include "platform/PreferencesHome.h"
+#include "platform/linux/PreferencesHotKeys.h"
 #include "platform/widgets/MessageBoxAlertPresenter.h"
-#include "shell/BWMoveApplication.h"
 #include "shell/QRVAppDelegate.h"
+#include "telemetry/TLMTelemetry.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -40,26 +41,31 @@ int main(int argc, char** argv) {
         return EXIT_FAILURE;
     }
     MessageBoxAlertPresenter alerts;
-    (*native)->services().alerts = &alerts;
+    PlatformServices& services = (*native)->services();
+    services.alerts = &alerts;
     (*native)->install();
+    const PreferencesHotKeys hotKeys(*services.preferences);
     if (auto support = menuShortcutsSupportDirectory(); !support) {
         std::fprintf(stderr, "quorvane: %s\n", qPrintable(support.error()));
         alerts.runModal({Alert::Style::Critical, support.error()});
         return EXIT_FAILURE;
     }
 
-    // Launch-will-finish: the offer to move into the Applications folder comes
-    // before any window. This belongs to the application delegate's start-up
-    // sequence and moves there with it.
+    int status = EXIT_SUCCESS;
     {
         const auto moveSystem = createNativeBundleMoveSystem();
-        BWMoveApplication move({*moveSystem, *(*native)->services().userDefaults, alerts,
-                                *(*native)->services().scheduler});
-        if (move.moveToApplicationsFolderIfNecessary() == BWMoveApplication::Outcome::Quit)
-            return EXIT_SUCCESS; // the copy in the Applications folder takes over
+        QRVAppDelegate delegate({*services.userDefaults, *services.scheduler, alerts,
+                                 *services.permissions, *moveSystem},
+                                {alerts,
+                                 *services.pasteboard,
+                                 *services.scheduler,
+                                 *services.keyboardLayout,
+                                 hotKeys,
+                                 {}});
+        // False: a copy of the program elsewhere has taken over.
+        if (delegate.launch(QRVAppDelegate::filesFromArguments(app.arguments())))
+            status = app.exec();
     }
-
-    QRVAppDelegate delegate;
-    delegate.applicationDidFinishLaunching();
-    return app.exec();
+    TLMTelemetry::stop();
+    return status;
 }

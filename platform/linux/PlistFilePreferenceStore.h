@@ -13,14 +13,19 @@ namespace qrv {
 //   <folder>/<bundle id>.plist                       for "<folder>/<bundle id>"
 // Reads accept XML and binary; writes are binary, atomic, and keep the mode.
 // A write is a read-modify-write under an advisory lock on the file's folder,
-// so concurrent writers of different keys never lose each other's change.
+// so concurrent writers never lose each other's change. Only regular files are
+// opened (a symbolic link to one is followed): a FIFO or device in place of a
+// preference file is an error, never a read that waits for ever.
 class PlistFilePreferenceStore final : public PreferenceStore {
   public:
     explicit PlistFilePreferenceStore(QString home);
 
     QVariant copyValue(const QString& key, const QString& applicationId) override;
+    Result<QVariant> readValue(const QString& key, const QString& applicationId) override;
     Result<void> setValue(const QString& key, const QVariant& value,
                           const QString& applicationId) override;
+    Result<void> updateValue(const QString& key, const QString& applicationId,
+                             const ValueChange& change) override;
     QVariantMap copyDomain(const QString& applicationId) override;
     QMap<QString, QList<QUrl>> copyApplicationMap() override;
 
@@ -31,8 +36,8 @@ class PlistFilePreferenceStore final : public PreferenceStore {
   private:
     struct Snapshot {
         QVariantMap values;
-        bool corrupt = false; // readable bytes that are no dictionary: kept aside on write
-        QString unreadable;   // the file could not be read at all: never overwrite it
+        QString corrupt;    // readable bytes that are no dictionary (why): kept aside on write
+        QString unreadable; // the file could not be read at all (why): never overwrite it
     };
     struct CacheEntry {
         quint64 inode = 0;

@@ -13,18 +13,36 @@ static QClipboard* clipboard() {
     return QGuiApplication::clipboard();
 }
 
-void ClipboardPasteboard::setData(const QString& type, const QByteArray& data) {
+QString ClipboardPasteboard::formatOfItem(const QString& type, qsizetype index) {
+    return index == 0 ? type : type + QLatin1Char('#') + QString::number(index + 1);
+}
+
+void ClipboardPasteboard::setItems(const QString& type, const QList<QByteArray>& items) {
     if (QClipboard* board = clipboard()) {
         auto* mime = new QMimeData;
-        mime->setData(type, data);
+        for (qsizetype i = 0; i < items.size(); ++i)
+            mime->setData(formatOfItem(type, i), items.at(i));
         board->setMimeData(mime); // the clipboard takes ownership
     }
 }
 
-QByteArray ClipboardPasteboard::data(const QString& type) const {
+QList<QByteArray> ClipboardPasteboard::items(const QString& type) const {
     QClipboard* board = clipboard();
     const QMimeData* mime = board ? board->mimeData() : nullptr;
-    return mime ? mime->data(type) : QByteArray();
+    QList<QByteArray> items;
+    while (mime && mime->hasFormat(formatOfItem(type, items.size())))
+        items.append(mime->data(formatOfItem(type, items.size())));
+    return items;
+}
+
+quint64 ClipboardPasteboard::changeCount() const {
+    if (!m_changes) {
+        m_changes = std::make_shared<std::atomic<quint64>>(1);
+        if (QClipboard* board = clipboard())
+            QObject::connect(board, &QClipboard::dataChanged, board,
+                             [changes = m_changes] { ++*changes; });
+    }
+    return *m_changes;
 }
 
 } // namespace qrv

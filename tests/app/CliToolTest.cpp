@@ -10,8 +10,8 @@ using qrv::testing::runCli;
 
 namespace {
 
-const QStringList kCommands{"apps",   "key", "list",      "registered",
-                            "remove", "set", "telemetry", "version"};
+const QStringList kCommands{"apps",       "export", "import", "key",       "list",
+                            "registered", "remove", "set",    "telemetry", "version"};
 
 TEST(CliTool, EveryCommandExplainsItselfAndItsExitStatuses) {
     qrv::testing::TempHome home;
@@ -43,6 +43,8 @@ TEST(CliTool, AUsageErrorShowsThatCommandsUsage) {
         {{"remove", "--json", "-g", "Copy"}, "quorvane-cli [--home DIR] remove [--path] APP TITLE"},
         {{"registered", "extra"}, "quorvane-cli [--home DIR] registered"},
         {{"apps", "extra"}, "quorvane-cli [--home DIR] apps"},
+        {{"export"}, "quorvane-cli [--home DIR] export APP [FILE]"},
+        {{"import", "-g", "a", "b"}, "quorvane-cli [--home DIR] import APP FILE [--dry-run]"},
         {{"version", "extra"}, "quorvane-cli version"},
         {{"telemetry"}, "quorvane-cli [--home DIR] telemetry"},
     };

@@ -9,7 +9,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using qrv::testing::runCli;
 
@@ -116,6 +118,82 @@ TEST_F(StoreCommands, SortOrderIsTheSameUnderEveryLocale) {
         EXPECT_EQ(cli({"list", "com.example.App"}, {{"LANG", locale}, {"LC_ALL", locale}}).out,
                   expected)
             << locale;
+}
+
+// Two processes running the tool at once: every title, registration and count
+// of both ends up in the files.
+TEST_F(StoreCommands, TwoWritersLoseNothing) {
+    const int rounds = 40;
+    const QString script =
+        QStringLiteral("for i in $(seq 1 %1); do"
+                       "  \"$0\" --home \"$1\" set com.example.Shared \"$2$i\" @k || exit 1;"
+                       "  \"$0\" --home \"$1\" set -g \"$2$i\" @g || exit 1;"
+                       "  \"$0\" --home \"$1\" set \"com.example.$2$i\" Title @t || exit 1;"
+                       "done")
+            .arg(rounds);
+    const QString cliPath = QStringLiteral(QRV_BINARY_DIR "/bin/quorvane-cli");
+    QProcess a, b;
+    a.start("sh", {"-c", script, cliPath, home.path(), "a"});
+    b.start("sh", {"-c", script, cliPath, home.path(), "b"});
+    ASSERT_TRUE(a.waitForFinished(200000) && b.waitForFinished(200000));
+    ASSERT_EQ(a.exitCode(), 0) << a.readAllStandardError().toStdString();
+    ASSERT_EQ(b.exitCode(), 0) << b.readAllStandardError().toStdString();
+
+    const auto titles = [&](const QString& domain) {
+        return readPlist(home.preferencesFile(domain)).value("NSUserKeyEquivalents").toMap().size();
+    };
+    EXPECT_EQ(titles("com.example.Shared"), 2 * rounds);
+    EXPECT_EQ(titles(".GlobalPreferences"), 2 * rounds);
+    const QVariantList registered = readPlist(home.preferencesFile("com.apple.universalaccess"))
+                                        .value("com.apple.custommenu.apps")
+                                        .toList();
+    EXPECT_EQ(registered.size(), 2 * rounds + 2);
+    const QVariantMap counters = readPlist(home.preferencesFile("com.brackwyn.Quorvane"));
+    EXPECT_EQ(counters.value("usageOperations"), QVariant(qint64(6 * rounds)));
+    EXPECT_EQ(counters.value("usageSessions"), QVariant(qint64(6 * rounds)));
+}
+
+TEST_F(StoreCommands, AFileThatCannotBeReadFailsEveryCommandThatReadsIt) {
+    const QString fifo = home.preferencesFile("com.example.Fifo");
+    QDir().mkpath(QFileInfo(fifo).absolutePath());
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    QFile garbage(home.preferencesFile("com.example.Garbage"));
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write("<plist><dict><key>NSUserKeyEquivalents</key>");
+    garbage.close();
+
+    for (const QStringList& command : {QStringList{"list", "com.example.Fifo"},
+                                       QStringList{"list", "--json", "com.example.Fifo"},
+                                       QStringList{"set", "com.example.Fifo", "Copy", "@c"},
+                                       QStringList{"remove", "com.example.Fifo", "Copy"},
+                                       QStringList{"list", "com.example.Garbage"}}) {
+        const auto result = cli(command);
+        EXPECT_EQ(result.exitCode, 1) << command.join(' ').toStdString();
+        EXPECT_TRUE(result.err.contains("cannot be read")) << result.err.toStdString();
+        EXPECT_TRUE(result.err.contains("com.example.")) << result.err.toStdString();
+        EXPECT_TRUE(result.out.isEmpty()) << result.out.toStdString();
+    }
+    EXPECT_TRUE(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+
+    ASSERT_EQ(
+        ::mkfifo(QFile::encodeName(home.preferencesFile("com.apple.universalaccess")).constData(),
+                 0644),
+        0);
+    const auto registered = cli({"registered"});
+    EXPECT_EQ(registered.exitCode, 1);
+    EXPECT_TRUE(registered.err.contains("cannot be read")) << registered.err.toStdString();
+}
+
+TEST_F(StoreCommands, OnlyMinusGNamesTheGlobalTable) {
+    for (const char* disguise :
+         {"NSGlobalDomain", ".GlobalPreferences", "kcfpreferencesanyapplication"}) {
+        const auto result = cli({"set", disguise, "Copy", "@c"});
+        EXPECT_EQ(result.exitCode, 1) << disguise;
+        EXPECT_TRUE(result.err.contains("all applications")) << result.err.toStdString();
+        EXPECT_EQ(cli({"list", disguise}).exitCode, 1) << disguise;
+    }
+    EXPECT_FALSE(QFile::exists(home.preferencesFile(".GlobalPreferences")));
+    EXPECT_EQ(cli({"registered"}).out, QString());
 }
 
 TEST_F(StoreCommands, UnusableSupportFolderEndsTheTool) {

@@ -3,6 +3,7 @@
 #include "editor/QRVShortcutsViewController.h"
 #include "editor/QRVSourceListController.h"
 #include "platform/plist/PlistCodec.h"
+#include "support/EditorServices.h"
 #include "support/FakePlatform.h"
 #include "support/QtPrinters.h"
 #include "support/RecordedMenus.h"
@@ -47,7 +48,7 @@ class CatalogueControllerTest : public ::testing::Test {
     }
 
     qrv::testing::FakePlatform world;
-    QRVShortcutsViewController controller;
+    QRVShortcutsViewController controller{qrv::testing::editorServices(world)};
 };
 
 TEST_F(CatalogueControllerTest, TheListStartsWithAllApplicationsSelected) {

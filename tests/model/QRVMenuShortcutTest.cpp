@@ -6,6 +6,8 @@
 #include "platform/testing/MemoryPasteboard.h"
 #include "support/QtPrinters.h"
 
+#include <QProcess>
+#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 using namespace qrv;
@@ -114,7 +116,36 @@ TEST_F(PasteboardRoundTrip, NilFieldsAreLeftOutAndSeveralRecordsTravelTogether) 
     EXPECT_EQ(QRVMenuShortcut::readFromPasteboard().size(), 1);
 }
 
-TEST_F(PasteboardRoundTrip, ValuesOfTheWrongTypeAreIgnored) {
+// Each item as Python's plistlib reads it, in JSON.
+QString readWithPlistlib(const QByteArray& item) {
+    QProcess python;
+    python.start("python3", {"-c", "import json, plistlib, sys\n"
+                                   "print(json.dumps(plistlib.loads(sys.stdin.buffer.read()), "
+                                   "sort_keys=True))"});
+    python.write(item);
+    python.closeWriteChannel();
+    python.waitForFinished(60000);
+    return QString::fromUtf8(python.readAllStandardOutput() + python.readAllStandardError())
+        .trimmed();
+}
+
+TEST_F(PasteboardRoundTrip, AnOutsideReaderTakesEveryRecordAsOneItem) {
+    if (QStandardPaths::findExecutable("python3").isEmpty())
+        GTEST_SKIP() << "python3 is not installed";
+    qrv::testing::MemoryPasteboard memory;
+    install(&memory);
+    ASSERT_TRUE(QRVMenuShortcut::writeToPasteboard(
+        {QRVMenuShortcut::create("com.example.App", kPath, "@~s"),
+         QRVMenuShortcut::create(QString(), "Paste", QString())}));
+    const QList<QByteArray> items = memory.items(QRVMenuShortcut::kPasteboardType);
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(readWithPlistlib(items[0]),
+              QString(R"({"bundleIdentifier": "com.example.App", "keyEquivalent": "@~s", )"
+                      R"("title": "\u001bFile\u001bOpen Recent\u001bClear Menu"})"));
+    EXPECT_EQ(readWithPlistlib(items[1]), QString(R"({"title": "Paste"})"));
+}
+
+TEST_F(PasteboardRoundTrip, ValuesAreTakenAsTheyAre) {
     qrv::testing::MemoryPasteboard memory;
     install(&memory);
     const QVariantList items{
@@ -126,8 +157,8 @@ TEST_F(PasteboardRoundTrip, ValuesOfTheWrongTypeAreIgnored) {
     const auto pasted = QRVMenuShortcut::readFromPasteboard();
     ASSERT_EQ(pasted.size(), 1);
     EXPECT_EQ(pasted[0]->title(), QString("Copy"));
-    EXPECT_TRUE(pasted[0]->keyEquivalent().isNull());
-    EXPECT_TRUE(pasted[0]->bundleIdentifier().isNull());
+    EXPECT_EQ(pasted[0]->keyEquivalent(), QString("3"));
+    EXPECT_TRUE(pasted[0]->bundleIdentifier().isEmpty());
 
     memory.setData(QRVMenuShortcut::kPasteboardType, "garbage");
     EXPECT_TRUE(QRVMenuShortcut::readFromPasteboard().isEmpty());

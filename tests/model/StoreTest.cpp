@@ -49,6 +49,12 @@ class Store : public ::testing::Test {
             .value("com.apple.custommenu.apps");
     }
     qint64 operations() const { return defaults.integerForKey("usageOperations"); }
+    static void writeRaw(const QString& path, const QByteArray& bytes) {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
     void store(const QString& domain, const QString& key, const QVariant& value) {
         ASSERT_TRUE(prefs.setValue(key, value, domain));
     }
@@ -89,6 +95,7 @@ TEST_F(Store, ListsSortedRecordsAndHandsOutTheTableAsRead) {
 
 TEST_F(Store, NothingIsWrittenWhenNothingChanged) {
     store(kApp, kKey, QVariantMap{{"Save", "@s"}, {"Copy", ""}});
+    store("com.apple.universalaccess", "com.apple.custommenu.apps", QVariantList{kApp});
     QFile tableFile(home.preferencesFile(kApp));
     ASSERT_TRUE(tableFile.open(QIODevice::ReadOnly));
     const QByteArray before = tableFile.readAll();
@@ -99,7 +106,7 @@ TEST_F(Store, NothingIsWrittenWhenNothingChanged) {
     tableFile.seek(0);
     EXPECT_EQ(tableFile.readAll(), before);
     EXPECT_TRUE(notifications.posted.isEmpty());
-    EXPECT_FALSE(registration().isValid());
+    EXPECT_EQ(registration(), QVariant(QVariantList{kApp}));
     EXPECT_EQ(operations(), 0);
 }
 
@@ -198,6 +205,62 @@ TEST_F(Store, ABundleIdentifierThatIsAPathWritesNothingOutsideThePreferences) {
     EXPECT_EQ(file(outside + ".plist").toMap().value(kKey), QVariant(QVariantMap{{"Copy", "@c"}}));
     EXPECT_TRUE(notifications.posted.isEmpty());
     EXPECT_FALSE(registration().isValid());
+}
+
+// A save killed between the table and the registration left a table whose
+// application is not registered; the same save again finishes the work.
+TEST_F(Store, AnInterruptedSaveIsFinishedByTheNext) {
+    store(kApp, kKey, QVariantMap{{"Save", "@s"}});
+    EXPECT_TRUE(save({record(kApp, "Save", "@s")}, app));
+    EXPECT_EQ(registration(), QVariant(QVariantList{kApp}));
+    ASSERT_EQ(notifications.posted.size(), 1);
+    EXPECT_EQ(notifications.posted[0].userInfo, (QVariantMap{{kApp, QVariantMap{{"Save", "@s"}}}}));
+    EXPECT_EQ(operations(), 0); // the edit itself was counted, or not, by the save that made it
+}
+
+TEST_F(Store, AFailedCopyIsWrittenByTheNextSaveAndNotCounted) {
+    const QString container = home.file("Library/Containers/" + kApp + "/Data/Library/Preferences");
+    const QString copy = container + "/" + kApp + ".plist";
+    ASSERT_TRUE(QDir().mkpath(copy)); // a folder where the copy belongs: it cannot be written
+    QString problem;
+    EXPECT_FALSE(save({record(kApp, "Save", "@s")}, app, &problem));
+    EXPECT_TRUE(problem.contains(copy)) << problem.toStdString();
+    EXPECT_EQ(table(kApp), QVariant(QVariantMap{{"Save", "@s"}}));
+    EXPECT_EQ(operations(), 0);
+
+    ASSERT_TRUE(QDir(copy).removeRecursively());
+    EXPECT_TRUE(save({record(kApp, "Save", "@s")}, app, &problem)) << problem.toStdString();
+    EXPECT_EQ(file(copy).toMap().value(kKey), QVariant(QVariantMap{{"Save", "@s"}}));
+    EXPECT_EQ(notifications.posted.size(), 2);
+}
+
+TEST_F(Store, IdentifiersThatNameTheGlobalTableAreRefused) {
+    for (const char* raw : {".GlobalPreferences", "NSGlobalDomain", "nsglobaldomain",
+                            "kCFPreferencesAnyApplication", "KCFPREFERENCESANYAPPLICATION", ".",
+                            "..", "-", "com..example", ".com.example", "com.example.",
+                            "com.ex\x01"
+                            "ample",
+                            "com.example\n"}) {
+        const QString disguise = QString::fromUtf8(raw);
+        const QRVAplication disguised{disguise, "Disguised"};
+        QString problem;
+        EXPECT_FALSE(save({record(disguise, "Copy", "@c")}, disguised, &problem))
+            << disguise.toStdString();
+        EXPECT_TRUE(problem.contains(disguise)) << problem.toStdString();
+        EXPECT_FALSE(QRVMenuShortcut::readMenuShortcuts(disguised).ok()) << disguise.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(home.preferencesFile(".GlobalPreferences")));
+    EXPECT_FALSE(registration().isValid());
+    EXPECT_TRUE(notifications.posted.isEmpty());
+    EXPECT_TRUE(save({record(kApp, "Copy", "@c")}, QRVAplication{"com.example-app.Mail_2", "A"}));
+}
+
+TEST_F(Store, ATableThatCannotBeReadIsAnErrorNotAnEmptyList) {
+    writeRaw(home.preferencesFile(kApp), "<plist><dict><key>NSUserKeyEquivalents</key><dict>");
+    const auto read = QRVMenuShortcut::readMenuShortcuts(app);
+    ASSERT_FALSE(read.ok());
+    EXPECT_TRUE(read.error().contains("cannot be read")) << read.error().toStdString();
+    EXPECT_TRUE(read.error().contains(home.preferencesFile(kApp))) << read.error().toStdString();
 }
 
 // The separator entry has no identifier either, but it is not All Applications.

@@ -118,7 +118,7 @@ debian_package)
 
   depends=$(dpkg-deb --field "$deb" Depends)
   echo "Depends: $depends"
-  for package in libqt6core6 libqt6gui6 libqt6widgets6 libplist3 libxkbcommon0 libsqlite3-0 qt6-qpa-plugins; do
+  for package in libqt6core6 libqt6gui6 libqt6widgets6 libxkbcommon0 libsqlite3-0 qt6-qpa-plugins; do
     grep -Eq "(^|, )$package( |,|$)" <<<"$depends" || fail "Depends lacks $package"
   done
 

@@ -5,9 +5,11 @@
 #include "support/TempHome.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 #include <QThread>
 #include <QTimeZone>
 #include <gtest/gtest.h>
@@ -209,6 +211,84 @@ TEST_F(PreferenceStoreTest, AWriterKilledAtAnyMomentLeavesAReadableFile) {
         EXPECT_EQ(payload.count(payload.front()), payload.size())
             << "a mix of two writes, round " << round;
     }
+}
+
+// What Python's plistlib reads from a file, minus one key: an outside judge of
+// whether a save kept the rest exactly.
+QString plistlibView(const QString& path, const QString& without) {
+    QProcess python;
+    python.start("python3", {"-c",
+                             "import plistlib, sys\n"
+                             "d = plistlib.load(open(sys.argv[1], 'rb'))\n"
+                             "d.pop(sys.argv[2], None)\n"
+                             "print(sorted((repr(k), repr(v)) for k, v in d.items()))",
+                             path, without});
+    python.waitForFinished(60000);
+    return QString::fromUtf8(python.readAllStandardOutput() + python.readAllStandardError());
+}
+
+TEST_F(PreferenceStoreTest, ASaveKeepsWhatItDoesNotChange) {
+    const QString path = home.preferencesFile("com.example.Awkward");
+    QFile::copy(QStringLiteral(QRV_SOURCE_DIR "/tests/platform/data/awkward-values.plist"), path);
+    const QVariantMap before = readPlistFile(path);
+    ASSERT_FALSE(before.contains("<unreadable>"));
+    const QString outsideBefore = plistlibView(path, "NSUserKeyEquivalents");
+
+    ASSERT_TRUE(
+        store.setValue("NSUserKeyEquivalents", QVariantMap{{"Save", "@s"}}, "com.example.Awkward"));
+    QVariantMap expected = before;
+    expected.insert("NSUserKeyEquivalents", QVariantMap{{"Save", "@s"}});
+    EXPECT_EQ(readPlistFile(path), expected);
+    if (QStandardPaths::findExecutable("python3").isEmpty())
+        GTEST_SKIP() << "python3 is not installed; the outside check was skipped";
+    ASSERT_TRUE(outsideBefore.contains("18446744073709551615")) << outsideBefore.toStdString();
+    EXPECT_EQ(plistlibView(path, "NSUserKeyEquivalents"), outsideBefore);
+}
+
+// A FIFO, socket or device where a preference file belongs: reads and writes
+// fail at once, and it is left where it is.
+TEST_F(PreferenceStoreTest, OnlyRegularFilesAreOpened) {
+    const QString fifo = home.preferencesFile("com.example.Fifo");
+    QDir().mkpath(QFileInfo(fifo).absolutePath());
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(store.copyValue("k", "com.example.Fifo").isValid());
+    const auto read = store.readValue("k", "com.example.Fifo");
+    ASSERT_FALSE(read.ok());
+    EXPECT_TRUE(read.error().contains("cannot be read")) << read.error().toStdString();
+    EXPECT_TRUE(read.error().contains("not a regular file")) << read.error().toStdString();
+    EXPECT_FALSE(store.setValue("k", qint64(1), "com.example.Fifo").ok());
+    EXPECT_LT(timer.elapsed(), 10000);
+    EXPECT_TRUE(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+
+    // A symbolic link to a regular file is followed, and stays a link.
+    const QString target = home.file("dotfiles/com.example.Linked.plist");
+    QDir().mkpath(home.file("dotfiles"));
+    ASSERT_TRUE(store.setValue("k", qint64(1), home.file("dotfiles") + "/com.example.Linked"));
+    const QString link = home.preferencesFile("com.example.Linked");
+    ASSERT_TRUE(QFile::link(target, link));
+    EXPECT_EQ(store.readValue("k", "com.example.Linked").valueOr({}), QVariant(qint64(1)));
+    ASSERT_TRUE(store.setValue("k", qint64(2), "com.example.Linked"));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(readPlistFile(target).value("k"), qint64(2));
+}
+
+TEST_F(PreferenceStoreTest, AFileTooDeepToReadIsAnErrorAndKeptAsideOnWrite) {
+    const QString path = home.preferencesFile("com.example.Deep");
+    const QByteArray deep = "<plist><dict><key>k</key>" + QByteArray("<array>").repeated(50000) +
+                            QByteArray("</array>").repeated(50000) + "</dict></plist>";
+    writeFile(path, deep);
+    const auto read = store.readValue("k", "com.example.Deep");
+    ASSERT_FALSE(read.ok());
+    EXPECT_TRUE(read.error().contains("cannot be read")) << read.error().toStdString();
+    ASSERT_TRUE(store.setValue("k", qint64(1), "com.example.Deep"));
+    const QStringList kept = QDir(QFileInfo(path).absolutePath())
+                                 .entryList({"com.example.Deep.plist.corrupt-*"}, QDir::Files);
+    ASSERT_EQ(kept.size(), 1);
+    QFile keptFile(QFileInfo(path).absolutePath() + "/" + kept.first());
+    ASSERT_TRUE(keptFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(keptFile.readAll(), deep);
 }
 
 TEST(PreferencesHome, AHomeThatCannotBeCreatedNamesTheFolder) {

@@ -5,8 +5,11 @@
 #include "platform/plist/PlistCodec.h"
 #include "platform/testing/FakePermissionStatus.h"
 #include "platform/testing/FakeWorkspace.h"
+#include "platform/testing/FixedKeyboardLayout.h"
+#include "platform/testing/MemoryPasteboard.h"
 #include "platform/testing/RecordedAccessibility.h"
 #include "platform/testing/ScriptedAlertPresenter.h"
+#include "platform/testing/ScriptedHotKeys.h"
 #include "platform/testing/VirtualScheduler.h"
 #include "support/TempHome.h"
 
@@ -27,13 +30,18 @@ struct FakePlatform {
     RecordedAccessibility accessibility;
     FakeWorkspace workspace;
     FakePermissionStatus permissions;
+    FixedKeyboardLayout keyboardLayout = FixedKeyboardLayout::us();
+    MemoryPasteboard pasteboard;
+    ScriptedHotKeys hotKeys;
     ScopedPlatform installed{PlatformServices{.home = home.path(),
                                               .preferences = &preferences,
                                               .scheduler = &scheduler,
                                               .alerts = &alerts,
+                                              .keyboardLayout = &keyboardLayout,
                                               .accessibility = &accessibility,
                                               .workspace = &workspace,
-                                              .permissions = &permissions}};
+                                              .permissions = &permissions,
+                                              .pasteboard = &pasteboard}};
 
     // A running regular application whose menus are `menus` (recorded form).
     RunningApplication run(const QString& bundleIdentifier, const QString& name, qint64 processId,

@@ -1,0 +1,84 @@
+// Start-up as the user meets it: from the application delegate's creation to
+// the main window on screen and painted, with 2,000 shortcuts under All
+// Applications (the entry the window opens with). Real services on a
+// temporary preferences home; the move check finds nothing to move.
+#include "model/QRVMenuShortcut.h"
+#include "platform/NativePlatform.h"
+#include "platform/plist/PlistCodec.h"
+#include "platform/testing/FakeBundleMoveSystem.h"
+#include "platform/testing/ScriptedHotKeys.h"
+#include "platform/widgets/MessageBoxAlertPresenter.h"
+#include "shell/QRVAppDelegate.h"
+#include "shell/QRVMainWindowController.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QWindow>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void writeGlobalShortcuts(const QString& home, int count) {
+    QVariantMap table;
+    for (int i = 0; i < count; ++i)
+        table.insert(QStringLiteral("Command %1").arg(i, 4, 10, QLatin1Char('0')),
+                     QStringLiteral("@~%1").arg(QChar(u'a' + i % 26)));
+    const QString folder = home + QStringLiteral("/Library/Preferences");
+    QDir().mkpath(folder);
+    QFile file(folder + QStringLiteral("/.GlobalPreferences.plist"));
+    if (file.open(QIODevice::WriteOnly))
+        file.write(qrv::plist::encode(QVariantMap{{QStringLiteral("NSUserKeyEquivalents"), table}})
+                       .value());
+}
+
+void BM_StartupToMainWindowShown(benchmark::State& state) {
+    QTemporaryDir home;
+    writeGlobalShortcuts(home.path(), static_cast<int>(state.range(0)));
+    auto native = qrv::NativePlatform::create(home.path());
+    if (!native) {
+        state.SkipWithError(qPrintable(native.error()));
+        return;
+    }
+    qrv::MessageBoxAlertPresenter alerts;
+    qrv::PlatformServices& services = (*native)->services();
+    services.alerts = &alerts;
+    (*native)->install();
+    qrv::testing::FakeBundleMoveSystem moveSystem;
+    moveSystem.bundle = {};
+    const qrv::testing::ScriptedHotKeys hotKeys;
+
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        clock.start();
+        auto delegate = std::make_unique<qrv::QRVAppDelegate>(
+            qrv::AppDelegateServices{*services.userDefaults, *services.scheduler, alerts,
+                                     *services.permissions, moveSystem},
+            qrv::QRVEditorServices{alerts,
+                                   *services.pasteboard,
+                                   *services.scheduler,
+                                   *services.keyboardLayout,
+                                   hotKeys,
+                                   {}});
+        delegate->setTelemetryStarter([](const QString&, const QList<qrv::TLMServiceClass>&) {});
+        delegate->launch();
+        QWidget* window = delegate->mainWindowController()->window();
+        while (!window->windowHandle() || !window->windowHandle()->isExposed())
+            QCoreApplication::processEvents();
+        QCoreApplication::processEvents(); // the first paint
+        state.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) / 1e9);
+
+        delegate.reset();
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_StartupToMainWindowShown)
+    ->Arg(0)
+    ->Arg(2000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
+
+} // namespace

@@ -1,0 +1,3 @@
+#include "exchange/ExchangeLogging.h"
+
+Q_LOGGING_CATEGORY(lcExchange, "qrv.exchange")

@@ -1,0 +1,204 @@
+#include "exchange/EditRequest.h"
+#include "exchange/ExchangeFileReader.h"
+#include "exchange/ExchangeWriter.h"
+#include "platform/UserDefaults.h"
+#include "platform/linux/PlistFilePreferenceStore.h"
+#include "support/QtPrinters.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QTemporaryDir>
+#include <QTimeZone>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+using namespace qrv;
+using namespace qrv::exchange;
+
+namespace {
+
+const QString kApp = QStringLiteral("com.example.Mail");
+const QChar kEsc = QRVMenuShortcut::kPathSeparator;
+
+WritingContext context() {
+    return {QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7, 890), QTimeZone::utc()),
+            QStringLiteral("com.brackwyn.Quorvane"),
+            {QStringLiteral("org.freedesktop.xkb.de"), QStringLiteral("German"),
+             QStringLiteral("de_DE")}};
+}
+
+TEST(ExchangeWriter, ExportWritesEveryMemberAndSplitsPathTitles) {
+    const QString path = QString(kEsc) + "File" + kEsc + "Save";
+    auto document =
+        exportDocument({QRVMenuShortcut::create(kApp, path, QStringLiteral(u"@~\uF704")),
+                        QRVMenuShortcut::create("com.other.App", "Other", "@o"),
+                        QRVMenuShortcut::create(kApp, "Plain", QString()),
+                        QRVMenuShortcut::create(kApp, "", QString()),
+                        QRVMenuShortcut::create(kApp, "", QLatin1String(""))},
+                       kApp, "Mail", context());
+    ASSERT_TRUE(document);
+    document->author = "Ann";
+    // Read back from the bytes as written: indented, slashes however escaped.
+    const QByteArray bytes = document->serialize();
+    EXPECT_TRUE(bytes.contains("\n    \"kind\": \"export\""));
+    const QJsonObject file = QJsonDocument::fromJson(bytes).object();
+    EXPECT_EQ(file["version"].toInt(), 1);
+    EXPECT_EQ(file["dateCreated"].toString(), QString("2026-03-04T05:06:07Z"));
+    EXPECT_EQ(file["creator"].toString(), QString("com.brackwyn.Quorvane"));
+    EXPECT_EQ(file["inputSource"].toString(), QString("org.freedesktop.xkb.de"));
+    EXPECT_EQ(file["inputSourceName"].toString(), QString("German"));
+    EXPECT_EQ(file["locale"].toString(), QString("de_DE"));
+    EXPECT_EQ(file["author"].toString(), QString("Ann"));
+    EXPECT_FALSE(file.contains("title")); // never written as null
+    EXPECT_FALSE(file.contains("description"));
+    const QJsonObject app = file["applications"][0].toObject();
+    EXPECT_EQ(app["bundleIdentifier"].toString(), kApp);
+    EXPECT_EQ(app["localizedName"].toString(), QString("Mail"));
+    const QJsonArray shortcuts = app["shortcuts"].toArray();
+    ASSERT_EQ(shortcuts.size(), 3); // the other application's and the empty row are left out
+    // The path's empty first piece is left out, so readers lead back to File.
+    EXPECT_EQ(shortcuts[0]["parents"].toArray(), QJsonArray{"File"});
+    EXPECT_EQ(shortcuts[0]["title"].toString(), QString("Save"));
+    EXPECT_EQ(shortcuts[0]["keyEquivalent"].toString(), QStringLiteral(u"@~\uF704"));
+    EXPECT_EQ(shortcuts[0]["shortcut"].toString(), QStringLiteral(u"\u2325\u2318F1"));
+    EXPECT_FALSE(shortcuts[1].toObject().contains("parents"));
+    EXPECT_FALSE(shortcuts[1].toObject().contains("keyEquivalent"));
+    EXPECT_EQ(shortcuts[1]["shortcut"].toString(), QString(""));
+    EXPECT_EQ(shortcuts[2]["title"].toString(), QString(""));
+    EXPECT_EQ(shortcuts[2]["keyEquivalent"].toString(), QString(""));
+}
+
+TEST(ExchangeWriter, NothingToExportAndAllApplications) {
+    EXPECT_FALSE(
+        exportDocument({QRVMenuShortcut::create(kApp, "", QString())}, kApp, "Mail", context()));
+    EXPECT_FALSE(exportDocument({QRVMenuShortcut::create("com.other.App", "Save", "@s")}, kApp,
+                                "Mail", context()));
+    const auto all = exportDocument({QRVMenuShortcut::create(QString(), "Save", "@s")}, QString(),
+                                    "All Applications", context());
+    ASSERT_TRUE(all);
+    const QJsonObject app = all->toJson()["applications"][0].toObject();
+    EXPECT_TRUE(app["bundleIdentifier"].isString());
+    EXPECT_EQ(app["bundleIdentifier"].toString(), QString(""));
+    EXPECT_EQ(requestFileName("Mail"), QString("Mail - Request"));
+}
+
+TEST(ExchangeWriter, RequestLeadsBackToTheSameTitle) {
+    for (const QString& title : {QString(kEsc) + "File" + kEsc + "Open Recent" + kEsc + "Clear",
+                                 QString("Save As…"), QString("a") + kEsc + "b"}) {
+        const auto record = QRVMenuShortcut::create(kApp, title, "@s");
+        const QJsonObject file = requestDocument(*record, "Mail", context()).toJson();
+        EXPECT_FALSE(file.contains("author"));
+        const EditRequest request = EditRequest::fromUserInfo(file);
+        EXPECT_TRUE(request.isRequestOfVersion1);
+        EXPECT_EQ(request.bundleIdentifier, kApp);
+        EXPECT_EQ(request.localizedName, std::optional<QString>("Mail"));
+        EXPECT_EQ(request.pathTitle(), title);
+    }
+}
+
+TEST(ExchangeReader, IgnoresLayoutOrderAndEscapingAndTreatsWrongTypesAsAbsent) {
+    const auto parsed = parseExchangeJson(
+        R"({"applications":[{"shortcuts":[{"title":"Save","parents":["","File\/Disk"]}],)"
+        R"("bundleIdentifier":"com.example.Mail"}],"version":1.0,"kind":"request"})");
+    ASSERT_TRUE(parsed);
+    const EditRequest request = EditRequest::fromUserInfo(*parsed);
+    EXPECT_TRUE(request.isRequestOfVersion1);
+    // A writer that kept the empty first piece leads to the same item.
+    EXPECT_EQ(request.pathTitle(), QString(kEsc) + "File/Disk" + kEsc + "Save");
+
+    const auto wrong = parseExchangeJson(
+        R"({"kind":"request","version":"1","applications":[{"bundleIdentifier":7,)"
+        R"("localizedName":[],"shortcuts":[{"title":true,"parents":["File",3]}]}]})");
+    const EditRequest odd = EditRequest::fromUserInfo(*wrong);
+    EXPECT_FALSE(odd.isRequestOfVersion1);
+    EXPECT_EQ(odd.bundleIdentifier, QString());
+    EXPECT_FALSE(odd.localizedName);
+    EXPECT_FALSE(odd.title);
+    EXPECT_TRUE(odd.parents.isEmpty());
+    EXPECT_FALSE(EditRequest::fromUserInfo(
+                     *parseExchangeJson(R"({"kind":"request","version":1,"applications":{}})"))
+                     .title);
+}
+
+TEST(ExchangeReader, RefusesHostileText) {
+    EXPECT_FALSE(parseExchangeJson("[1]"));
+    EXPECT_FALSE(parseExchangeJson("{\"kind\": "));
+    const auto nested = [](int depth) {
+        return "{\"a\":" + QByteArray(depth - 1, '[') + QByteArray(depth - 1, ']') + "}";
+    };
+    EXPECT_TRUE(parseExchangeJson(nested(32)));
+    EXPECT_FALSE(parseExchangeJson(nested(33)));
+    EXPECT_FALSE(parseExchangeJson(nested(100000)));
+    // Brackets inside strings are text, not nesting.
+    EXPECT_TRUE(parseExchangeJson("{\"a\":\"" + QByteArray(100, '[') + "\\\"\"}"));
+    QByteArray large = "{\"a\":\"" + QByteArray(kMaxFileSize, 'x') + "\"}";
+    EXPECT_FALSE(parseExchangeJson(large));
+}
+
+TEST(ExchangeReader, ReadsOnlyRegularFilesWithinTheLimit) {
+    QTemporaryDir dir;
+    const QString good = dir.filePath("good.menuShortcuts");
+    QFile file(good);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"({"kind":"export"})");
+    file.close();
+    EXPECT_TRUE(readExchangeFile(good, Links::Follow));
+
+    const QString link = dir.filePath("link.menuShortcuts");
+    ASSERT_TRUE(QFile::link(good, link));
+    EXPECT_TRUE(readExchangeFile(link, Links::Follow));
+    EXPECT_FALSE(readExchangeFile(link, Links::Refuse));
+
+    const QString fifo = dir.filePath("fifo.menuShortcuts");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_FALSE(readExchangeFile(fifo, Links::Follow)); // refused, not waited on
+    EXPECT_FALSE(readExchangeFile(dir.path(), Links::Follow));
+
+    const QString big = dir.filePath("big.menuShortcuts");
+    QFile bigFile(big);
+    ASSERT_TRUE(bigFile.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(bigFile.resize(kMaxFileSize + 1));
+    bigFile.close();
+    const auto refused = readExchangeFile(big, Links::Follow);
+    ASSERT_FALSE(refused);
+    EXPECT_TRUE(refused.error().contains("1024 KiB"));
+}
+
+TEST(ExchangeWriter, WritesAtomicallyAndNamesTheFileOnFailure) {
+    QTemporaryDir dir;
+    const auto document =
+        requestDocument(*QRVMenuShortcut::create(kApp, "Save", "@s"), "Mail", context());
+    const QString path = dir.filePath("Mail - Request.menuShortcuts");
+    ASSERT_TRUE(writeExchangeFile(path, document));
+    EXPECT_EQ(readExchangeFile(path, Links::Refuse).value(), document.toJson());
+    const auto failed = writeExchangeFile(dir.filePath("missing/x.menuShortcuts"), document);
+    ASSERT_FALSE(failed);
+    EXPECT_TRUE(failed.error().contains("missing/x.menuShortcuts"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Mail - Request.menuShortcuts"});
+}
+
+} // namespace
+
+namespace {
+
+TEST(ExportPanel, RemembersTheConfirmedAuthorAndLeavesOutEmptyFields) {
+    QTemporaryDir home;
+    PlistFilePreferenceStore store(home.path());
+    UserDefaults defaults(store, "com.brackwyn.Quorvane");
+    ExportPanelFields fields = exportPanelFields(defaults, "Mail");
+    EXPECT_EQ(fields.author, QString());
+    EXPECT_EQ(fields.label, QString("Mail"));
+    fields.author = "Ann";
+    ExchangeDocument document;
+    confirmExportPanel(document, fields, defaults);
+    EXPECT_EQ(document.author, std::optional<QString>("Ann"));
+    EXPECT_EQ(document.title, std::optional<QString>("Mail"));
+    EXPECT_FALSE(document.toJson().contains("description"));
+    EXPECT_EQ(exportPanelFields(defaults, "Notes").author, QString("Ann"));
+    confirmExportPanel(document, {}, defaults);
+    EXPECT_FALSE(document.author);
+    EXPECT_TRUE(defaults.objectForKey("author").isNull());
+}
+
+} // namespace

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "platform/UserDefaults.h"
+#include "platform/testing/FakeBundleMoveSystem.h"
+#include "shell/QRVAppDelegate.h"
+#include "support/EditorServices.h"
+#include "support/FakePlatform.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace qrv::testing {
+
+// The application delegate on doubles: virtual time, scripted alerts,
+// permissions the test sets, and our user defaults in a temporary home.
+// Telemetry is never really started; the start is recorded.
+class ShellTest : public ::testing::Test {
+  protected:
+    struct TelemetryStart {
+        QString appSecret;
+        QList<TLMServiceClass> services;
+    };
+
+    QRVAppDelegate& makeDelegate() {
+        delegate = std::make_unique<QRVAppDelegate>(
+            AppDelegateServices{defaults, platform.scheduler, platform.alerts, platform.permissions,
+                                moveSystem},
+            editorServices(platform));
+        delegate->setTelemetryStarter(
+            [this](const QString& secret, const QList<TLMServiceClass>& services) {
+                telemetryStarts.append({secret, services});
+            });
+        return *delegate;
+    }
+
+    QRVAppDelegate& launched() {
+        makeDelegate().launch();
+        return *delegate;
+    }
+
+    // Moves the virtual clock to `moment`.
+    void setNow(const QDateTime& moment) {
+        platform.scheduler.advance(Millis(platform.scheduler.now().msecsTo(moment)));
+    }
+
+    // Runs the event loop until the application is told to end (answers the
+    // exit status), or -1 when it is still running after a generous while.
+    static int runUntilExit(const std::function<void()>& action) {
+        QTimer::singleShot(0, qApp, action);
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, qApp, [] { QCoreApplication::exit(-1); });
+        guard.start(20000);
+        return QApplication::exec();
+    }
+
+    // Started from a build folder: no application folder to move, unless a test puts one there.
+    static FakeBundleMoveSystem startedFromBuildFolder() {
+        FakeBundleMoveSystem system;
+        system.bundle = {};
+        return system;
+    }
+
+    FakePlatform platform;
+    FakeBundleMoveSystem moveSystem = startedFromBuildFolder();
+    UserDefaults defaults{platform.preferences, QStringLiteral("com.brackwyn.Quorvane")};
+    QList<TelemetryStart> telemetryStarts;
+    std::unique_ptr<QRVAppDelegate> delegate;
+};
+
+} // namespace qrv::testing

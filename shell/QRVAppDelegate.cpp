@@ -6,6 +6,7 @@
 #include "platform/Scheduler.h"
 #include "platform/UserDefaults.h"
 #include "shell/BWMoveApplication.h"
+#include "shell/QRVAppSupport.h"
 #include "shell/QRVHelpWindowController.h"
 #include "shell/QRVMainWindowController.h"
 #include "shell/QRVNewsletterPrompt.h"
@@ -17,10 +18,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QUrlQuery>
 
 Q_LOGGING_CATEGORY(lcShell, "qrv.shell")
 
@@ -29,8 +28,6 @@ namespace {
 
 const QString kFinishLaunchingKey = QStringLiteral("finishLaunching");
 const QString kLoadUpdaterKey = QStringLiteral("loadUpdater");
-const QString kUpdaterFeedUrlKey = QStringLiteral("UPDFeedURL");
-constexpr auto kNewsletterPage = "https://www.brackwyn.com/newsletter/";
 
 QString bundleName() {
     return QString::fromLatin1(appinfo::kApplicationName);
@@ -54,10 +51,13 @@ QRVAppDelegate::QRVAppDelegate(const AppDelegateServices& services,
         if (applicationShouldTerminateAfterLastWindowClosed())
             terminate();
     });
+    // The telemetry service's update feed is offered only while telemetry is.
+    m_services.support.setTelemetryPeriodCheck([this] { return shouldUseTelemetry(); });
 }
 
 QRVAppDelegate::~QRVAppDelegate() {
     m_services.scheduler.cancelAllPerforms(this);
+    m_services.support.setTelemetryPeriodCheck([] { return false; });
     QGuiApplication::setQuitOnLastWindowClosed(m_qtQuitOnLastWindowClosed);
     if (m_crashServiceInstalled) {
         TLMCrashes::setUserConfirmationHandler({});
@@ -125,11 +125,7 @@ void QRVAppDelegate::finishLaunching() {
 }
 
 void QRVAppDelegate::loadUpdater() {
-    // A feed address stored by an earlier version must never override the
-    // feed chosen for each check.
-    if (m_services.userDefaults.objectForKey(kUpdaterFeedUrlKey).isValid())
-        m_services.userDefaults.removeObject(kUpdaterFeedUrlKey);
-    // The updater itself is prepared here once the updates part is in.
+    m_services.support.loadUpdater();
 }
 
 bool QRVAppDelegate::shouldUseTelemetry() const {
@@ -139,19 +135,11 @@ bool QRVAppDelegate::shouldUseTelemetry() const {
 void QRVAppDelegate::startTelemetry() {
     m_services.userDefaults.registerDefaults({{kCrashOnExceptionsKey, true}});
     TLMCrashes::setDelegate(this);
-    TLMCrashes::setUserConfirmationHandler(
-        [this](const QList<TLMErrorReport>& reports) { return crashReportsAreWaiting(reports); });
+    TLMCrashes::setUserConfirmationHandler([this](const QList<TLMErrorReport>& reports) {
+        return m_services.support.handleCrashReports(reports);
+    });
     m_crashServiceInstalled = true;
     m_telemetryStarter(TLMTelemetryConfig::standard().appSecret, {&TLMCrashes::service});
-}
-
-bool QRVAppDelegate::crashReportsAreWaiting(const QList<TLMErrorReport>& reports) {
-    // Reports leave this machine only with the user's consent. The dialog that
-    // asks for it comes with the support part of the program; until then the
-    // reports stay where they are and are offered again at the next start.
-    qCInfo(lcShell, "%lld crash reports of earlier runs wait for the user's consent.",
-           static_cast<long long>(reports.size()));
-    return true;
 }
 
 bool QRVAppDelegate::applicationShouldTerminateAfterLastWindowClosed() const {
@@ -186,14 +174,19 @@ void QRVAppDelegate::quit() {
 }
 
 void QRVAppDelegate::signUpForNews() {
-    QUrl page(QString::fromLatin1(kNewsletterPage));
-    if (!bundleName().isEmpty()) {
-        QUrlQuery query;
-        query.addQueryItem(QStringLiteral("referrer"), bundleName());
-        page.setQuery(query);
-    }
-    if (!QDesktopServices::openUrl(page))
-        qCWarning(lcShell, "Could not open %s.", qPrintable(page.toString()));
+    m_services.support.signUpForNews();
+}
+
+void QRVAppDelegate::contactSupport() {
+    m_services.support.contactSupport();
+}
+
+void QRVAppDelegate::openSupportAndFeedbackWindow() {
+    m_services.support.openSupportAndFeedbackWindow();
+}
+
+void QRVAppDelegate::checkForUpdates() {
+    m_services.support.checkForUpdates();
 }
 
 void QRVAppDelegate::showPreferencesWindow() {
@@ -234,6 +227,10 @@ void QRVAppDelegate::connectApplicationActions() {
     connect(actions.preferences, &QAction::triggered, this, &QRVAppDelegate::showPreferencesWindow);
     connect(actions.help, &QAction::triggered, this, &QRVAppDelegate::showHelpWindow);
     connect(actions.signUpForNews, &QAction::triggered, this, &QRVAppDelegate::signUpForNews);
+    connect(actions.checkForUpdates, &QAction::triggered, this, &QRVAppDelegate::checkForUpdates);
+    connect(actions.contactSupport, &QAction::triggered, this, &QRVAppDelegate::contactSupport);
+    connect(actions.supportAndFeedback, &QAction::triggered, this,
+            &QRVAppDelegate::openSupportAndFeedbackWindow);
 }
 
 QList<QRVWindowController*> QRVAppDelegate::windowControllers() const {

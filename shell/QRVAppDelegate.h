@@ -15,6 +15,7 @@ namespace qrv {
 class AlertPresenter;
 class BundleMoveSystem;
 class PermissionStatus;
+class QRVAppSupport;
 class QRVHelpWindowController;
 class QRVMainWindowController;
 class QRVPreferencesWindowController;
@@ -30,6 +31,8 @@ struct AppDelegateServices {
     AlertPresenter& alerts;
     PermissionStatus& permissions;
     BundleMoveSystem& bundleMoveSystem;
+    // Crash reports, support, web pages and updates.
+    QRVAppSupport& support;
 };
 
 // The application's delegate: drives start-up, owns the window controllers
@@ -83,6 +86,9 @@ class QRVAppDelegate : public QObject, public TLMCrashesDelegate {
     void showPreferencesWindow();
     void showHelpWindow();
     void signUpForNews();
+    void contactSupport();
+    void openSupportAndFeedbackWindow();
+    void checkForUpdates();
 
     // Ends the application: pending edits are saved and the windows' frames
     // remembered first.
@@ -109,7 +115,6 @@ class QRVAppDelegate : public QObject, public TLMCrashesDelegate {
 
   private:
     void startTelemetry();
-    bool crashReportsAreWaiting(const QList<TLMErrorReport>& reports);
     void connectApplicationActions();
     QList<QRVWindowController*> windowControllers() const;
 

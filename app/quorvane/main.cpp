@@ -9,6 +9,7 @@
 #include "platform/linux/PreferencesHotKeys.h"
 #include "platform/widgets/MessageBoxAlertPresenter.h"
 #include "shell/QRVAppDelegate.h"
+#include "shell/QRVNativeSupport.h"
 #include "telemetry/TLMTelemetry.h"
 
 #include <QApplication>
@@ -54,8 +55,10 @@ int main(int argc, char** argv) {
     int status = EXIT_SUCCESS;
     {
         const auto moveSystem = createNativeBundleMoveSystem();
+        QRVNativeSupport support(*services.userDefaults, *services.preferences, *services.scheduler,
+                                 alerts, home);
         QRVAppDelegate delegate({*services.userDefaults, *services.scheduler, alerts,
-                                 *services.permissions, *moveSystem},
+                                 *services.permissions, *moveSystem, support.support},
                                 {alerts,
                                  *services.pasteboard,
                                  *services.scheduler,

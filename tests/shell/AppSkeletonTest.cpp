@@ -8,6 +8,7 @@
 #include "platform/testing/ScriptedHotKeys.h"
 #include "shell/QRVAppDelegate.h"
 #include "shell/QRVMainWindowController.h"
+#include "shell/QRVNativeSupport.h"
 #include "support/TempHome.h"
 #include "support/Wait.h"
 
@@ -34,9 +35,11 @@ class LaunchedApp : public ::testing::Test {
         native->install();
         moveSystem.bundle = {}; // started from a build folder: nothing to move
         const PlatformServices& services = native->services();
+        support = std::make_unique<QRVNativeSupport>(*services.userDefaults, *services.preferences,
+                                                     *services.scheduler, alerts, home.path());
         delegate = std::make_unique<QRVAppDelegate>(
             AppDelegateServices{*services.userDefaults, *services.scheduler, alerts,
-                                *services.permissions, moveSystem},
+                                *services.permissions, moveSystem, support->support},
             QRVEditorServices{alerts,
                               *services.pasteboard,
                               *services.scheduler,
@@ -53,6 +56,7 @@ class LaunchedApp : public ::testing::Test {
     qrv::testing::FakeBundleMoveSystem moveSystem;
     qrv::testing::ScriptedHotKeys hotKeys;
     std::unique_ptr<NativePlatform> native;
+    std::unique_ptr<QRVNativeSupport> support;
     std::unique_ptr<QRVAppDelegate> delegate;
 };
 

@@ -1,8 +1,13 @@
 #pragma once
 
+#include "ScriptedModalRunner.h"
 #include "platform/UserDefaults.h"
 #include "platform/testing/FakeBundleMoveSystem.h"
+#include "platform/testing/FakeSystemLog.h"
+#include "platform/testing/RecordingUrlOpener.h"
+#include "platform/testing/ScriptedHttpTransport.h"
 #include "shell/QRVAppDelegate.h"
+#include "shell/QRVAppSupport.h"
 #include "support/EditorServices.h"
 #include "support/FakePlatform.h"
 
@@ -22,10 +27,22 @@ class ShellTest : public ::testing::Test {
         QList<TLMServiceClass> services;
     };
 
+    // The delegate's support half on the fixture's doubles (made once).
+    QRVAppSupport& supportHalf() {
+        if (!support) {
+            support = std::make_unique<QRVAppSupport>(
+                AppSupportServices{defaults, platform.preferences, platform.scheduler,
+                                   platform.alerts, systemLog, browser, http, modal},
+                AppSupportIdentity::standard(platform.home.path()));
+            support->setOptionKeyCheck([] { return false; });
+        }
+        return *support;
+    }
+
     QRVAppDelegate& makeDelegate() {
         delegate = std::make_unique<QRVAppDelegate>(
             AppDelegateServices{defaults, platform.scheduler, platform.alerts, platform.permissions,
-                                moveSystem},
+                                moveSystem, supportHalf()},
             editorServices(platform));
         delegate->setTelemetryStarter(
             [this](const QString& secret, const QList<TLMServiceClass>& services) {
@@ -66,6 +83,12 @@ class ShellTest : public ::testing::Test {
     FakeBundleMoveSystem moveSystem = startedFromBuildFolder();
     UserDefaults defaults{platform.preferences, QStringLiteral("com.brackwyn.Quorvane")};
     QList<TelemetryStart> telemetryStarts;
+    // The support half's own doubles.
+    FakeSystemLog systemLog;
+    RecordingUrlOpener browser;
+    ScriptedHttpTransport http;
+    ScriptedModalRunner modal;
+    std::unique_ptr<QRVAppSupport> support;
     std::unique_ptr<QRVAppDelegate> delegate;
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ScriptedModalRunner.h"
 #include "platform/UserDefaults.h"
 #include "platform/linux/PlistFilePreferenceStore.h"
 #include "platform/testing/FakeSystemLog.h"
@@ -8,38 +9,9 @@
 #include "platform/testing/ScriptedHttpTransport.h"
 #include "platform/testing/VirtualScheduler.h"
 #include "shell/QRVAppSupport.h"
-#include "shell/QRVModalRunner.h"
 #include "support/TempHome.h"
 
-#include <QDialog>
-#include <deque>
-#include <functional>
-
 namespace qrv::testing {
-
-// Answers modal windows with the test's functions, in order, and records
-// which windows were shown. With nothing queued a window is answered 0.
-class ScriptedModalRunner final : public QRVModalRunner {
-  public:
-    using Answer = std::function<int(QDialog&)>;
-    int runModal(QDialog& dialog) override {
-        shown << dialog.objectName();
-        if (m_answers.empty())
-            return 0;
-        Answer answer = std::move(m_answers.front());
-        m_answers.pop_front();
-        return answer(dialog);
-    }
-    void answer(Answer answer) { m_answers.push_back(std::move(answer)); }
-    void answer(int code) {
-        m_answers.push_back([code](QDialog&) { return code; });
-    }
-
-    QStringList shown;
-
-  private:
-    std::deque<Answer> m_answers;
-};
 
 // The support half of the application delegate on doubles: preference files
 // in a temporary home, virtual time, scripted alerts, windows and HTTP.

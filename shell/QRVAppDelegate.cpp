@@ -129,7 +129,14 @@ void QRVAppDelegate::loadUpdater() {
 }
 
 bool QRVAppDelegate::shouldUseTelemetry() const {
-    return isInsideTelemetryPeriod(m_services.scheduler.now(), m_timeZone);
+    return isInsideTelemetryPeriod(
+        m_telemetryClock ? m_telemetryClock() : m_services.scheduler.now(), m_timeZone);
+}
+
+QList<TLMErrorAttachmentLogPtr>
+QRVAppDelegate::attachmentsForErrorReport(const TLMErrorReport& report) {
+    Q_UNUSED(report); // every report of a run is answered together, so all share the same files
+    return m_services.support.crashReportAttachments();
 }
 
 void QRVAppDelegate::startTelemetry() {

@@ -105,9 +105,18 @@ class QRVAppDelegate : public QObject, public TLMCrashesDelegate {
         return m_welcomeWindowController.get();
     }
 
+    // TLMCrashesDelegate: the console log and the user's words go with the
+    // reports the user agreed to send. Called on the crash service's queue.
+    QList<TLMErrorAttachmentLogPtr>
+    attachmentsForErrorReport(const TLMErrorReport& report) override;
+
     // ---- for tests
     void setTelemetryStarter(TelemetryStarter starter) { m_telemetryStarter = std::move(starter); }
     void setTimeZone(const QTimeZone& zone) { m_timeZone = zone; }
+    // The moment the telemetry period is judged by (the scheduler's clock by default).
+    void setTelemetryClock(std::function<QDateTime()> clock) {
+        m_telemetryClock = std::move(clock);
+    }
 
   signals:
     // The application is about to end (after the pending edits were saved).
@@ -121,6 +130,7 @@ class QRVAppDelegate : public QObject, public TLMCrashesDelegate {
     AppDelegateServices m_services;
     QRVEditorServices m_editorServices;
     TelemetryStarter m_telemetryStarter;
+    std::function<QDateTime()> m_telemetryClock;
     QTimeZone m_timeZone = QTimeZone::systemTimeZone();
     bool m_crashServiceInstalled = false;
     bool m_qtQuitOnLastWindowClosed = true;

@@ -100,6 +100,10 @@ class QRVAppSupport : public QObject, public UPDUpdaterDelegate {
     QString crashReporterName() const { return m_crashConfirmation.crashReporterName(); }
     QString crashReporterEmail() const { return m_crashConfirmation.crashReporterEmail(); }
     QString crashReporterDetails() const { return m_crashConfirmation.crashReporterDetails(); }
+    // What goes with the reports the user agreed to send. Any thread.
+    QList<TLMErrorAttachmentLogPtr> crashReportAttachments() const {
+        return m_crashConfirmation.attachments();
+    }
     QString crashReporterLogMessage() const;
     void setCrashReporterLogMessage(const QString& message);
     // For tests: who hears the user's answer (the crash service by default).

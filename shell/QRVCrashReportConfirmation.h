@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <functional>
+#include <mutex>
 
 namespace qrv {
 
@@ -27,15 +28,22 @@ class QRVCrashReportConfirmation {
     void setNotifier(Notifier notify) { m_notify = std::move(notify); }
 
     // What the user and the log gave; null until then. Set once per run.
-    const QString& crashReporterLogContent() const { return m_logContent; }
-    const QString& crashReporterName() const { return m_name; }
-    const QString& crashReporterEmail() const { return m_email; }
-    const QString& crashReporterDetails() const { return m_details; }
+    QString crashReporterLogContent() const;
+    QString crashReporterName() const;
+    QString crashReporterEmail() const;
+    QString crashReporterDetails() const;
+
+    // The files that go with the reports the user agreed to send: the console
+    // log, and what the user wrote when there is anything. Any thread (the
+    // crash service asks on its own queue).
+    QList<TLMErrorAttachmentLogPtr> attachments() const;
 
   private:
     LogGatherer m_gatherLog;
     ReportRequest m_requestReport;
     Notifier m_notify;
+    // Written on the main thread, read by the crash service's queue too.
+    mutable std::mutex m_mutex;
     QString m_logContent;
     QString m_name;
     QString m_email;

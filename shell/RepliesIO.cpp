@@ -27,8 +27,8 @@ RepliesIOAttachment::attachmentWithPreferencesForIdentifier(PreferenceStore& sto
 }
 
 RepliesIOAttachment RepliesIOAttachment::attachmentWithApplicationLog(const QString& logContent) {
-    return RepliesIOAttachment{QStringLiteral("Console Log.txt"),
-                               QStringLiteral("text/plain; charset=utf-8"), logContent.toUtf8()};
+    return RepliesIOAttachment{kApplicationLogFileName, QStringLiteral("text/plain; charset=utf-8"),
+                               logContent.toUtf8()};
 }
 
 RepliesIO::RepliesIO(const RepliesIOServices& services, QObject* parent)

@@ -25,6 +25,8 @@ enum class RepliesIOSubject { Question, Problem, FeatureRequest, Other };
 
 // A file sent along with a support message.
 struct RepliesIOAttachment {
+    static inline const QString kApplicationLogFileName = QStringLiteral("Console Log.txt");
+
     QString fileName;
     QString contentType;
     QByteArray data;

@@ -1,5 +1,6 @@
 #include "shell/UPDAppcast.h"
 
+#include "platform/HttpTransport.h"
 #include "shell/UPDVersionComparator.h"
 
 #include <QCoreApplication>
@@ -12,11 +13,11 @@ QString tr(const char* text) {
     return QCoreApplication::translate("UPDAppcast", text);
 }
 
-// https only for downloads and notes; the feed itself may be on loopback.
+// A download or notes page the feed names: HTTPS, or plain HTTP to this
+// machine (a test's server), never a plain-HTTP download from elsewhere that
+// anyone on the way could replace.
 bool isSoundLink(const QUrl& url) {
-    const QString scheme = url.scheme().toLower();
-    return url.isValid() && !url.host().isEmpty() &&
-           (scheme == QLatin1String("https") || scheme == QLatin1String("http"));
+    return HttpTransport::isAllowedUrl(url);
 }
 
 // Reads one <item>; answers why it cannot be used, or an empty string.

@@ -13,6 +13,7 @@
 #include "telemetry/TLMTelemetry.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QMessageBox>
 #include <cstdio>
 #include <cstdlib>
@@ -65,6 +66,14 @@ int main(int argc, char** argv) {
                                  *services.keyboardLayout,
                                  hotKeys,
                                  {}});
+        // For tests only: judge the telemetry period as of this moment (ISO
+        // 8601), so crash reporting can be exercised whatever today's date is.
+        if (const QString moment = qEnvironmentVariable("QUORVANE_TEST_TELEMETRY_CLOCK");
+            !moment.isEmpty()) {
+            const QDateTime fixed = QDateTime::fromString(moment, Qt::ISODate);
+            if (fixed.isValid())
+                delegate.setTelemetryClock([fixed] { return fixed; });
+        }
         // False: a copy of the program elsewhere has taken over.
         if (delegate.launch(QRVAppDelegate::filesFromArguments(app.arguments())))
             status = app.exec();

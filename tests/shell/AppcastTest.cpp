@@ -92,6 +92,8 @@ TEST(Appcast, HostileFeedsEndInAClearMessage) {
          "gives \"lots\" as its download size"},
         {"download not a web address", feed(item("5").replace("https://", "file:///")),
          "has no valid download address"},
+        {"download over plain HTTP", feed(item("5").replace("https://", "http://")),
+         "has no valid download address"},
         {"too many items", feed(manyItems), "more than 1000 entries"},
         {"entity expansion", laughs, "The update feed is not valid XML"},
     };

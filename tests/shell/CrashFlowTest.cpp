@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 using namespace qrv;
 using namespace qrv::testing;
@@ -48,6 +49,11 @@ class CrashFlow : public ShellTest {
         env.insert("QT_LOGGING_RULES", "qrv.telemetry.info=true");
         QProcess app;
         app.setProcessEnvironment(env);
+        // A core file would only slow the test down.
+        app.setChildProcessModifier([] {
+            const rlimit noCore{0, 0};
+            setrlimit(RLIMIT_CORE, &noCore);
+        });
         app.start(QStringLiteral(QRV_BINARY_DIR "/bin/quorvane"), {"--home", platform.home.path()});
         ASSERT_TRUE(app.waitForStarted());
         QByteArray err;

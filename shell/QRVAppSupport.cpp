@@ -15,6 +15,7 @@
 #include <QGuiApplication>
 #include <QLocale>
 #include <QMenu>
+#include <QPointer>
 #include <QUrlQuery>
 #include <QUuid>
 
@@ -156,9 +157,11 @@ void QRVAppSupport::attachPreferences() {
 void QRVAppSupport::attachConsoleLog() {
     if (!m_replies)
         return;
-    gatherLogContent([this](const QString& content) {
-        if (m_replies)
-            m_replies->addAttachment(RepliesIOAttachment::attachmentWithApplicationLog(content));
+    // The log may come back after the support half is gone (at quit).
+    gatherLogContent([self = QPointer<QRVAppSupport>(this)](const QString& content) {
+        if (self && self->m_replies)
+            self->m_replies->addAttachment(
+                RepliesIOAttachment::attachmentWithApplicationLog(content));
     });
 }
 

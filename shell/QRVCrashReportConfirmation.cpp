@@ -19,7 +19,9 @@ bool QRVCrashReportConfirmation::handleReports(const QList<TLMErrorReport>& repo
     // Shared with the log's completion, which may come before or after the
     // user's answer; both run on the main thread.
     auto sendWhenReady = std::make_shared<bool>(false);
-    m_gatherLog([this, sendWhenReady](const QString& content) {
+    m_gatherLog([this, alive = m_alive, sendWhenReady](const QString& content) {
+        if (!*alive)
+            return;
         {
             std::lock_guard lock(m_mutex);
             m_logContent = content.isEmpty() ? QRVConsoleLog::noEntriesText() : content;

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 #include <mutex>
 
 namespace qrv {
@@ -21,6 +22,7 @@ class QRVCrashReportConfirmation {
 
     QRVCrashReportConfirmation(LogGatherer gatherLog, ReportRequest requestReport,
                                Notifier notify = &TLMCrashes::notifyWithUserConfirmation);
+    ~QRVCrashReportConfirmation() { *m_alive = false; }
 
     // The library's confirmation handler. Always answers true: the answer
     // follows through the notifier.
@@ -48,6 +50,8 @@ class QRVCrashReportConfirmation {
     QString m_name;
     QString m_email;
     QString m_details;
+    // A log that arrives after we are gone (at quit) finds this false.
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
 
 } // namespace qrv

@@ -13,7 +13,6 @@
 #include "shell/QRVPreferencesWindowController.h"
 #include "shell/QRVTelemetryPeriod.h"
 #include "shell/QRVWelcomeWindowController.h"
-#include "telemetry/TLMTelemetry.h"
 #include "telemetry/TLMTelemetryConfig.h"
 
 #include <QAction>
@@ -39,10 +38,7 @@ QRVAppDelegate::QRVAppDelegate(const AppDelegateServices& services,
                                QRVEditorServices editorServices, QObject* parent)
     : QObject(parent)
     , m_services(services)
-    , m_editorServices(std::move(editorServices))
-    , m_telemetryStarter([](const QString& appSecret, const QList<TLMServiceClass>& list) {
-        TLMTelemetry::start(appSecret, list);
-    }) {
+    , m_editorServices(std::move(editorServices)) {
     // Qt would end the event loop by itself; whether closing the last window
     // ends the application is ours to decide.
     m_qtQuitOnLastWindowClosed = QGuiApplication::quitOnLastWindowClosed();
@@ -146,7 +142,10 @@ void QRVAppDelegate::startTelemetry() {
         return m_services.support.handleCrashReports(reports);
     });
     m_crashServiceInstalled = true;
-    m_telemetryStarter(TLMTelemetryConfig::standard().appSecret, {&TLMCrashes::service});
+    if (m_telemetryStarter)
+        m_telemetryStarter(TLMTelemetryConfig::standard().appSecret, {&TLMCrashes::service});
+    else
+        qCWarning(lcShell, "No telemetry starter was set; crash telemetry does not run.");
 }
 
 bool QRVAppDelegate::applicationShouldTerminateAfterLastWindowClosed() const {

@@ -50,7 +50,8 @@ class QRVAppDelegate : public QObject, public TLMCrashesDelegate {
     static inline const QString kCrashOnExceptionsKey =
         QStringLiteral("NSApplicationCrashOnExceptions");
 
-    // How crash telemetry is started; tests record the call instead.
+    // How crash telemetry is started: the composition root starts it with the
+    // services it runs on (TLMTelemetry::start); tests record the call instead.
     using TelemetryStarter =
         std::function<void(const QString& appSecret, const QList<TLMServiceClass>& services)>;
 
@@ -110,8 +111,9 @@ class QRVAppDelegate : public QObject, public TLMCrashesDelegate {
     QList<TLMErrorAttachmentLogPtr>
     attachmentsForErrorReport(const TLMErrorReport& report) override;
 
-    // ---- for tests
     void setTelemetryStarter(TelemetryStarter starter) { m_telemetryStarter = std::move(starter); }
+
+    // ---- for tests
     void setTimeZone(const QTimeZone& zone) { m_timeZone = zone; }
     // The moment the telemetry period is judged by (the scheduler's clock by default).
     void setTelemetryClock(std::function<QDateTime()> clock) {

@@ -10,6 +10,7 @@
 #include "platform/widgets/MessageBoxAlertPresenter.h"
 #include "shell/QRVAppDelegate.h"
 #include "shell/QRVNativeSupport.h"
+#include "telemetry/TLMDataFolder.h"
 #include "telemetry/TLMTelemetry.h"
 
 #include <QApplication>
@@ -66,6 +67,12 @@ int main(int argc, char** argv) {
                                  *services.keyboardLayout,
                                  hotKeys,
                                  {}});
+        delegate.setTelemetryStarter(
+            [&services](const QString& appSecret, const QList<TLMServiceClass>& list) {
+                TLMTelemetry::start({*services.scheduler, *services.userDefaults,
+                                     TLMDataFolder::forHome(services.home)},
+                                    appSecret, list);
+            });
         // For tests only: judge the telemetry period as of this moment (ISO
         // 8601), so crash reporting can be exercised whatever today's date is.
         if (const QString moment = qEnvironmentVariable("QUORVANE_TEST_TELEMETRY_CLOCK");

@@ -7,6 +7,7 @@
 #include "shell/BWCrashReporterWindowController.h"
 #include "support/Wait.h"
 #include "telemetry/TLMCrashes.h"
+#include "telemetry/TLMDataFolder.h"
 #include "telemetry/TLMTelemetry.h"
 
 #include <QDir>
@@ -35,8 +36,11 @@ class CrashFlow : public ShellTest {
     }
     void TearDown() override { TLMTelemetry::reset(); }
 
+    // The application's, on the home both runs share.
+    QString dataFolder() const { return TLMDataFolder::forHome(platform.home.path()); }
     QStringList crashRecords() const {
-        return QDir(TLMCrashes::crashFolder()).entryList({"*.crashrecord"}, QDir::Files);
+        return QDir(TLMCrashes::crashFolder(dataFolder()))
+            .entryList({"*.crashrecord"}, QDir::Files);
     }
 
     // The built application on this home, inside the telemetry period by its
@@ -93,7 +97,8 @@ class CrashFlow : public ShellTest {
         makeDelegate().setTelemetryStarter(
             [this](const QString& secret, const QList<TLMServiceClass>& services) {
                 TLMChannelGroupOptions group{{server.baseUrl(), secret, true}, {}, network, {}};
-                TLMTelemetry::start(TLMTelemetryOptions{group, false}, services);
+                TLMTelemetry::start({platform.scheduler, defaults, dataFolder()},
+                                    TLMTelemetryOptions{group, false}, services);
             });
     }
 

@@ -168,6 +168,7 @@ void QRVShortcutsViewController::viewDidLoad() {
         connect(workspace, &Workspace::didActivateApplication, this,
                 &QRVShortcutsViewController::workspaceDidActivateApplicationNotification);
     }
+    emit viewLoaded();
 }
 
 // ---- entries and selection

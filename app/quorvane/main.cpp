@@ -9,6 +9,7 @@
 #include "platform/linux/PreferencesHotKeys.h"
 #include "platform/widgets/MessageBoxAlertPresenter.h"
 #include "shell/QRVAppDelegate.h"
+#include "shell/QRVFilePanels.h"
 #include "telemetry/TLMTelemetry.h"
 
 #include <QApplication>
@@ -45,17 +46,20 @@ int main(int argc, char** argv) {
     services.alerts = &alerts;
     (*native)->install();
     const PreferencesHotKeys hotKeys(*services.preferences);
-    if (auto support = menuShortcutsSupportDirectory(); !support) {
+    const auto support = menuShortcutsSupportDirectory();
+    if (!support) {
         std::fprintf(stderr, "quorvane: %s\n", qPrintable(support.error()));
         alerts.runModal({Alert::Style::Critical, support.error()});
         return EXIT_FAILURE;
     }
+    QRVDialogFilePanels filePanels;
 
     int status = EXIT_SUCCESS;
     {
         const auto moveSystem = createNativeBundleMoveSystem();
         QRVAppDelegate delegate({*services.userDefaults, *services.scheduler, alerts,
-                                 *services.permissions, *moveSystem},
+                                 *services.permissions, *moveSystem, *services.workspace,
+                                 filePanels, *support},
                                 {alerts,
                                  *services.pasteboard,
                                  *services.scheduler,

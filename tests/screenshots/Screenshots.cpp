@@ -10,6 +10,7 @@
 #include "platform/testing/ScriptedAlertPresenter.h"
 #include "platform/testing/ScriptedHotKeys.h"
 #include "shell/QRVAppDelegate.h"
+#include "shell/QRVFilePanels.h"
 #include "shell/QRVMainWindowController.h"
 
 #include <QApplication>
@@ -121,8 +122,10 @@ int main(int argc, char** argv) {
     testing::FakeBundleMoveSystem moveSystem;
     moveSystem.bundle = {};
     const testing::ScriptedHotKeys hotKeys;
+    QRVDialogFilePanels filePanels; // never shown
     QRVAppDelegate delegate({*services.userDefaults, *services.scheduler, alerts,
-                             *services.permissions, moveSystem},
+                             *services.permissions, moveSystem, *services.workspace, filePanels,
+                             home.path()},
                             {alerts, *services.pasteboard, *services.scheduler,
                              *services.keyboardLayout, hotKeys, {}});
     delegate.setTelemetryStarter([](const QString&, const QList<TLMServiceClass>&) {});

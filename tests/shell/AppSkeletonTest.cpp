@@ -1,3 +1,4 @@
+#include "ScriptedFilePanels.h"
 #include "editor/QRVApplicationsArrayController.h"
 #include "editor/QRVShortcutsViewController.h"
 #include "menus/QRVMenuItem.h"
@@ -36,7 +37,8 @@ class LaunchedApp : public ::testing::Test {
         const PlatformServices& services = native->services();
         delegate = std::make_unique<QRVAppDelegate>(
             AppDelegateServices{*services.userDefaults, *services.scheduler, alerts,
-                                *services.permissions, moveSystem},
+                                *services.permissions, moveSystem, *services.workspace,
+                                filePanels, home.path()},
             QRVEditorServices{alerts,
                               *services.pasteboard,
                               *services.scheduler,
@@ -51,6 +53,7 @@ class LaunchedApp : public ::testing::Test {
     qrv::testing::TempHome home;
     qrv::testing::ScriptedAlertPresenter alerts;
     qrv::testing::FakeBundleMoveSystem moveSystem;
+    qrv::testing::ScriptedFilePanels filePanels;
     qrv::testing::ScriptedHotKeys hotKeys;
     std::unique_ptr<NativePlatform> native;
     std::unique_ptr<QRVAppDelegate> delegate;

@@ -5,8 +5,11 @@
 #include "shell/QRVAppDelegate.h"
 #include "support/EditorServices.h"
 #include "support/FakePlatform.h"
+#include "ScriptedFilePanels.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -23,10 +26,7 @@ class ShellTest : public ::testing::Test {
     };
 
     QRVAppDelegate& makeDelegate() {
-        delegate = std::make_unique<QRVAppDelegate>(
-            AppDelegateServices{defaults, platform.scheduler, platform.alerts, platform.permissions,
-                                moveSystem},
-            editorServices(platform));
+        delegate = std::make_unique<QRVAppDelegate>(services(), editorServices(platform));
         delegate->setTelemetryStarter(
             [this](const QString& secret, const QList<TLMServiceClass>& services) {
                 telemetryStarts.append({secret, services});
@@ -37,6 +37,20 @@ class ShellTest : public ::testing::Test {
     QRVAppDelegate& launched() {
         makeDelegate().launch();
         return *delegate;
+    }
+
+    AppDelegateServices services() { return services(platform.alerts); }
+    AppDelegateServices services(AlertPresenter& alerts) {
+        return {defaults,   platform.scheduler, alerts,     platform.permissions,
+                moveSystem, platform.workspace, filePanels, supportDirectory()};
+    }
+
+    // The program's support folder in the temporary home, made on first use.
+    QString supportDirectory() const {
+        const QString path =
+            platform.home.file(QStringLiteral("Library/Application Support/com.brackwyn.Quorvane"));
+        QDir().mkpath(path);
+        return QFileInfo(path).canonicalFilePath();
     }
 
     // Moves the virtual clock to `moment`.
@@ -64,6 +78,7 @@ class ShellTest : public ::testing::Test {
 
     FakePlatform platform;
     FakeBundleMoveSystem moveSystem = startedFromBuildFolder();
+    ScriptedFilePanels filePanels;
     UserDefaults defaults{platform.preferences, QStringLiteral("com.brackwyn.Quorvane")};
     QList<TelemetryStart> telemetryStarts;
     std::unique_ptr<QRVAppDelegate> delegate;

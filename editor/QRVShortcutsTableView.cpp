@@ -91,6 +91,20 @@ QList<int> QRVShortcutsTableView::selectedRows() const {
     return rows;
 }
 
+void QRVShortcutsTableView::endEditing() {
+    if (state() != EditingState || !model())
+        return;
+    for (int row = 0; row < model()->rowCount(); ++row) {
+        // A delegate's open editor is the index widget of the cell it edits.
+        if (QWidget* editor =
+                indexWidget(model()->index(row, QRVShortcutsTableModel::TitleColumn))) {
+            commitData(editor);
+            closeEditor(editor, QAbstractItemDelegate::NoHint);
+            return;
+        }
+    }
+}
+
 bool QRVShortcutsTableView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
     if (index.column() == QRVShortcutsTableModel::TitleColumn && state() != EditingState &&
         m_editGate && !m_editGate(trigger))

@@ -58,6 +58,8 @@ void QRVShortcutsViewController::editRequestedShortcut(const QRVMenuShortcutPtr&
     if (row >= 0)
         setSelectionIndexes({row});
     // Nothing keeps the keyboard: a title being typed ends (and is kept) here.
+    if (m_menuShortcutsTableView)
+        m_menuShortcutsTableView->endEditing();
     if (m_view)
         if (QWidget* focus = m_view->window()->focusWidget())
             focus->clearFocus();

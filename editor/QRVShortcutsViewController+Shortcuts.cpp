@@ -1,10 +1,12 @@
 // The editing side of the controller: the selected application's records,
 // the table that shows them, and their loading, validation and saving.
+#include "editor/QRVMenuItemLookup.h"
 #include "editor/QRVSaveErrorBar.h"
 #include "editor/QRVShortcutsCommands.h"
 #include "editor/QRVShortcutsTableModel.h"
 #include "editor/QRVShortcutsTableView.h"
 #include "editor/QRVShortcutsViewController.h"
+#include "editor/QRVTitleValidator.h"
 #include "platform/MainThread.h"
 
 #include <QHBoxLayout>
@@ -139,26 +141,33 @@ void QRVShortcutsViewController::updateSaveError(const QString& problem) {
         m_saveErrorBar->setMessage(problem);
 }
 
-// The checks of the titles (a second key for one title, titles the menus do
-// not name unambiguously) come with title validation. What the editor relies
-// on already: a finished pass removes the first placeholder from a list of
-// two or more records, and the rows show the warnings it leaves.
 void QRVShortcutsViewController::validateShortcuts() {
     QRV_ASSERT_MAIN_THREAD();
     if (!m_menuShortcuts)
         return;
-    if (m_menuShortcuts->size() >= 2) {
-        const auto placeholder =
-            std::find_if(m_menuShortcuts->cbegin(), m_menuShortcuts->cend(),
-                         [](const QRVMenuShortcutPtr& s) { return s->isPlaceholder(); });
-        if (placeholder != m_menuShortcuts->cend()) {
-            QList<QRVMenuShortcutPtr> shortcuts = *m_menuShortcuts;
-            shortcuts.removeAt(placeholder - m_menuShortcuts->cbegin());
-            setMenuShortcuts(shortcuts); // validates again
-            return;
-        }
-    }
-    m_shortcutsModel->allShortcutsChanged();
+    m_titleValidator->validateShortcuts(
+        *m_menuShortcuts, allMenuItems(), [this](const QRVTitleValidator::Result& result) {
+            const auto outcome = result.applyTo(m_menuShortcuts);
+            if (outcome.withoutPlaceholder)
+                setMenuShortcuts(*outcome.withoutPlaceholder); // validates the shorter list
+            else if (outcome.applied)
+                m_shortcutsModel->allShortcutsChanged(); // the rows show the warnings
+        });
+}
+
+quint64 QRVShortcutsViewController::validationRequest() const {
+    return m_titleValidator->validationRequest();
+}
+
+QRVMenuItemPtr QRVShortcutsViewController::leafMenuItemMatchingTitle(const QString& title) const {
+    return QRVMenuItemLookup::leafMenuItemMatchingTitle(leafMenuItems().value_or(QRVMenuItemList{}),
+                                                        title);
+}
+
+QRVMenuItemPtr QRVShortcutsViewController::menuItemMatchingFullDisplayTitle(
+    const QString& fullDisplayTitle) const {
+    return QRVMenuItemLookup::menuItemMatchingFullDisplayTitle(
+        topLevelMenuItems().value_or(QRVMenuItemList{}), fullDisplayTitle);
 }
 
 QRVMenuShortcutPtr QRVShortcutsViewController::itemAtRow(int row) const {

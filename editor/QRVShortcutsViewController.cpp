@@ -9,6 +9,7 @@
 #include "editor/QRVShortcutsViewTableCellView.h"
 #include "editor/QRVSourceListController.h"
 #include "editor/QRVSourceListTableView.h"
+#include "editor/QRVTitleValidator.h"
 #include "menus/QRVApplicationCatalogue.h"
 #include "platform/AlertPresenter.h"
 #include "platform/PermissionStatus.h"
@@ -61,7 +62,8 @@ QRVShortcutsViewController::QRVShortcutsViewController(QRVEditorServices service
     , m_services(std::move(services))
     , m_toolTips(new BWToolTipManager(m_services.scheduler, this))
     , m_shortcutsModel(new QRVShortcutsTableModel(this))
-    , m_menus(std::make_shared<MenuState>()) {
+    , m_menus(std::make_shared<MenuState>())
+    , m_titleValidator(std::make_unique<QRVTitleValidator>(m_services.scheduler)) {
     m_commands = new QRVShortcutsCommands(*this);
     connect(m_shortcutsModel, &QRVShortcutsTableModel::titleEditEnded, this,
             &QRVShortcutsViewController::titleEditEnded);

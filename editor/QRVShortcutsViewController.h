@@ -25,6 +25,7 @@ class QRVShortcutsCommands;
 class QRVShortcutsTableModel;
 class QRVShortcutsViewTableCellView;
 class QRVShortcutView;
+class QRVTitleValidator;
 class QRVSourceListController;
 
 // The content of the main window: the source list of applications and, for
@@ -112,9 +113,16 @@ class QRVShortcutsViewController : public QObject, public KSCShortcutViewDelegat
     // Writes the records; needsSaving stays set when a record was left out
     // or a file could not be written (the error bar then says which).
     void saveApplicationShortcuts();
-    // Checks the titles (and drops a placeholder from a longer list). The one
-    // entry point after every change of the list.
+    // Starts a title validation pass over the records; its warnings reach the
+    // records (and the rows) on the main thread later, unless the list has
+    // moved on. The one entry point after every change of the list.
     void validateShortcuts();
+    // The number of the latest validation pass.
+    quint64 validationRequest() const;
+    // The one leaf menu item of the title (none when several have it).
+    QRVMenuItemPtr leafMenuItemMatchingTitle(const QString& title) const;
+    // The menu item at the end of a full display title (ESC between the menus).
+    QRVMenuItemPtr menuItemMatchingFullDisplayTitle(const QString& fullDisplayTitle) const;
     // The save problem shown above the table; empty when the last save reached the files.
     QString saveError() const { return m_saveError; }
 
@@ -231,6 +239,7 @@ class QRVShortcutsViewController : public QObject, public KSCShortcutViewDelegat
     std::optional<QList<QRVMenuShortcutPtr>> m_menuShortcuts;
     QVariant m_userKeyEquivalents;
     std::function<void()> m_flatteningObserver;
+    std::unique_ptr<QRVTitleValidator> m_titleValidator;
 };
 
 } // namespace qrv

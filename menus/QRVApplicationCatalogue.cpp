@@ -225,10 +225,20 @@ QRVApplicationCatalogue::menuItemsForApplication(const QRVAplication& applicatio
         if (allApplications)
             break; // the first menu alone: the one every application shares
     }
-    if (application.bundleIdentifier() != thisBundleIdentifier() && !allApplications)
-        adjustForeignMenus(items);
-    sortByTitle(items);
-    return items;
+    return topLevelMenuItemsForMenuBar(std::move(items), application);
+}
+
+QRVMenuItemList
+QRVApplicationCatalogue::topLevelMenuItemsForMenuBar(QRVMenuItemList menuBar,
+                                                     const QRVAplication& application) {
+    if (application.isAllApplications()) {
+        if (menuBar.size() > 1)
+            menuBar.resize(1);
+    } else if (application.bundleIdentifier() != thisBundleIdentifier()) {
+        adjustForeignMenus(menuBar);
+    }
+    sortByTitle(menuBar);
+    return menuBar;
 }
 
 std::optional<QRVMenuItemList> QRVApplicationCatalogue::allMenuItemsForTopLevelMenuItems(

@@ -42,6 +42,12 @@ class QRVApplicationCatalogue {
     // entry without identifier, the first menu of this program. Nothing when
     // the application does not run or its menus cannot be read.
     static std::optional<QRVMenuItemList> menuItemsForApplication(const QRVAplication& application);
+    // The same from the menu bar's items as read (in menu-bar order, nothing
+    // left out): the first menu alone for "All Applications", the system-menu
+    // and Services adjustments for other programs, sorted by title. Changes
+    // the items it keeps.
+    static QRVMenuItemList topLevelMenuItemsForMenuBar(QRVMenuItemList menuBar,
+                                                       const QRVAplication& application);
     // Every item below the top level, sorted by title; nothing for nothing.
     static std::optional<QRVMenuItemList>
     allMenuItemsForTopLevelMenuItems(const std::optional<QRVMenuItemList>& items);

@@ -45,13 +45,15 @@ void QRVMenuShortcut::setDisplayTitle(const QString& text) {
 }
 
 QString QRVMenuShortcut::beautifiedTitle() const {
-    if (!m_beautifiedTitle) {
-        if (m_title.startsWith(kPathSeparator))
-            m_beautifiedTitle = m_title.mid(1).replace(kPathSeparator, kDisplayPathSeparator);
-        else
-            m_beautifiedTitle = m_title;
-    }
+    if (!m_beautifiedTitle)
+        m_beautifiedTitle = beautifiedTitle(m_title);
     return *m_beautifiedTitle;
+}
+
+QString QRVMenuShortcut::beautifiedTitle(const QString& title) {
+    if (title.startsWith(kPathSeparator))
+        return title.mid(1).replace(kPathSeparator, kDisplayPathSeparator);
+    return title;
 }
 
 KSCShortcutPtr QRVMenuShortcut::shortcut() const {

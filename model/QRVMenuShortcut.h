@@ -63,6 +63,7 @@ class QRVMenuShortcut {
     void setDisplayTitle(const QString& text);
     // The title for messages: a path with "→" between its titles.
     QString beautifiedTitle() const;
+    static QString beautifiedTitle(const QString& title);
 
     // The key combination of the key equivalent, computed on every call; null
     // when there is none or its key text names no key.

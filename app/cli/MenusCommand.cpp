@@ -2,15 +2,14 @@
 // reads it, for people (indented titles and keys) or programs (--json).
 #include "CliCommand.h"
 #include "CliText.h"
+#include "menus/MenuTreeJson.h"
 #include "menus/QRVMenuItem.h"
 #include "model/QRVMenuShortcut.h"
 #include "platform/Accessibility.h"
 #include "platform/Platform.h"
 #include "platform/Workspace.h"
 
-#include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
 
 namespace qrv::cli {
 
@@ -54,19 +53,6 @@ AccessibilityResult<QRVMenuItemList> readMenuBar(Accessibility& accessibility, q
     return items;
 }
 
-QJsonArray toJson(const QRVMenuItemList& items) {
-    QJsonArray array;
-    for (const QRVMenuItemPtr& item : items) {
-        QJsonObject object{{QStringLiteral("title"), item->title()}};
-        if (!item->keyEquivalent().isEmpty())
-            object.insert(QStringLiteral("key"), item->keyEquivalent());
-        if (!item->children().isEmpty())
-            object.insert(QStringLiteral("children"), toJson(item->children()));
-        array.append(object);
-    }
-    return array;
-}
-
 void printTree(QTextStream& out, const QRVMenuItemList& items, int depth) {
     for (const QRVMenuItemPtr& item : items) {
         out << QString(depth * 2, u' ') << escapeForDisplay(item->title());
@@ -100,10 +86,27 @@ int runMenus(CliContext& context) {
     const bool json = arguments.removeAll(QStringLiteral("--json")) > 0;
     arguments.removeAll(QStringLiteral("--"));
     if (arguments.size() != 1) {
-        context.err << "quorvane-cli: menus takes one application\n";
+        context.err << "quorvane-cli: menus takes one application or one FILE.json\n";
         return kExitUsage;
     }
     const QString name = arguments.first();
+    auto print = [&](const QRVMenuItemList& menuBar) {
+        if (json)
+            context.out
+                << QJsonDocument(MenuTreeJson::toJson(menuBar)).toJson(QJsonDocument::Indented);
+        else
+            printTree(context.out, menuBar, 0);
+    };
+    // A tree saved with --json reads back as the same tree.
+    if (name.endsWith(QLatin1String(".json"), Qt::CaseInsensitive)) {
+        const auto menuBar = MenuTreeJson::fromFile(name);
+        if (!menuBar) {
+            context.err << "quorvane-cli menus: " << menuBar.error() << '\n';
+            return kExitUsage;
+        }
+        print(menuBar.value());
+        return kExitOk;
+    }
     // The one place this command looks the services up; everything below
     // receives them.
     Workspace* workspace = platform().workspace;
@@ -124,10 +127,7 @@ int runMenus(CliContext& context) {
                     << describe(menus.error()) << '\n';
         return kExitFailed;
     }
-    if (json)
-        context.out << QJsonDocument(toJson(menus.value())).toJson(QJsonDocument::Indented);
-    else
-        printTree(context.out, menus.value(), 0);
+    print(menus.value());
     return kExitOk;
 }
 
@@ -137,12 +137,16 @@ int runMenus(CliContext& context) {
 
 QRV_CLI_COMMAND(
     menus,
-    {QStringLiteral("menus"), QStringLiteral("APP [--json]"),
-     QStringLiteral("prints the menus of a running application as the editor reads them"), true,
-     &qrv::cli::runMenus,
+    {QStringLiteral("menus"), QStringLiteral("APP|FILE.json [--json]"),
+     QStringLiteral("prints the menus of a running application as the editor reads them, or "
+                    "those saved in a file with --json"),
+     true, &qrv::cli::runMenus,
      QStringLiteral(
          "  APP     a running application: its bundle identifier, else its name (case "
          "ignored), else its process id (see apps)\n"
+         "  FILE.json  a menu tree saved with --json (a name ending in .json), read back and "
+         "printed; one that cannot be read or is not of that form exits 2, naming the line and "
+         "column or the member at fault\n"
          "  --json  prints the form other tools read back: a JSON array of the menu bar's "
          "items in order, each {\"title\": \"...\", \"key\": \"...\", \"children\": "
          "[...]}, where \"key\" is the key-equivalent string (such as \"@$s\" for "

@@ -1,5 +1,6 @@
 // quorvane-cli list / set / remove / registered: the user key-equivalent store
 // of the preferences home, through the same code as the editor.
+#include "CliApplication.h"
 #include "CliCommand.h"
 #include "CliText.h"
 #include "model/QRVAplication.h"
@@ -52,12 +53,6 @@ std::optional<StoreArguments> parse(CliContext& context, const QString& command,
         return std::nullopt;
     }
     return parsed;
-}
-
-QRVAplication application(const QString& argument) {
-    return argument == QLatin1String("-g")
-               ? QRVAplication(QString(), QStringLiteral("All Applications"))
-               : QRVAplication(argument, argument);
 }
 
 // The title as stored: escapes replaced, and with --path, "File→Open Recent→Clear
@@ -113,7 +108,8 @@ int list(CliContext& context) {
     const auto args = parse(context, QStringLiteral("list"), {QStringLiteral("--json")}, 1);
     if (!args)
         return kExitUsage;
-    const auto read = QRVMenuShortcut::readMenuShortcuts(application(args->positional.first()));
+    const auto read =
+        QRVMenuShortcut::readMenuShortcuts(applicationFromArgument(args->positional.first()));
     if (!read) {
         context.err << "quorvane-cli list: " << escapeForDisplay(read.error()) << '\n';
         return kExitFailed;
@@ -155,7 +151,7 @@ int set(CliContext& context) {
     const auto args = parse(context, QStringLiteral("set"), {QStringLiteral("--path")}, 3);
     if (!args)
         return kExitUsage;
-    const QRVAplication app = application(args->positional.at(0));
+    const QRVAplication app = applicationFromArgument(args->positional.at(0));
     const auto title =
         storedTitle(context, QStringLiteral("set"), args->positional.at(1), args->path);
     const auto keyEquivalent = title ? storedKey(context, args->positional.at(2)) : std::nullopt;
@@ -178,7 +174,7 @@ int remove(CliContext& context) {
     const auto args = parse(context, QStringLiteral("remove"), {QStringLiteral("--path")}, 2);
     if (!args)
         return kExitUsage;
-    const QRVAplication app = application(args->positional.at(0));
+    const QRVAplication app = applicationFromArgument(args->positional.at(0));
     const auto title =
         storedTitle(context, QStringLiteral("remove"), args->positional.at(1), args->path);
     if (!title)

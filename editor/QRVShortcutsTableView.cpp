@@ -5,6 +5,8 @@
 #include "editor/QRVShortcutsViewTableCellView.h"
 
 #include <QHeaderView>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
 
 namespace qrv {
 
@@ -12,6 +14,18 @@ namespace {
 // Rows beyond those in sight that keep (or get) their cells, so that a
 // little scrolling shows ready rows.
 constexpr int kRowsBeyondSight = 8;
+
+// A row's data changes while its title is typed (a validation pass marks the
+// rows, another program's change reloads them); what the user typed stays.
+class TitleDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        if (auto* field = qobject_cast<QLineEdit*>(editor); field && field->isModified())
+            return;
+        QStyledItemDelegate::setEditorData(editor, index);
+    }
+};
 } // namespace
 
 QRVShortcutsTableView::QRVShortcutsTableView(QWidget* parent)
@@ -32,6 +46,7 @@ QRVShortcutsTableView::QRVShortcutsTableView(QWidget* parent)
     horizontalHeader()->setStretchLastSection(true);
     horizontalHeader()->setHighlightSections(false);
     setAccessibleName(tr("Shortcuts"));
+    setItemDelegateForColumn(QRVShortcutsTableModel::TitleColumn, new TitleDelegate(this));
 }
 
 void QRVShortcutsTableView::setModel(QAbstractItemModel* model) {

@@ -51,6 +51,11 @@ void QRVShortcutsViewController::beginEditingTitle(int row) {
     m_menuShortcutsTableView->edit(title);
 }
 
+void QRVShortcutsViewController::endTitleEditing() {
+    if (m_menuShortcutsTableView)
+        m_menuShortcutsTableView->endEditing();
+}
+
 void QRVShortcutsViewController::editRequestedShortcut(const QRVMenuShortcutPtr& shortcut,
                                                        bool recordKey) {
     QRV_ASSERT_MAIN_THREAD();
@@ -58,8 +63,7 @@ void QRVShortcutsViewController::editRequestedShortcut(const QRVMenuShortcutPtr&
     if (row >= 0)
         setSelectionIndexes({row});
     // Nothing keeps the keyboard: a title being typed ends (and is kept) here.
-    if (m_menuShortcutsTableView)
-        m_menuShortcutsTableView->endEditing();
+    endTitleEditing();
     if (m_view)
         if (QWidget* focus = m_view->window()->focusWidget())
             focus->clearFocus();

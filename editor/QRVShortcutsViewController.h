@@ -141,6 +141,8 @@ class QRVShortcutsViewController : public QObject, public KSCShortcutViewDelegat
                                                        int row);
     // The recorder that last asked to begin recording.
     KSCShortcutView* currentShortcutRecorder() const { return m_currentShortcutRecorder; }
+    // Ends a title being typed, keeping what was typed (and saving it).
+    void endTitleEditing();
     // Puts the user to work on the row of `shortcut` (an edit request): selects
     // it, ends any title edit, stops every recorder, checks full disk access,
     // then starts recording the row's key (recordKey) or editing its title.

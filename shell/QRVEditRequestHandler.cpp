@@ -69,35 +69,16 @@ void QRVEditRequestHandler::_loadApplicationMenuItems(bool inPlace) {
     m_controller._loadApplicationMenuItems(inPlace);
 }
 
-// FIXME: the two look-ups belong to title validation, which brings them to
-// the editor controller; until it is in, these follow the same rules (exact
-// titles; a leaf title that two items share names none; the first item of
-// each level along a path). Forward to the controller once it has them.
 QRVMenuItemPtr QRVEditRequestHandler::leafMenuItemMatchingTitle(const QString& title) const {
-    QRVMenuItemPtr found;
-    for (const QRVMenuItemPtr& item : m_controller.leafMenuItems().value_or(QRVMenuItemList()))
-        if (item->title() == title) {
-            if (found)
-                return nullptr;
-            found = item;
-        }
-    return found;
+    return m_controller.leafMenuItemMatchingTitle(title);
 }
 
 QRVMenuItemPtr QRVEditRequestHandler::menuItemMatchingFullDisplayTitle(const QString& title) const {
-    QRVMenuItemList level = m_controller.topLevelMenuItems().value_or(QRVMenuItemList());
-    const QStringList pieces = title.split(QRVMenuItem::kPathSeparator, Qt::SkipEmptyParts);
-    for (qsizetype i = 0; i < pieces.size(); ++i) {
-        const auto item = std::find_if(level.cbegin(), level.cend(), [&](const QRVMenuItemPtr& it) {
-            return it->title() == pieces.at(i);
-        });
-        if (item == level.cend())
-            return nullptr;
-        if (i == pieces.size() - 1)
-            return *item;
-        level = (*item)->children();
-    }
-    return nullptr;
+    return m_controller.menuItemMatchingFullDisplayTitle(title);
+}
+
+void QRVEditRequestHandler::endEditing() {
+    m_controller.endTitleEditing();
 }
 
 void QRVEditRequestHandler::editRequestedShortcut(const QRVMenuShortcutPtr& shortcut,

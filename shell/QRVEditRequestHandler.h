@@ -36,6 +36,7 @@ class QRVEditRequestHandler : public QObject, public EditRequestTarget {
     void _loadApplicationMenuItems(bool inPlace) override;
     QRVMenuItemPtr leafMenuItemMatchingTitle(const QString& title) const override;
     QRVMenuItemPtr menuItemMatchingFullDisplayTitle(const QString& title) const override;
+    void endEditing() override;
     void editRequestedShortcut(const QRVMenuShortcutPtr& shortcut, bool recordKey) override;
 
   private:

@@ -29,7 +29,7 @@ QWidget* QRVExportPanelAccessoryViewController::view() {
 }
 
 QLineEdit* QRVExportPanelAccessoryViewController::addField(QFormLayout* form,
- const QString& objectName,
+                                                           const QString& objectName,
                                                            const QString& label, QString& value) {
     auto* field = new QLineEdit(value, m_view);
     field->setObjectName(objectName);

@@ -10,7 +10,6 @@
 
 namespace qrv {
 
-
 // The editor's import command: an export file, chosen in an open panel and
 // read in the background, is compared with the selected application's
 // records and shown as a preview; what the user applies is saved at once,

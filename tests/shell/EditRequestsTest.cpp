@@ -1,4 +1,5 @@
 #include "ExchangeFixture.h"
+#include "editor/QRVShortcutsTableModel.h"
 #include "exchange/EditRequestOpener.h"
 
 #include <QDir>
@@ -69,23 +70,27 @@ TEST_F(ExchangeTest, ARequestWithoutATitleEndsTheTitleBeingTypedAndOpensAnEmptyR
     storeTable(kNotes, {{"Print", "@p"}});
     select(kNotes);
     action(Command::AddShortcut)->trigger();
-    QWidget* viewport = editor().menuShortcutsTableView()->viewport();
-    auto* typing = viewport->findChild<QLineEdit*>();
-    ASSERT_NE(typing, nullptr);
-    typing->setText(QStringLiteral("Zoom"));
+    QRVShortcutsTableView* table = editor().menuShortcutsTableView();
+    const auto titleEditor = [&](int row) {
+        return qobject_cast<QLineEdit*>(
+            table->indexWidget(editor().menuShortcutsArrayController()->index(
+                row, QRVShortcutsTableModel::TitleColumn)));
+    };
+    ASSERT_NE(titleEditor(1), nullptr);
+    QTest::keyClicks(titleEditor(1), QStringLiteral("Zoom"));
 
     const QString path = platform.home.file("any.menuShortcuts");
     writeJson(path, exchangeFile("request", kNotes, {QJsonObject{}}));
     ASSERT_TRUE(delegate->openFileURL(QUrl::fromLocalFile(path)));
     settle();
-    QCoreApplication::processEvents(); // the ended editor goes
 
-    EXPECT_EQ(rows().size(), 3);
+    ASSERT_EQ(rows().size(), 3);
     EXPECT_EQ(rowOf("Zoom"), 1) << "the title typed is kept";
+    EXPECT_EQ(fileTable(kNotes), QVariant(QVariantMap{{"Print", "@p"}, {"Zoom", ""}}));
     EXPECT_EQ(editor().selectionIndexes(), QList<int>{2});
-    const QList<QLineEdit*> editors = viewport->findChildren<QLineEdit*>();
-    ASSERT_EQ(editors.size(), 1);
-    EXPECT_TRUE(editors[0]->text().isEmpty());
+    EXPECT_EQ(titleEditor(1), nullptr);
+    ASSERT_NE(titleEditor(2), nullptr);
+    EXPECT_TRUE(titleEditor(2)->text().isEmpty());
     EXPECT_FALSE(isRecording(2));
 }
 

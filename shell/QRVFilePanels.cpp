@@ -1,6 +1,7 @@
 #include "shell/QRVFilePanels.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QPointer>
@@ -18,7 +19,10 @@ QFileDialog* makeDialog(QWidget* window, const QRVFilePanels::FileType& type) {
     auto* dialog = new QFileDialog(window);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setNameFilter(nameFilter(type));
-    dialog->setDirectory(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    // Not every home has a documents folder; the dialog would otherwise start
+    // wherever the program was started from.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    dialog->setDirectory(QDir(documents).exists() ? documents : QDir::homePath());
     dialog->setWindowModality(Qt::WindowModal);
     return dialog;
 }

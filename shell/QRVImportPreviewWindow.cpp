@@ -41,7 +41,8 @@ QRVImportPreviewWindow::QRVImportPreviewWindow(ImportPreview preview, const QStr
     QPushButton* applyAllButton = buttons->addButton(tr("Apply All"), QDialogButtonBox::AcceptRole);
     applyAllButton->setObjectName(QStringLiteral("applyAll"));
     applyAllButton->setDefault(true);
-    m_applySelected = buttons->addButton(tr("Apply Selected"), QDialogButtonBox::ApplyRole);
+    // Beside "Apply All": both end the window by applying.
+    m_applySelected = buttons->addButton(tr("Apply Selected"), QDialogButtonBox::AcceptRole);
     m_applySelected->setObjectName(QStringLiteral("applySelected"));
     m_applySelected->setEnabled(false);
     QPushButton* cancel = buttons->addButton(QDialogButtonBox::Cancel);
@@ -61,11 +62,11 @@ QRVImportPreviewWindow::QRVImportPreviewWindow(ImportPreview preview, const QStr
 void QRVImportPreviewWindow::fillRows(const QString& targetName) {
     const QString source = m_preview.sourceName().isEmpty() ? m_preview.sourceBundleIdentifier()
                                                             : m_preview.sourceName();
-    QString heading = source.isEmpty() || source == targetName
-                          ? tr("These changes would be made to the shortcuts of “%1”.")
-                                .arg(targetName)
-                          : tr("The shortcuts of “%1” would change those of “%2” as follows.")
-                                .arg(source, targetName);
+    QString heading =
+        source.isEmpty() || source == targetName
+            ? tr("These changes would be made to the shortcuts of “%1”.").arg(targetName)
+            : tr("The shortcuts of “%1” would change those of “%2” as follows.")
+                  .arg(source, targetName);
     if (m_preview.skippedEntries() > 0)
         heading += QLatin1Char(' ') +
                    tr("%n entries of the file are left out: they have no title, or repeat an "

@@ -1,6 +1,7 @@
 #include "editor/QRVShortcutsTableView.h"
 
 #include "editor/QRVShortcutView.h"
+#include "editor/QRVShortcutsTableAccessibility.h"
 #include "editor/QRVShortcutsTableModel.h"
 #include "editor/QRVShortcutsViewTableCellView.h"
 
@@ -30,6 +31,7 @@ class TitleDelegate : public QStyledItemDelegate {
 
 QRVShortcutsTableView::QRVShortcutsTableView(QWidget* parent)
     : QTableView(parent) {
+    installShortcutsTableAccessibility(this);
     setObjectName(QStringLiteral("menuShortcutsTableView"));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -66,6 +68,17 @@ QRVShortcutsViewTableCellView* QRVShortcutsTableView::cellAtRow(int row) const {
         return nullptr;
     return qobject_cast<QRVShortcutsViewTableCellView*>(
         indexWidget(model()->index(row, QRVShortcutsTableModel::ShortcutColumn)));
+}
+
+QModelIndex QRVShortcutsTableView::indexOfCell(const QWidget* cell) const {
+    if (!model() || !cell || cell->parentWidget() != viewport())
+        return {};
+    for (int row = 0, count = model()->rowCount(); row < count; ++row) {
+        const QModelIndex index = model()->index(row, QRVShortcutsTableModel::ShortcutColumn);
+        if (indexWidget(index) == cell)
+            return index;
+    }
+    return {};
 }
 
 void QRVShortcutsTableView::updateCells() {

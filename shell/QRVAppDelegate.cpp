@@ -16,7 +16,6 @@
 #include "shell/QRVPreferencesWindowController.h"
 #include "shell/QRVTelemetryPeriod.h"
 #include "shell/QRVWelcomeWindowController.h"
-#include "telemetry/TLMTelemetry.h"
 #include "telemetry/TLMTelemetryConfig.h"
 
 #include <QAction>
@@ -47,9 +46,6 @@ QRVAppDelegate::QRVAppDelegate(const AppDelegateServices& services,
     : QObject(parent)
     , m_services(services)
     , m_editorServices(std::move(editorServices))
-    , m_telemetryStarter([](const QString& appSecret, const QList<TLMServiceClass>& list) {
-        TLMTelemetry::start(appSecret, list);
-    })
     , m_editRequestOpener(std::make_unique<EditRequestOpener>(
           EditRequestOpener::Services{services.scheduler, services.alerts, services.workspace,
                                       m_editRequestMailbox},
@@ -115,9 +111,9 @@ void QRVAppDelegate::applicationDidFinishLaunching() {
         m_editorServices, m_services.userDefaults, m_services.scheduler);
     m_mainWindowController->setEditRequestsCheck([this] { checkEditRequests(); });
     QRVShortcutsViewController& editor = *m_mainWindowController->shortcutsViewController();
-    const QRVExchangeServices exchangeServices{m_services.alerts, m_services.userDefaults,
-                                               m_services.scheduler, m_editorServices.keyboardLayout,
-                                               m_services.filePanels};
+    const QRVExchangeServices exchangeServices{
+        m_services.alerts, m_services.userDefaults, m_services.scheduler,
+        m_editorServices.keyboardLayout, m_services.filePanels};
     m_exchangeCommands = std::make_unique<QRVExchangeCommands>(editor, exchangeServices);
     m_importController = std::make_unique<QRVImportController>(editor, exchangeServices);
     // Last: a request kept since the files given at start arrives now.
@@ -159,7 +155,10 @@ void QRVAppDelegate::startTelemetry() {
     TLMCrashes::setUserConfirmationHandler(
         [this](const QList<TLMErrorReport>& reports) { return crashReportsAreWaiting(reports); });
     m_crashServiceInstalled = true;
-    m_telemetryStarter(TLMTelemetryConfig::standard().appSecret, {&TLMCrashes::service});
+    if (m_telemetryStarter)
+        m_telemetryStarter(TLMTelemetryConfig::standard().appSecret, {&TLMCrashes::service});
+    else
+        qCWarning(lcShell, "No telemetry starter was set; crash telemetry does not run.");
 }
 
 bool QRVAppDelegate::crashReportsAreWaiting(const QList<TLMErrorReport>& reports) {

@@ -1,13 +1,17 @@
 #include "shell/QRVAppDelegate.h"
 
 #include "editor/QRVShortcutsViewController.h"
+#include "exchange/EditRequestOpener.h"
 #include "platform/AppInfo.h"
 #include "platform/PermissionStatus.h"
 #include "platform/Scheduler.h"
 #include "platform/UserDefaults.h"
 #include "shell/BWMoveApplication.h"
 #include "shell/QRVAppSupport.h"
+#include "shell/QRVEditRequestHandler.h"
+#include "shell/QRVExchangeCommands.h"
 #include "shell/QRVHelpWindowController.h"
+#include "shell/QRVImportController.h"
 #include "shell/QRVMainWindowController.h"
 #include "shell/QRVNewsletterPrompt.h"
 #include "shell/QRVPreferencesWindowController.h"
@@ -38,7 +42,11 @@ QRVAppDelegate::QRVAppDelegate(const AppDelegateServices& services,
                                QRVEditorServices editorServices, QObject* parent)
     : QObject(parent)
     , m_services(services)
-    , m_editorServices(std::move(editorServices)) {
+    , m_editorServices(std::move(editorServices))
+    , m_editRequestOpener(std::make_unique<EditRequestOpener>(
+          EditRequestOpener::Services{services.scheduler, services.alerts, services.workspace,
+                                      m_editRequestMailbox},
+          services.supportDirectory)) {
     // Qt would end the event loop by itself; whether closing the last window
     // ends the application is ours to decide.
     m_qtQuitOnLastWindowClosed = QGuiApplication::quitOnLastWindowClosed();
@@ -102,6 +110,15 @@ void QRVAppDelegate::applicationDidFinishLaunching() {
     m_mainWindowController = std::make_unique<QRVMainWindowController>(
         m_editorServices, m_services.userDefaults, m_services.scheduler);
     m_mainWindowController->setEditRequestsCheck([this] { checkEditRequests(); });
+    QRVShortcutsViewController& editor = *m_mainWindowController->shortcutsViewController();
+    const QRVExchangeServices exchangeServices{
+        m_services.alerts, m_services.userDefaults, m_services.scheduler,
+        m_editorServices.keyboardLayout, m_services.filePanels};
+    m_exchangeCommands = std::make_unique<QRVExchangeCommands>(editor, exchangeServices);
+    m_importController = std::make_unique<QRVImportController>(editor, exchangeServices);
+    // Last: a request kept since the files given at start arrives now.
+    m_editRequestHandler = std::make_unique<QRVEditRequestHandler>(
+        editor, m_editRequestMailbox, m_services.alerts, m_services.workspace);
     connectApplicationActions();
     m_mainWindowController->showWindow();
     m_services.scheduler.perform(this, kFinishLaunchingKey, Millis(0),
@@ -161,15 +178,20 @@ bool QRVAppDelegate::applicationOpenFile(const QString& path) {
 }
 
 bool QRVAppDelegate::openFileURL(const QUrl& url) {
-    // Request files are read by the edit-request part of the program; until it
-    // is in, no file can be opened.
-    Q_UNUSED(url);
-    return false;
+    // What can be told at once is answered at once; the file itself is read
+    // in the background, and one that turns out unreadable is logged there.
+    auto answeredNow = std::make_shared<std::optional<bool>>();
+    auto calling = std::make_shared<bool>(true);
+    m_editRequestOpener->openFileURL(url, [answeredNow, calling](bool read) {
+        if (*calling)
+            *answeredNow = read;
+    });
+    *calling = false;
+    return answeredNow->value_or(true);
 }
 
 void QRVAppDelegate::checkEditRequests() {
-    // The edit-request folder is looked at by the edit-request part of the
-    // program; until it is in, there is nothing to look at.
+    m_editRequestOpener->checkEditRequests();
 }
 
 void QRVAppDelegate::quit() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/QRVEditorServices.h"
+#include "exchange/EditRequestMailbox.h"
 #include "telemetry/TLMCrashes.h"
 #include "telemetry/TLMService.h"
 
@@ -14,8 +15,13 @@ namespace qrv {
 
 class AlertPresenter;
 class BundleMoveSystem;
+class EditRequestOpener;
 class PermissionStatus;
 class QRVAppSupport;
+class QRVEditRequestHandler;
+class QRVExchangeCommands;
+class QRVFilePanels;
+class QRVImportController;
 class QRVHelpWindowController;
 class QRVMainWindowController;
 class QRVPreferencesWindowController;
@@ -23,6 +29,7 @@ class QRVWelcomeWindowController;
 class QRVWindowController;
 class Scheduler;
 class UserDefaults;
+class Workspace;
 
 // What the application delegate runs on.
 struct AppDelegateServices {
@@ -33,6 +40,11 @@ struct AppDelegateServices {
     BundleMoveSystem& bundleMoveSystem;
     // Crash reports, support, web pages and updates.
     QRVAppSupport& support;
+    Workspace& workspace;
+    QRVFilePanels& filePanels;
+    // The program's support folder, links resolved (menuShortcutsSupportDirectory);
+    // edit requests arrive in its folder "EditRequests".
+    QString supportDirectory;
 };
 
 // The application's delegate: drives start-up, owns the window controllers
@@ -77,6 +89,10 @@ class QRVAppDelegate : public QObject, public TLMCrashesDelegate {
     bool applicationShouldTerminateAfterLastWindowClosed() const;
     // A file the program was asked to open (given at start).
     bool applicationOpenFile(const QString& path);
+    // Opens an exchange file: a request is read in the background and handed
+    // to the editor. False when the address is no local file of the exchange
+    // type, or the file cannot be read as a JSON object (the reading may
+    // answer that only later; it is then logged).
     virtual bool openFileURL(const QUrl& url);
     // Looks at the edit requests other programs left for us.
     void checkEditRequests();
@@ -111,6 +127,14 @@ class QRVAppDelegate : public QObject, public TLMCrashesDelegate {
     QList<TLMErrorAttachmentLogPtr>
     attachmentsForErrorReport(const TLMErrorReport& report) override;
 
+    // ---- exchange files and edit requests
+    EditRequestMailbox& editRequestMailbox() { return m_editRequestMailbox; }
+    EditRequestOpener& editRequestOpener() const { return *m_editRequestOpener; }
+    // With the main window (null before it).
+    QRVEditRequestHandler* editRequestHandler() const { return m_editRequestHandler.get(); }
+    QRVExchangeCommands* exchangeCommands() const { return m_exchangeCommands.get(); }
+    QRVImportController* importController() const { return m_importController.get(); }
+
     void setTelemetryStarter(TelemetryStarter starter) { m_telemetryStarter = std::move(starter); }
 
     // ---- for tests
@@ -141,6 +165,13 @@ class QRVAppDelegate : public QObject, public TLMCrashesDelegate {
     std::unique_ptr<QRVPreferencesWindowController> m_preferencesWindowController;
     std::unique_ptr<QRVHelpWindowController> m_helpWindowController;
     std::unique_ptr<QRVWelcomeWindowController> m_welcomeWindowController;
+    // Declared after the main window's controller, whose editor they work on,
+    // so that they go first.
+    EditRequestMailbox m_editRequestMailbox;
+    std::unique_ptr<EditRequestOpener> m_editRequestOpener;
+    std::unique_ptr<QRVEditRequestHandler> m_editRequestHandler;
+    std::unique_ptr<QRVExchangeCommands> m_exchangeCommands;
+    std::unique_ptr<QRVImportController> m_importController;
 };
 
 } // namespace qrv

@@ -90,7 +90,7 @@ void QRVMainWindowController::buildMenus() {
     for (Command command : {Command::AddShortcut, Command::SelectOtherApplication})
         m_fileMenu->addAction(commands->action(command));
     m_fileMenu->addSeparator();
-    // Disabled until exchange files are in: the commands keep them so.
+    // Enabled once the application delegate installs their handlers.
     for (Command command :
          {Command::Import, Command::ExportAll, Command::ExportSelected, Command::CreateRequest})
         m_fileMenu->addAction(commands->action(command));

@@ -9,6 +9,7 @@
 #include "platform/linux/PreferencesHotKeys.h"
 #include "platform/widgets/MessageBoxAlertPresenter.h"
 #include "shell/QRVAppDelegate.h"
+#include "shell/QRVFilePanels.h"
 #include "shell/QRVNativeSupport.h"
 #include "telemetry/TLMDataFolder.h"
 #include "telemetry/TLMTelemetry.h"
@@ -48,11 +49,13 @@ int main(int argc, char** argv) {
     services.alerts = &alerts;
     (*native)->install();
     const PreferencesHotKeys hotKeys(*services.preferences);
-    if (auto support = menuShortcutsSupportDirectory(); !support) {
-        std::fprintf(stderr, "quorvane: %s\n", qPrintable(support.error()));
-        alerts.runModal({Alert::Style::Critical, support.error()});
+    const auto supportFolder = menuShortcutsSupportDirectory();
+    if (!supportFolder) {
+        std::fprintf(stderr, "quorvane: %s\n", qPrintable(supportFolder.error()));
+        alerts.runModal({Alert::Style::Critical, supportFolder.error()});
         return EXIT_FAILURE;
     }
+    QRVDialogFilePanels filePanels;
 
     int status = EXIT_SUCCESS;
     {
@@ -60,7 +63,8 @@ int main(int argc, char** argv) {
         QRVNativeSupport support(*services.userDefaults, *services.preferences, *services.scheduler,
                                  alerts, home);
         QRVAppDelegate delegate({*services.userDefaults, *services.scheduler, alerts,
-                                 *services.permissions, *moveSystem, support.support},
+                                 *services.permissions, *moveSystem, support.support,
+                                 *services.workspace, filePanels, *supportFolder},
                                 {alerts,
                                  *services.pasteboard,
                                  *services.scheduler,

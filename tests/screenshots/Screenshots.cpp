@@ -10,6 +10,7 @@
 #include "platform/testing/ScriptedAlertPresenter.h"
 #include "platform/testing/ScriptedHotKeys.h"
 #include "shell/QRVAppDelegate.h"
+#include "shell/QRVFilePanels.h"
 #include "shell/QRVMainWindowController.h"
 #include "shell/QRVNativeSupport.h"
 
@@ -125,9 +126,10 @@ int main(int argc, char** argv) {
     const testing::ScriptedHotKeys hotKeys;
     QRVNativeSupport support(*services.userDefaults, *services.preferences, *services.scheduler,
                              alerts, home.path());
+    QRVDialogFilePanels filePanels; // never shown
     QRVAppDelegate delegate(
         {*services.userDefaults, *services.scheduler, alerts, *services.permissions, moveSystem,
-         support.support},
+         support.support, *services.workspace, filePanels, home.path()},
         {alerts, *services.pasteboard, *services.scheduler, *services.keyboardLayout, hotKeys, {}});
     delegate.setTelemetryStarter([](const QString&, const QList<TLMServiceClass>&) {});
     delegate.launch();

@@ -1,3 +1,4 @@
+#include "ScriptedFilePanels.h"
 #include "editor/QRVApplicationsArrayController.h"
 #include "editor/QRVShortcutsViewController.h"
 #include "menus/QRVMenuItem.h"
@@ -39,7 +40,8 @@ class LaunchedApp : public ::testing::Test {
                                                      *services.scheduler, alerts, home.path());
         delegate = std::make_unique<QRVAppDelegate>(
             AppDelegateServices{*services.userDefaults, *services.scheduler, alerts,
-                                *services.permissions, moveSystem, support->support},
+                                *services.permissions, moveSystem, support->support,
+                                *services.workspace, filePanels, home.path()},
             QRVEditorServices{alerts,
                               *services.pasteboard,
                               *services.scheduler,
@@ -54,6 +56,7 @@ class LaunchedApp : public ::testing::Test {
     qrv::testing::TempHome home;
     qrv::testing::ScriptedAlertPresenter alerts;
     qrv::testing::FakeBundleMoveSystem moveSystem;
+    qrv::testing::ScriptedFilePanels filePanels;
     qrv::testing::ScriptedHotKeys hotKeys;
     std::unique_ptr<NativePlatform> native;
     std::unique_ptr<QRVNativeSupport> support;

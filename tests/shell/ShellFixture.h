@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ScriptedFilePanels.h"
 #include "ScriptedModalRunner.h"
 #include "platform/UserDefaults.h"
 #include "platform/testing/FakeBundleMoveSystem.h"
@@ -12,6 +13,8 @@
 #include "support/FakePlatform.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -40,10 +43,7 @@ class ShellTest : public ::testing::Test {
     }
 
     QRVAppDelegate& makeDelegate() {
-        delegate = std::make_unique<QRVAppDelegate>(
-            AppDelegateServices{defaults, platform.scheduler, platform.alerts, platform.permissions,
-                                moveSystem, supportHalf()},
-            editorServices(platform));
+        delegate = std::make_unique<QRVAppDelegate>(services(), editorServices(platform));
         delegate->setTelemetryStarter(
             [this](const QString& secret, const QList<TLMServiceClass>& services) {
                 telemetryStarts.append({secret, services});
@@ -54,6 +54,20 @@ class ShellTest : public ::testing::Test {
     QRVAppDelegate& launched() {
         makeDelegate().launch();
         return *delegate;
+    }
+
+    AppDelegateServices services() { return services(platform.alerts); }
+    AppDelegateServices services(AlertPresenter& alerts) {
+        return {defaults,      platform.scheduler, alerts,     platform.permissions, moveSystem,
+                supportHalf(), platform.workspace, filePanels, supportDirectory()};
+    }
+
+    // The program's support folder in the temporary home, made on first use.
+    QString supportDirectory() const {
+        const QString path =
+            platform.home.file(QStringLiteral("Library/Application Support/com.brackwyn.Quorvane"));
+        QDir().mkpath(path);
+        return QFileInfo(path).canonicalFilePath();
     }
 
     // Moves the virtual clock to `moment`.
@@ -81,6 +95,7 @@ class ShellTest : public ::testing::Test {
 
     FakePlatform platform;
     FakeBundleMoveSystem moveSystem = startedFromBuildFolder();
+    ScriptedFilePanels filePanels;
     UserDefaults defaults{platform.preferences, QStringLiteral("com.brackwyn.Quorvane")};
     QList<TelemetryStart> telemetryStarts;
     // The support half's own doubles.

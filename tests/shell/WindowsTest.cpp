@@ -208,7 +208,7 @@ TEST_F(ShellTest, TheMenusHoldEveryCommandAndTheUnfinishedOnesAreDisabled) {
         "Quorvane > Quit Quorvane",
         "File > Add Shortcut",
         "File > Add Application…",
-        "File > Import Shortcuts… (disabled)",
+        "File > Import Shortcuts…",
         "File > Export All Shortcuts… (disabled)",
         "File > Export Selected Shortcuts… (disabled)",
         "File > Create Request… (disabled)",

@@ -11,10 +11,13 @@
 #include "platform/widgets/DesktopAccessKit.h"
 #include "platform/widgets/MessageBoxAlertPresenter.h"
 #include "shell/QRVAppDelegate.h"
+#include "shell/QRVFilePanels.h"
+#include "shell/QRVNativeSupport.h"
 #include "telemetry/TLMDataFolder.h"
 #include "telemetry/TLMTelemetry.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QMessageBox>
 #include <cstdio>
 #include <cstdlib>
@@ -51,34 +54,50 @@ int main(int argc, char** argv) {
     (*native)->install();
     const PreferencesHotKeys hotKeys(*services.preferences);
     // Only edit requests dropped into the support folder need it; the rest of
-    // the program works without it.
-    if (auto support = menuShortcutsSupportDirectory(); !support)
-        std::fprintf(stderr, "quorvane: %s\n", qPrintable(support.error()));
+    // the program works without it (and a read-only home must still reach the
+    // welcome window).
+    const auto supportFolder = menuShortcutsSupportDirectory();
+    if (!supportFolder)
+        std::fprintf(stderr, "quorvane: %s
+", qPrintable(supportFolder.error()));
+    QRVDialogFilePanels filePanels;
 
     // The permission library: what each permission means here, explained with our own windows.
     const LinuxPrivacySettings privacySettings(services.home);
     DesktopAccessKit accessKit(*services.permissions, privacySettings, alerts);
     int status = EXIT_SUCCESS;
     {
-        const auto moveSystem = createNativeBundleMoveSystem();
-        QRVAppDelegate delegate({*services.userDefaults, *services.scheduler, alerts, *moveSystem},
-                                {alerts,
-                                 *services.pasteboard,
-                                 *services.scheduler,
-                                 *services.keyboardLayout,
-                                 hotKeys,
-                                 accessKit,
-                                 *services.workspace,
-                                 {}});
-        delegate.setTelemetryStarter(
-            [&services](const QString& appSecret, const QList<TLMServiceClass>& list) {
-                TLMTelemetry::start({*services.scheduler, *services.userDefaults,
-                                     TLMDataFolder::forHome(services.home)},
-                                    appSecret, list);
-            });
-        // False: a copy of the program elsewhere has taken over.
-        if (delegate.launch(QRVAppDelegate::filesFromArguments(app.arguments())))
-            status = app.exec();
+            const auto moveSystem = createNativeBundleMoveSystem();
+            QRVNativeSupport support(*services.userDefaults, *services.preferences,
+                                     *services.scheduler, alerts, home);
+            QRVAppDelegate delegate({*services.userDefaults, *services.scheduler, alerts,
+                                     *moveSystem, support.support, *services.workspace, filePanels,
+                                     supportFolder ? *supportFolder : QString()},
+                                    {alerts,
+                                     *services.pasteboard,
+                                     *services.scheduler,
+                                     *services.keyboardLayout,
+                                     hotKeys,
+                                     accessKit,
+                                     *services.workspace,
+                                     {}});
+            delegate.setTelemetryStarter(
+                [&services](const QString& appSecret, const QList<TLMServiceClass>& list) {
+                    TLMTelemetry::start({*services.scheduler, *services.userDefaults,
+                                         TLMDataFolder::forHome(services.home)},
+                                        appSecret, list);
+                });
+            // For tests only: judge the telemetry period as of this moment (ISO
+            // 8601), so crash reporting can be exercised whatever today's date is.
+            if (const QString moment = qEnvironmentVariable("QUORVANE_TEST_TELEMETRY_CLOCK");
+                !moment.isEmpty()) {
+                const QDateTime fixed = QDateTime::fromString(moment, Qt::ISODate);
+                if (fixed.isValid())
+                    delegate.setTelemetryClock([fixed] { return fixed; });
+            }
+            // False: a copy of the program elsewhere has taken over.
+            if (delegate.launch(QRVAppDelegate::filesFromArguments(app.arguments())))
+                status = app.exec();
     }
     TLMTelemetry::stop();
     return status;

@@ -10,7 +10,9 @@
 #include "platform/testing/ScriptedAlertPresenter.h"
 #include "platform/testing/ScriptedHotKeys.h"
 #include "shell/QRVAppDelegate.h"
+#include "shell/QRVFilePanels.h"
 #include "shell/QRVMainWindowController.h"
+#include "shell/QRVNativeSupport.h"
 
 #include <QApplication>
 #include <QDir>
@@ -122,8 +124,12 @@ int main(int argc, char** argv) {
     testing::FakeBundleMoveSystem moveSystem;
     moveSystem.bundle = {};
     const testing::ScriptedHotKeys hotKeys;
+    QRVNativeSupport support(*services.userDefaults, *services.preferences, *services.scheduler,
+                             alerts, home.path());
+    QRVDialogFilePanels filePanels; // never shown
     QRVAppDelegate delegate(
-        {*services.userDefaults, *services.scheduler, alerts, *services.permissions, moveSystem},
+        {*services.userDefaults, *services.scheduler, alerts, moveSystem, support.support,
+         *services.workspace, filePanels, home.path()},
         {alerts, *services.pasteboard, *services.scheduler, *services.keyboardLayout, hotKeys, {}});
     delegate.setTelemetryStarter([](const QString&, const QList<TLMServiceClass>&) {});
     delegate.launch();

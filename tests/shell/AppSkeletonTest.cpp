@@ -1,3 +1,4 @@
+#include "ScriptedFilePanels.h"
 #include "editor/QRVApplicationsArrayController.h"
 #include "editor/QRVShortcutsViewController.h"
 #include "menus/QRVMenuItem.h"
@@ -11,6 +12,7 @@
 #include "platform/widgets/DesktopAccessKit.h"
 #include "shell/QRVAppDelegate.h"
 #include "shell/QRVMainWindowController.h"
+#include "shell/QRVNativeSupport.h"
 #include "shell/QRVWelcomeViewController.h"
 #include "shell/QRVWelcomeWindowController.h"
 #include "support/TempHome.h"
@@ -40,8 +42,11 @@ class LaunchedApp : public ::testing::Test {
         native->install();
         moveSystem.bundle = {}; // started from a build folder: nothing to move
         const PlatformServices& services = native->services();
+        support = std::make_unique<QRVNativeSupport>(*services.userDefaults, *services.preferences,
+                                                     *services.scheduler, alerts, home.path());
         delegate = std::make_unique<QRVAppDelegate>(
-            AppDelegateServices{*services.userDefaults, *services.scheduler, alerts, moveSystem},
+            AppDelegateServices{*services.userDefaults, *services.scheduler, alerts, moveSystem,
+                                support->support, *services.workspace, filePanels, home.path()},
             QRVEditorServices{alerts,
                               *services.pasteboard,
                               *services.scheduler,
@@ -58,10 +63,12 @@ class LaunchedApp : public ::testing::Test {
     qrv::testing::TempHome home;
     qrv::testing::ScriptedAlertPresenter alerts;
     qrv::testing::FakeBundleMoveSystem moveSystem;
+    qrv::testing::ScriptedFilePanels filePanels;
     qrv::testing::ScriptedHotKeys hotKeys;
     qrv::testing::FakePermissionStatus permissions;
     qrv::testing::FakeAccessKit accessKit{permissions};
     std::unique_ptr<NativePlatform> native;
+    std::unique_ptr<QRVNativeSupport> support;
     std::unique_ptr<QRVAppDelegate> delegate;
 };
 
@@ -176,16 +183,20 @@ TEST(AppSkeleton, AHomeThatCannotBeChangedOpensOnTheWelcomeWindowThatNamesIt) {
     qrv::testing::FakeBundleMoveSystem moveSystem;
     moveSystem.bundle = {};
     const qrv::testing::ScriptedHotKeys hotKeys;
-    QRVAppDelegate delegate(
-        AppDelegateServices{*services.userDefaults, *services.scheduler, alerts, moveSystem},
-        QRVEditorServices{alerts,
-                          *services.pasteboard,
-                          *services.scheduler,
-                          *services.keyboardLayout,
-                          hotKeys,
-                          accessKit,
-                          *services.workspace,
-                          {}});
+    QRVNativeSupport support(*services.userDefaults, *services.preferences, *services.scheduler,
+                             alerts, unusable);
+    qrv::testing::ScriptedFilePanels filePanels;
+    QRVAppDelegate delegate(AppDelegateServices{*services.userDefaults, *services.scheduler, alerts,
+                                                moveSystem, support.support, *services.workspace,
+                                                filePanels, QString()},
+                            QRVEditorServices{alerts,
+                                              *services.pasteboard,
+                                              *services.scheduler,
+                                              *services.keyboardLayout,
+                                              hotKeys,
+                                              accessKit,
+                                              *services.workspace,
+                                              {}});
     delegate.setTelemetryStarter([](const QString&, const QList<TLMServiceClass>&) {});
     ASSERT_TRUE(delegate.launch());
     ASSERT_TRUE(qrv::testing::waitUntil(

@@ -58,8 +58,7 @@ int main(int argc, char** argv) {
     // welcome window).
     const auto supportFolder = menuShortcutsSupportDirectory();
     if (!supportFolder)
-        std::fprintf(stderr, "quorvane: %s
-", qPrintable(supportFolder.error()));
+        std::fprintf(stderr, "quorvane: %s\n", qPrintable(supportFolder.error()));
     QRVDialogFilePanels filePanels;
 
     // The permission library: what each permission means here, explained with our own windows.

@@ -185,15 +185,6 @@ bool QRVShortcutsViewController::shortcutViewShouldBeginRecording(KSCShortcutVie
     return checkFullDiskAccess();
 }
 
-void QRVShortcutsViewController::titleEditEnded(const QRVMenuShortcutPtr&, const QString& text) {
-    m_needsSaving = true;
-    menuShortcutsDidChange(); // a title may make a row exportable
-    if (text.isEmpty())
-        return;
-    validateShortcuts();
-    saveApplicationShortcuts();
-}
-
 // ---- permission gates
 // FIXME: the permissions onboarding decides these (full disk access to edit
 // other applications' preferences, accessibility for their menus); until it

@@ -41,13 +41,17 @@ class QRVTitleCompletionPopup::Candidates : public QAbstractListModel {
 };
 
 QRVTitleCompletionPopup::QRVTitleCompletionPopup(QWidget* field)
-    : QFrame(field, Qt::Popup | Qt::FramelessWindowHint)
+    : QFrame(field, Qt::ToolTip | Qt::FramelessWindowHint)
     , m_field(field)
     , m_list(new QListView(this))
     , m_candidates(new Candidates(this)) {
     setObjectName(QStringLiteral("titleCompletionPopup"));
     setFrameShape(QFrame::StyledPanel);
     setAttribute(Qt::WA_WindowPropagation);
+    // A window of its own that never takes the focus or the activation: the
+    // field keeps the keyboard, so an edit goes on as the list comes and goes.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFocusPolicy(Qt::NoFocus);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(1, 1, 1, 1);
     layout->addWidget(m_list);
@@ -60,8 +64,6 @@ QRVTitleCompletionPopup::QRVTitleCompletionPopup(QWidget* field)
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->setFocusPolicy(Qt::NoFocus);
     m_list->setFrameShape(QFrame::NoFrame);
-    m_list->installEventFilter(this);
-    installEventFilter(this);
     connect(m_list, &QListView::clicked, this, [this](const QModelIndex& index) {
         emit chosen(m_candidates->list.value(index.row()));
     });
@@ -100,8 +102,10 @@ void QRVTitleCompletionPopup::showCandidates(const QStringList& candidates, int 
         at.setX(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() - width)));
     }
     move(at);
-    if (!isVisible())
+    if (!isVisible()) {
+        m_field->window()->installEventFilter(this);
         show();
+    }
 }
 
 const QStringList& QRVTitleCompletionPopup::candidates() const {
@@ -153,21 +157,17 @@ bool QRVTitleCompletionPopup::moveSelection(int key) {
     }
 }
 
-// The popup takes the keyboard while it is open: typing goes on in the field.
+void QRVTitleCompletionPopup::hideEvent(QHideEvent* event) {
+    m_field->window()->removeEventFilter(this);
+    QFrame::hideEvent(event);
+}
+
+// The list stays under the field: it closes when the field's window moves away.
 bool QRVTitleCompletionPopup::eventFilter(QObject* watched, QEvent* event) {
-    switch (event->type()) {
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::ShortcutOverride:
-    case QEvent::InputMethod:
-        if (watched == this || watched == m_list) {
-            QCoreApplication::sendEvent(m_field, event);
-            return true;
-        }
-        break;
-    default:
-        break;
-    }
+    if (watched == m_field->window() &&
+        (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
+         event->type() == QEvent::Hide || event->type() == QEvent::WindowDeactivate))
+        hide();
     return QFrame::eventFilter(watched, event);
 }
 

@@ -8,10 +8,9 @@ class QListView;
 namespace qrv {
 
 // The list of completions under a title field: a frameless popup with one row
-// per candidate (separators shown as "→"). The field keeps the keyboard: keys
-// that reach the popup go to the field, which moves the selection, accepts
-// or closes. A click on a row chooses it. Screen readers find the rows in an
-// accessible list named "Completions".
+// per candidate (separators shown as "→"). The field keeps the keyboard and
+// moves the selection, accepts or closes; a click on a row chooses it.
+// Screen readers find the rows in an accessible list named "Completions".
 class QRVTitleCompletionPopup : public QFrame {
     Q_OBJECT
   public:
@@ -33,6 +32,7 @@ class QRVTitleCompletionPopup : public QFrame {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
     void selectRow(int row);

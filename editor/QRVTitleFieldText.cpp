@@ -48,19 +48,27 @@ void QRVTitleFieldText::setTitle(const QString& title) {
 
 // The edit replaced one stretch of the old text. Where repeated characters
 // leave a choice (deleting one of two arrows), the stretch is taken to end at
-// the cursor, as it does after typing, pasting or deleting.
+// the cursor, as it does after typing, pasting, deleting and our insertions.
 void QRVTitleFieldText::edited(const QString& now, qsizetype cursor, const QString& insertedTitle) {
     const QString& before = m_shown;
-    qsizetype suffix = now.size() - std::clamp<qsizetype>(cursor, 0, now.size());
-    if (suffix > before.size() || !QStringView(before).endsWith(QStringView(now).last(suffix)))
-        suffix = commonSuffix(before, now);
-    const qsizetype prefix =
-        std::min({commonPrefix(before, now), before.size() - suffix, now.size() - suffix});
+    cursor = std::clamp<qsizetype>(cursor, 0, now.size());
+    qsizetype suffix = now.size() - cursor;
+    // Our own insertion ends at the cursor and is known in full.
+    const qsizetype start = cursor - insertedTitle.size();
+    const bool ours =
+        !insertedTitle.isNull() && start >= 0 && start + suffix <= before.size() &&
+        shown(insertedTitle) == QStringView(now).sliced(start, insertedTitle.size()) &&
+        QStringView(before).first(start) == QStringView(now).first(start) &&
+        QStringView(before).endsWith(QStringView(now).last(suffix));
+    qsizetype prefix = start;
+    if (!ours) {
+        if (suffix > before.size() || !QStringView(before).endsWith(QStringView(now).last(suffix)))
+            suffix = commonSuffix(before, now);
+        prefix = std::min({commonPrefix(before, now), before.size() - suffix, now.size() - suffix});
+    }
     const qsizetype insertedLength = now.size() - suffix - prefix;
 
     QList<bool> separators = m_separators.first(prefix);
-    const bool ours = !insertedTitle.isNull() && insertedTitle.size() == insertedLength &&
-                      shown(insertedTitle) == QStringView(now).sliced(prefix, insertedLength);
     for (qsizetype i = 0; i < insertedLength; ++i)
         separators.append(ours && insertedTitle.at(i) == kSeparator);
     separators.append(m_separators.sliced(before.size() - suffix));

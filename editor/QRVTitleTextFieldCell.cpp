@@ -80,9 +80,6 @@ bool QRVTitleTextFieldCell::eventFilter(QObject* watched, QEvent* event) {
             return false; // the field's own keyPressEvent handles it
         if (key->key() == Qt::Key_Tab && key->modifiers() == Qt::NoModifier && field->insertTab())
             return true;
-    } else if (event->type() == QEvent::FocusOut &&
-               static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason) {
-        return false; // the completion list opened; the edit goes on
     }
     return QStyledItemDelegate::eventFilter(watched, event);
 }

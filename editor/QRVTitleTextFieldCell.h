@@ -12,7 +12,7 @@ namespace qrv {
 // editing it hands out the one title editor of the window, made on the first
 // request and kept with the window (under "QRVTitleTextFieldCell-fieldEditor"),
 // so all title fields of a window share it. While the completion list is
-// open its keys (and the focus its window takes) belong to the editor; Tab is
+// open its keys belong to the editor; Tab is
 // the editor's when it inserts a separator or opens the list, and otherwise
 // ends the edit and moves on.
 class QRVTitleTextFieldCell : public QStyledItemDelegate {

@@ -227,9 +227,7 @@ void QRVTitleTextFieldEditor::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void QRVTitleTextFieldEditor::focusOutEvent(QFocusEvent* event) {
-    // The list's own window takes the focus while it shows; anything else ends it.
-    if (event->reason() != Qt::PopupFocusReason)
-        closeCompletionList();
+    closeCompletionList();
     QLineEdit::focusOutEvent(event);
 }
 

@@ -64,6 +64,7 @@ QRVTitleCompletionPopup::QRVTitleCompletionPopup(QWidget* field)
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->setFocusPolicy(Qt::NoFocus);
     m_list->setFrameShape(QFrame::NoFrame);
+    m_list->setMinimumSize(1, 1); // as short as its rows, not a scroll area's least
     connect(m_list, &QListView::clicked, this, [this](const QModelIndex& index) {
         emit chosen(m_candidates->list.value(index.row()));
     });

@@ -97,12 +97,15 @@ void QRVTitleTextFieldEditor::complete() {
         });
     }
     // Under the component being completed, as far as the field shows it.
-    const int x = range.location == 0
-                      ? 0
-                      : std::clamp(cursorRect().left() -
-                                       fontMetrics().horizontalAdvance(m_text.shownText().sliced(
-                                           range.location, cursorPosition() - range.location)),
-                                   0, std::max(0, width() - 40));
+    const QString& shownText = m_text.shownText();
+    const qsizetype typedLength = std::clamp<qsizetype>(cursorPosition() - range.location, 0,
+                                                        shownText.size() - range.location);
+    const int x =
+        range.location == 0
+            ? 0
+            : std::clamp(cursorRect().left() - fontMetrics().horizontalAdvance(
+                                                   shownText.sliced(range.location, typedLength)),
+                         0, std::max(0, width() - 40));
     m_popup->showCandidates(*candidates, selected, x);
 }
 

@@ -30,7 +30,8 @@ void BM_TelemetrySaveIntoEmptyStore(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         QTemporaryDir dir;
-        qrv::TLMLogDBStorage store(dir.filePath(QStringLiteral("Logs.sqlite")));
+        qrv::TLMLogDBStorage store(dir.filePath(QStringLiteral("Logs.sqlite")),
+                                   qrv::TLMEncrypter::withNewKey());
         state.ResumeTiming();
         saveLogs(state, store, log);
     }
@@ -46,7 +47,8 @@ void BM_TelemetrySaveIntoFullStore(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         QTemporaryDir dir;
-        qrv::TLMLogDBStorage store(dir.filePath(QStringLiteral("Logs.sqlite")));
+        qrv::TLMLogDBStorage store(dir.filePath(QStringLiteral("Logs.sqlite")),
+                                   qrv::TLMEncrypter::withNewKey());
         // More 1 KiB logs than 10 MiB can hold, so the store is full from here on.
         for (qint64 i = 0; i <= qrv::TLMDBStorage::kDefaultMaxSizeInBytes / kLogSize; ++i)
             store.saveLog(log, QStringLiteral("Crashes"), qrv::TLMFlagsNormal);

@@ -70,41 +70,42 @@ QAccessibleInterface* KSCShortcutViewAccessible::childAt(int x, int y) const {
     return nullptr;
 }
 
-QWindow* KSCShortcutViewAccessibilityButton::window() const {
-    return m_shortcutView ? m_shortcutView->window()->windowHandle() : nullptr;
-}
+KSCShortcutViewAccessibilityButton::KSCShortcutViewAccessibilityButton(KSCShortcutView* view,
+                                                                       Kind kind)
+    : AccessibleWidgetPart(view)
+    , m_kind(kind) {}
 
-QAccessibleInterface* KSCShortcutViewAccessibilityButton::parent() const {
-    return m_shortcutView ? QAccessible::queryAccessibleInterface(m_shortcutView) : nullptr;
+KSCShortcutView* KSCShortcutViewAccessibilityButton::shortcutView() const {
+    return static_cast<KSCShortcutView*>(owner());
 }
 
 QString KSCShortcutViewAccessibilityButton::text(QAccessible::Text type) const {
-    if (!m_shortcutView || type != QAccessible::Name)
+    if (!shortcutView() || type != QAccessible::Name)
         return {};
-    return m_kind == Kind::Shortcut ? m_shortcutView->accessibilityShortcutButtonLabel()
-                                    : m_shortcutView->accessibilityActionButtonLabel();
+    return m_kind == Kind::Shortcut ? shortcutView()->accessibilityShortcutButtonLabel()
+                                    : shortcutView()->accessibilityActionButtonLabel();
 }
 
 QRect KSCShortcutViewAccessibilityButton::rect() const {
-    if (!m_shortcutView)
+    if (!shortcutView())
         return {};
-    const QRect bounds = m_shortcutView->rect();
+    const QRect bounds = shortcutView()->rect();
     const int split = qMax(0, bounds.width() - kActionButtonWidth);
     const QRect local = m_kind == Kind::Shortcut
                             ? QRect(0, 0, split, bounds.height())
                             : QRect(split, 0, bounds.width() - split, bounds.height());
-    return local.translated(m_shortcutView->mapToGlobal(QPoint(0, 0)));
+    return local.translated(shortcutView()->mapToGlobal(QPoint(0, 0)));
 }
 
 QAccessible::State KSCShortcutViewAccessibilityButton::state() const {
     QAccessible::State state;
-    if (!m_shortcutView) {
+    if (!shortcutView()) {
         state.invalid = true;
         return state;
     }
-    state.disabled = !m_shortcutView->isEnabled();
-    state.invisible = !m_shortcutView->isVisible();
-    state.pressed = m_kind == Kind::Shortcut && m_shortcutView->isRecording();
+    state.disabled = !shortcutView()->isEnabled();
+    state.invisible = !shortcutView()->isVisible();
+    state.pressed = m_kind == Kind::Shortcut && shortcutView()->isRecording();
     return state;
 }
 
@@ -120,10 +121,10 @@ void KSCShortcutViewAccessibilityButton::doAction(const QString& actionName) {
 }
 
 bool KSCShortcutViewAccessibilityButton::press() {
-    if (!m_shortcutView)
+    if (!shortcutView())
         return false;
-    return m_kind == Kind::Shortcut ? m_shortcutView->accessibilityPressShortcutButton()
-                                    : m_shortcutView->accessibilityPressActionButton();
+    return m_kind == Kind::Shortcut ? shortcutView()->accessibilityPressShortcutButton()
+                                    : shortcutView()->accessibilityPressActionButton();
 }
 
 } // namespace qrv

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/AccessibleWidgetPart.h"
+
 #include <QAccessibleWidget>
 #include <QPointer>
 
@@ -32,27 +34,16 @@ class KSCShortcutViewAccessible final : public QAccessibleWidget {
 // One of the recorder's two buttons. It has no widget of its own; its area is
 // the recorder less the right-most 23 points (shortcut button) or those
 // 23 points (action button).
-class KSCShortcutViewAccessibilityButton final : public QAccessibleInterface,
+class KSCShortcutViewAccessibilityButton final : public AccessibleWidgetPart,
                                                  public QAccessibleActionInterface {
   public:
     enum class Kind { Shortcut, Action };
-    KSCShortcutViewAccessibilityButton(KSCShortcutView* view, Kind kind)
-        : m_shortcutView(view)
-        , m_kind(kind) {}
+    KSCShortcutViewAccessibilityButton(KSCShortcutView* view, Kind kind);
 
-    KSCShortcutView* shortcutView() const { return m_shortcutView; }
+    KSCShortcutView* shortcutView() const;
     Kind kind() const { return m_kind; }
 
-    bool isValid() const override { return !m_shortcutView.isNull(); }
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override;
-    QAccessibleInterface* parent() const override;
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
     QString text(QAccessible::Text type) const override;
-    void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override;
     QAccessible::Role role() const override { return QAccessible::Button; }
     QAccessible::State state() const override;
@@ -66,7 +57,6 @@ class KSCShortcutViewAccessibilityButton final : public QAccessibleInterface,
     bool press();
 
   private:
-    QPointer<KSCShortcutView> m_shortcutView;
     Kind m_kind;
 };
 

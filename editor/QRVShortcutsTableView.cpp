@@ -1,6 +1,7 @@
 #include "editor/QRVShortcutsTableView.h"
 
 #include "editor/QRVShortcutView.h"
+#include "editor/QRVShortcutsTableAccessibility.h"
 #include "editor/QRVShortcutsTableModel.h"
 #include "editor/QRVShortcutsViewTableCellView.h"
 
@@ -16,6 +17,7 @@ constexpr int kRowsBeyondSight = 8;
 
 QRVShortcutsTableView::QRVShortcutsTableView(QWidget* parent)
     : QTableView(parent) {
+    installShortcutsTableAccessibility(this);
     setObjectName(QStringLiteral("menuShortcutsTableView"));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -51,6 +53,17 @@ QRVShortcutsViewTableCellView* QRVShortcutsTableView::cellAtRow(int row) const {
         return nullptr;
     return qobject_cast<QRVShortcutsViewTableCellView*>(
         indexWidget(model()->index(row, QRVShortcutsTableModel::ShortcutColumn)));
+}
+
+QModelIndex QRVShortcutsTableView::indexOfCell(const QWidget* cell) const {
+    if (!model() || !cell || cell->parentWidget() != viewport())
+        return {};
+    for (int row = 0, count = model()->rowCount(); row < count; ++row) {
+        const QModelIndex index = model()->index(row, QRVShortcutsTableModel::ShortcutColumn);
+        if (indexWidget(index) == cell)
+            return index;
+    }
+    return {};
 }
 
 void QRVShortcutsTableView::updateCells() {

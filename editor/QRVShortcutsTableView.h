@@ -25,6 +25,8 @@ class QRVShortcutsTableView : public QTableView {
 
     // The cell of a row, when it has one now.
     QRVShortcutsViewTableCellView* cellAtRow(int row) const;
+    // Where a cell stands now; invalid for a widget that is no cell of this table.
+    QModelIndex indexOfCell(const QWidget* cell) const;
     // Makes the cells of the rows in sight; drops those far from it.
     void updateCells();
     // The selected rows, ascending.

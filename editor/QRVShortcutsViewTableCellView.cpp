@@ -1,6 +1,7 @@
 #include "editor/QRVShortcutsViewTableCellView.h"
 
 #include "editor/QRVShortcutView.h"
+#include "editor/QRVShortcutsTableAccessibility.h"
 #include "editor/QRVWarningView.h"
 
 #include <QHBoxLayout>
@@ -11,6 +12,7 @@ namespace qrv {
 QRVShortcutsViewTableCellView::QRVShortcutsViewTableCellView(
     const KSCShortcutViewServices& services, BWToolTipManager& toolTips, QWidget* parent)
     : QWidget(parent) {
+    installShortcutsTableAccessibility(this);
     setObjectName(QStringLiteral("shortcut"));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(2, 1, 2, 1);

@@ -12,7 +12,6 @@
 #include "shell/QRVPreferencesWindowController.h"
 #include "shell/QRVTelemetryPeriod.h"
 #include "shell/QRVWelcomeWindowController.h"
-#include "telemetry/TLMTelemetry.h"
 #include "telemetry/TLMTelemetryConfig.h"
 
 #include <QAction>
@@ -42,10 +41,7 @@ QRVAppDelegate::QRVAppDelegate(const AppDelegateServices& services,
                                QRVEditorServices editorServices, QObject* parent)
     : QObject(parent)
     , m_services(services)
-    , m_editorServices(std::move(editorServices))
-    , m_telemetryStarter([](const QString& appSecret, const QList<TLMServiceClass>& list) {
-        TLMTelemetry::start(appSecret, list);
-    }) {
+    , m_editorServices(std::move(editorServices)) {
     // Qt would end the event loop by itself; whether closing the last window
     // ends the application is ours to decide.
     m_qtQuitOnLastWindowClosed = QGuiApplication::quitOnLastWindowClosed();
@@ -142,7 +138,10 @@ void QRVAppDelegate::startTelemetry() {
     TLMCrashes::setUserConfirmationHandler(
         [this](const QList<TLMErrorReport>& reports) { return crashReportsAreWaiting(reports); });
     m_crashServiceInstalled = true;
-    m_telemetryStarter(TLMTelemetryConfig::standard().appSecret, {&TLMCrashes::service});
+    if (m_telemetryStarter)
+        m_telemetryStarter(TLMTelemetryConfig::standard().appSecret, {&TLMCrashes::service});
+    else
+        qCWarning(lcShell, "No telemetry starter was set; crash telemetry does not run.");
 }
 
 bool QRVAppDelegate::crashReportsAreWaiting(const QList<TLMErrorReport>& reports) {

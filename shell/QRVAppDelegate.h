@@ -47,7 +47,8 @@ class QRVAppDelegate : public QObject, public TLMCrashesDelegate {
     static inline const QString kCrashOnExceptionsKey =
         QStringLiteral("NSApplicationCrashOnExceptions");
 
-    // How crash telemetry is started; tests record the call instead.
+    // How crash telemetry is started: the composition root starts it with the
+    // services it runs on (TLMTelemetry::start); tests record the call instead.
     using TelemetryStarter =
         std::function<void(const QString& appSecret, const QList<TLMServiceClass>& services)>;
 
@@ -99,8 +100,9 @@ class QRVAppDelegate : public QObject, public TLMCrashesDelegate {
         return m_welcomeWindowController.get();
     }
 
-    // ---- for tests
     void setTelemetryStarter(TelemetryStarter starter) { m_telemetryStarter = std::move(starter); }
+
+    // ---- for tests
     void setTimeZone(const QTimeZone& zone) { m_timeZone = zone; }
 
   signals:

@@ -1,8 +1,6 @@
 #include "telemetry/TLMChannelGroup.h"
 
-#include "platform/Platform.h"
 #include "platform/UserDefaults.h"
-#include "telemetry/TLMLogging.h"
 #include "telemetry/TLMReachabilityMonitor.h"
 #include "telemetry/TLMServiceIngestion.h"
 
@@ -30,21 +28,25 @@ std::shared_ptr<TLMReachability> reachabilityFor(const TLMChannelGroupOptions& o
 
 } // namespace
 
-TLMChannelGroup::TLMChannelGroup(const TLMChannelGroupOptions& options)
-    : m_queue(platform().scheduler->createSerialQueue(kQueueLabel))
-    , m_storage(options.storagePath.isEmpty()
-                    ? std::make_shared<TLMLogDBStorage>()
-                    : std::make_shared<TLMLogDBStorage>(options.storagePath))
+TLMChannelGroup::TLMChannelGroup(const TLMContext& context, const TLMChannelGroupOptions& options)
+    : m_context(context)
+    , m_queue(context.scheduler.createSerialQueue(kQueueLabel))
+    , m_storage(std::make_shared<TLMLogDBStorage>(options.storagePath.isEmpty()
+                                                      ? context.dataFolder + QLatin1Char('/') +
+                                                            TLMLogDBStorage::kFileName
+                                                      : options.storagePath,
+                                                  TLMEncrypter::withKeyIn(context.userDefaults)))
     , m_client(TLMHttpClient::create(m_queue, reachabilityFor(options)))
-    , m_ingestion(std::make_shared<TLMServiceIngestion>(m_client, options.config, installId()))
+    , m_ingestion(std::make_shared<TLMServiceIngestion>(m_client, options.config,
+                                                        installId(context.userDefaults)))
     , m_dataResidencyRegion(options.dataResidencyRegion) {}
 
 TLMChannelGroup::~TLMChannelGroup() = default;
 
 std::shared_ptr<TLMChannelUnitDefault>
 TLMChannelGroup::addChannelUnit(const TLMChannelUnitConfiguration& configuration) {
-    auto unit = TLMChannelUnitDefault::create(m_ingestion, m_storage, configuration, m_queue,
-                                              m_dataResidencyRegion);
+    auto unit = TLMChannelUnitDefault::create(m_context, m_ingestion, m_storage, configuration,
+                                              m_queue, m_dataResidencyRegion);
     m_units.append(unit);
     // Without this, logs kept after a failed upload would wait for the next new log.
     m_queue->async([weak = std::weak_ptr(unit)] {
@@ -61,16 +63,12 @@ std::shared_ptr<TLMChannelUnitDefault> TLMChannelGroup::channelUnit(const QStrin
     return nullptr;
 }
 
-QString TLMChannelGroup::installId() {
-    UserDefaults* defaults = platform().userDefaults;
-    QString id = defaults ? defaults->stringForKey(kInstallIdKey) : QString();
+QString TLMChannelGroup::installId(UserDefaults& defaults) {
+    QString id = defaults.stringForKey(kInstallIdKey);
     if (!QUuid::fromString(id).isNull())
         return id;
     id = QUuid::createUuid().toString(QUuid::WithoutBraces);
-    if (defaults)
-        defaults->setObject(kInstallIdKey, id);
-    else
-        qCWarning(lcTelemetry, "No user defaults: the installation identifier is not kept.");
+    defaults.setObject(kInstallIdKey, id);
     return id;
 }
 

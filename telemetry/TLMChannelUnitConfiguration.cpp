@@ -4,7 +4,13 @@ namespace qrv {
 
 TLMChannelUnitConfiguration
 TLMChannelUnitConfiguration::defaultConfiguration(const QString& groupId, unsigned flushInterval) {
-    return TLMChannelUnitConfiguration{groupId, 1, flushInterval, 50, 3};
+    return TLMChannelUnitConfiguration{
+        .groupId = groupId,
+        .priority = 1,
+        .flushInterval = flushInterval,
+        .batchSizeLimit = 50,
+        .pendingBatchesLimit = 3,
+    };
 }
 
 } // namespace qrv

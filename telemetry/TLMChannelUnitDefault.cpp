@@ -1,10 +1,10 @@
 #include "telemetry/TLMChannelUnitDefault.h"
 
-#include "platform/Platform.h"
 #include "platform/UserDefaults.h"
 #include "telemetry/TLMHttpUtil.h"
 #include "telemetry/TLMLogging.h"
 
+#include <QCoreApplication>
 #include <QUuid>
 
 using namespace std::chrono_literals;
@@ -16,11 +16,11 @@ QString TLMChannelUnitDefault::startTimerKey(const QString& groupId) {
 }
 
 std::shared_ptr<TLMChannelUnitDefault> TLMChannelUnitDefault::create(
-    std::shared_ptr<TLMHttpIngestion> ingestion, std::shared_ptr<TLMLogDBStorage> storage,
-    TLMChannelUnitConfiguration configuration, std::shared_ptr<SerialQueue> logsDispatchQueue,
-    QString dataResidencyRegion) {
+    const TLMContext& context, std::shared_ptr<TLMHttpIngestion> ingestion,
+    std::shared_ptr<TLMLogDBStorage> storage, TLMChannelUnitConfiguration configuration,
+    std::shared_ptr<SerialQueue> logsDispatchQueue, QString dataResidencyRegion) {
     std::shared_ptr<TLMChannelUnitDefault> unit(new TLMChannelUnitDefault(
-        std::move(ingestion), std::move(storage), std::move(configuration),
+        context, std::move(ingestion), std::move(storage), std::move(configuration),
         std::move(logsDispatchQueue), std::move(dataResidencyRegion)));
     // The store belongs to the queue, so it is counted there, before any log.
     unit->onQueue(
@@ -28,12 +28,14 @@ std::shared_ptr<TLMChannelUnitDefault> TLMChannelUnitDefault::create(
     return unit;
 }
 
-TLMChannelUnitDefault::TLMChannelUnitDefault(std::shared_ptr<TLMHttpIngestion> ingestion,
+TLMChannelUnitDefault::TLMChannelUnitDefault(const TLMContext& context,
+                                             std::shared_ptr<TLMHttpIngestion> ingestion,
                                              std::shared_ptr<TLMLogDBStorage> storage,
                                              TLMChannelUnitConfiguration configuration,
                                              std::shared_ptr<SerialQueue> logsDispatchQueue,
                                              QString dataResidencyRegion)
-    : m_ingestion(std::move(ingestion))
+    : m_context(context)
+    , m_ingestion(std::move(ingestion))
     , m_storage(std::move(storage))
     , m_configuration(std::move(configuration))
     , m_logsDispatchQueue(std::move(logsDispatchQueue))
@@ -73,7 +75,7 @@ void TLMChannelUnitDefault::removeDelegate(const TLMChannelDelegate* delegate) {
 }
 
 QDateTime TLMChannelUnitDefault::now() const {
-    return platform().scheduler ? platform().scheduler->now() : QDateTime::currentDateTimeUtc();
+    return m_context.scheduler.now();
 }
 
 // MARK: Enqueueing
@@ -168,20 +170,21 @@ void TLMChannelUnitDefault::checkPendingLogs() {
 
 unsigned TLMChannelUnitDefault::resolveFlushInterval() {
     const unsigned interval = m_configuration.flushInterval;
-    UserDefaults* defaults = platform().userDefaults;
-    if (interval <= TLMChannelUnitConfiguration::kDefaultFlushInterval || !defaults)
+    if (interval <= TLMChannelUnitConfiguration::kDefaultFlushInterval)
         return interval;
+    // User defaults lock themselves, so they may be used from the logs queue.
+    UserDefaults& defaults = m_context.userDefaults;
     // The wait is measured from the oldest unsent log, so that it survives a restart.
     const QString key = startTimerKey(m_configuration.groupId);
     const QDateTime current = now();
-    const QDateTime start = defaults->objectForKey(key).toDateTime();
+    const QDateTime start = defaults.objectForKey(key).toDateTime();
     if (!start.isValid() || start > current) {
-        defaults->setObject(key, current);
+        defaults.setObject(key, current);
         return interval;
     }
     const qint64 waited = start.secsTo(current);
     if (waited >= qint64(interval)) {
-        defaults->removeObject(key);
+        defaults.removeObject(key);
         return 0;
     }
     return unsigned(qint64(interval) - waited);
@@ -199,8 +202,7 @@ void TLMChannelUnitDefault::startTimer(unsigned seconds) {
             if (self->m_itemsCount > 0)
                 self->flushQueue();
             self->resetTimer();
-            if (auto* defaults = platform().userDefaults)
-                defaults->removeObject(startTimerKey(self->m_configuration.groupId));
+            self->m_context.userDefaults.removeObject(startTimerKey(self->m_configuration.groupId));
         });
 }
 
@@ -222,16 +224,20 @@ void TLMChannelUnitDefault::flushQueue() {
         return;
     }
     m_itemsCount = 0;
-    TLMLogContainer container;
-    m_availableBatchFromStorage = m_storage->loadLogsWithGroupId(
-        m_configuration.groupId, int(m_configuration.batchSizeLimit), m_pausedTargetKeys,
-        [&container](const QList<TLMLogPtr>& logs, const QString& batchId) {
-            container = TLMLogContainer{batchId, logs};
-        });
-    if (!container.logs.isEmpty())
-        sendLogContainer(container);
-    if (m_availableBatchFromStorage && !m_pendingBatchQueueFull)
-        flushQueue();
+    // Batch after batch while the store has more and there is room in flight;
+    // a load that finds nothing to send ends it, whatever it says is left.
+    bool sent = true;
+    do {
+        TLMLogContainer container;
+        m_availableBatchFromStorage = m_storage->loadLogsWithGroupId(
+            m_configuration.groupId, int(m_configuration.batchSizeLimit), m_pausedTargetKeys,
+            [&container](const QList<TLMLogPtr>& logs, const QString& batchId) {
+                container = TLMLogContainer{batchId, logs};
+            });
+        sent = !container.logs.isEmpty();
+        if (sent)
+            sendLogContainer(container);
+    } while (sent && m_availableBatchFromStorage && !m_pendingBatchQueueFull);
 }
 
 // MARK: Sending
@@ -247,7 +253,7 @@ void TLMChannelUnitDefault::sendLogContainer(const TLMLogContainer& container) {
         forEachDelegate([&](TLMChannelDelegate& d) { d.willSendLog(*this, log); });
     // The answer comes back on the queue's thread, but may come at once (a
     // refused batch): handing over keeps this flush from re-entering itself.
-    m_ingestion->sendAsync(
+    const auto call = m_ingestion->sendAsync(
         container.ingestionBatch(),
         [weak = weak_from_this(), container](const QByteArray&,
                                              const std::optional<TLMHttpResponse>& response,
@@ -257,12 +263,15 @@ void TLMChannelUnitDefault::sendLogContainer(const TLMLogContainer& container) {
                     unit.batchCompleted(container, response, error);
                 });
         });
+    if (call)
+        m_batchCalls.insert(container.batchId, call);
 }
 
 void TLMChannelUnitDefault::batchCompleted(const TLMLogContainer& container,
                                            const std::optional<TLMHttpResponse>& response,
                                            const std::optional<TLMHttpError>& error) {
     const QString& batchId = container.batchId;
+    m_batchCalls.remove(batchId);
     if (!m_pendingBatchIds.contains(batchId)) {
         qCDebug(lcTelemetryChannel, "Batch %s ended after the channel was disabled; ignored.",
                 qPrintable(batchId));
@@ -299,6 +308,15 @@ void TLMChannelUnitDefault::batchCompleted(const TLMLogContainer& container,
 
 bool TLMChannelUnitDefault::isIdle() const {
     return m_pendingBatchIds.isEmpty() && !m_availableBatchFromStorage && m_itemsCount == 0;
+}
+
+QString TLMChannelUnitDefault::pendingBatchStatus(const QString& batchId) const {
+    const auto call = m_batchCalls.value(batchId);
+    if (call && !call->lastFailure().isEmpty())
+        return call->lastFailure();
+    if (m_ingestion->client().isPaused())
+        return QCoreApplication::translate("TLMChannelUnitDefault", "waiting for the network");
+    return QCoreApplication::translate("TLMChannelUnitDefault", "no answer yet");
 }
 
 // MARK: Pause, resume, enable
@@ -378,6 +396,7 @@ void TLMChannelUnitDefault::deleteAllLogs(const TLMHttpError& error) {
     for (const QString& batchId : std::as_const(m_pendingBatchIds))
         m_storage->deleteLogsWithBatchId(batchId, m_configuration.groupId);
     m_pendingBatchIds.clear();
+    m_batchCalls.clear();
     const QList<TLMLogPtr> deleted = m_storage->deleteLogsWithGroupId(m_configuration.groupId);
     for (const TLMLogPtr& log : deleted)
         notifyFailureBeforeSending(log, error);

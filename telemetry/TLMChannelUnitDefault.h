@@ -3,6 +3,7 @@
 #include "platform/Scheduler.h"
 #include "telemetry/TLMChannelDelegate.h"
 #include "telemetry/TLMChannelUnitConfiguration.h"
+#include "telemetry/TLMContext.h"
 #include "telemetry/TLMHttpIngestion.h"
 #include "telemetry/TLMLogContainer.h"
 #include "telemetry/TLMLogDBStorage.h"
@@ -27,9 +28,11 @@ class TLMChannelUnitDefault : public std::enable_shared_from_this<TLMChannelUnit
     // arrived, for flush intervals longer than the default.
     static QString startTimerKey(const QString& groupId);
 
+    // The context gives "now" and keeps the oldest unsent log's time for long
+    // flush intervals; it must outlive the unit.
     static std::shared_ptr<TLMChannelUnitDefault>
-    create(std::shared_ptr<TLMHttpIngestion> ingestion, std::shared_ptr<TLMLogDBStorage> storage,
-           TLMChannelUnitConfiguration configuration,
+    create(const TLMContext& context, std::shared_ptr<TLMHttpIngestion> ingestion,
+           std::shared_ptr<TLMLogDBStorage> storage, TLMChannelUnitConfiguration configuration,
            std::shared_ptr<SerialQueue> logsDispatchQueue, QString dataResidencyRegion = {});
     ~TLMChannelUnitDefault();
     TLMChannelUnitDefault(const TLMChannelUnitDefault&) = delete;
@@ -74,9 +77,12 @@ class TLMChannelUnitDefault : public std::enable_shared_from_this<TLMChannelUnit
     bool isTimerRunning() const { return m_timerSource && m_timerSource->isActive(); }
     // Nothing in flight and nothing known to wait in the store for a flush.
     bool isIdle() const;
+    // Why a batch in flight has not ended, for people: how its request last
+    // failed ("connection refused", "HTTP 503"), else that it waits.
+    QString pendingBatchStatus(const QString& batchId) const;
 
   private:
-    TLMChannelUnitDefault(std::shared_ptr<TLMHttpIngestion> ingestion,
+    TLMChannelUnitDefault(const TLMContext& context, std::shared_ptr<TLMHttpIngestion> ingestion,
                           std::shared_ptr<TLMLogDBStorage> storage,
                           TLMChannelUnitConfiguration configuration,
                           std::shared_ptr<SerialQueue> logsDispatchQueue,
@@ -97,6 +103,7 @@ class TLMChannelUnitDefault : public std::enable_shared_from_this<TLMChannelUnit
     void deleteAllLogs(const TLMHttpError& error);
     QDateTime now() const;
 
+    const TLMContext m_context;
     std::shared_ptr<TLMHttpIngestion> m_ingestion;
     std::shared_ptr<TLMLogDBStorage> m_storage;
     const TLMChannelUnitConfiguration m_configuration;
@@ -105,6 +112,7 @@ class TLMChannelUnitDefault : public std::enable_shared_from_this<TLMChannelUnit
 
     qint64 m_itemsCount = 0;
     QStringList m_pendingBatchIds;
+    QHash<QString, std::shared_ptr<const TLMHttpCall>> m_batchCalls; // batch id -> its request
     bool m_pendingBatchQueueFull = false;
     bool m_availableBatchFromStorage = false;
     bool m_paused = false;

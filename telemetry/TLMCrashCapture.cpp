@@ -323,7 +323,8 @@ TLMCrashIdentity TLMCrashIdentity::current() {
                             QString::fromLatin1(appinfo::kBuild)};
 }
 
-bool TLMCrashCapture::install(const QString& crashFolder, const TLMCrashIdentity& identity) {
+bool TLMCrashCapture::install(const QString& crashFolder, Scheduler& scheduler,
+                              const TLMCrashIdentity& identity) {
     static std::atomic<bool> attempted{false};
     if (attempted.exchange(true))
         return g_installed;
@@ -353,6 +354,10 @@ bool TLMCrashCapture::install(const QString& crashFolder, const TLMCrashIdentity
     if (!TLMSignalStack::prepareThread())
         qCWarning(lcTelemetryCrashes,
                   "No alternate signal stack; a stack overflow is not recorded.");
+    scheduler.addThreadHooks(ThreadHooks{[] { TLMSignalStack::prepareThread(); },
+                                         [] {
+                                             TLMSignalStack::releaseThread();
+                                         }});
 
     struct sigaction action {};
     action.sa_sigaction = onSignal;
@@ -364,13 +369,6 @@ bool TLMCrashCapture::install(const QString& crashFolder, const TLMCrashIdentity
     g_installed = true;
     qCDebug(lcTelemetryCrashes, "Crash handlers installed; record path %s.", g_recordPath);
     return true;
-}
-
-void TLMCrashCapture::prepareThreadsOf(Scheduler& scheduler) {
-    scheduler.addThreadHooks(ThreadHooks{[] { TLMSignalStack::prepareThread(); },
-                                         [] {
-                                             TLMSignalStack::releaseThread();
-                                         }});
 }
 
 bool TLMCrashCapture::isInstalled() {

@@ -31,14 +31,12 @@ class TLMCrashCapture {
     static constexpr auto kRecordSuffix = ".crashrecord";
 
     // Installs the handlers once per process; later calls answer whether the
-    // first succeeded. The folder is created when missing.
-    static bool install(const QString& crashFolder,
+    // first succeeded. The folder is created when missing. A stack overflow
+    // is caught on an alternate signal stack, which each thread needs of its
+    // own: the installing thread gets one now, and every thread the scheduler
+    // starts gets one when it starts (and gives it back when it ends).
+    static bool install(const QString& crashFolder, Scheduler& scheduler,
                         const TLMCrashIdentity& identity = TLMCrashIdentity::current());
-    // A stack overflow is caught on an alternate signal stack, which each
-    // thread needs of its own: the threads the scheduler starts get one when
-    // they start (and give it back when they end). The installing thread has
-    // one already.
-    static void prepareThreadsOf(Scheduler& scheduler);
     static bool isInstalled();
     // Where this process's record would be written (empty before install).
     static QString recordPath();

@@ -63,6 +63,17 @@ QString symbolFor(const TLMCrashRecord::Module& crashed, quint64 fileOffset, qui
     return {};
 }
 
+// A log's dates travel as ISO 8601 text, which has four digits for the year:
+// a later (or negative) date from a damaged record would be stored but never
+// read back. Such a date is brought into the range the text can carry.
+QDateTime representable(const QDateTime& date) {
+    static const QDateTime kEarliest = QDateTime::fromMSecsSinceEpoch(0, QTimeZone::utc());
+    static const QDateTime kLatest(QDate(9999, 12, 31), QTime(23, 59, 59, 999), QTimeZone::utc());
+    if (!date.isValid() || date < kEarliest)
+        return kEarliest;
+    return date > kLatest ? kLatest : date;
+}
+
 } // namespace
 
 std::optional<TLMCrashRecord::Module> TLMCrashRecord::parseModule(const QString& line) {
@@ -175,7 +186,7 @@ QString TLMCrashRecord::stackTrace() const {
 
 std::shared_ptr<TLMCrashReportLog> TLMCrashRecord::toLog() const {
     auto log = std::make_shared<TLMCrashReportLog>();
-    log->timestamp = crashTime;
+    log->timestamp = representable(crashTime);
     log->device = TLMDevice::current();
     if (!appVersion.isEmpty())
         log->device->appVersion = appVersion;
@@ -184,7 +195,7 @@ std::shared_ptr<TLMCrashReportLog> TLMCrashRecord::toLog() const {
     log->processId = processId;
     log->processName = processName.isEmpty() ? QStringLiteral("unknown") : processName;
     log->fatal = true;
-    log->appLaunchTimestamp = launchTime;
+    log->appLaunchTimestamp = representable(launchTime);
     if (signal != 0) {
         log->exceptionType =
             signalName.isEmpty() ? QStringLiteral("signal %1").arg(signal) : signalName;

@@ -1,10 +1,8 @@
 #include "telemetry/TLMCrashes.h"
 
-#include "platform/Platform.h"
 #include "platform/Scheduler.h"
 #include "telemetry/TLMCrashCapture.h"
 #include "telemetry/TLMCrashRecord.h"
-#include "telemetry/TLMDataFolder.h"
 #include "telemetry/TLMLogging.h"
 #include "telemetry/TLMTelemetry.h"
 
@@ -21,7 +19,13 @@ TLMErrorReport TLMErrorReport::fromLog(const TLMCrashReportLog& log) {
 
 TLMChannelUnitConfiguration TLMCrashes::channelConfiguration() {
     // Every crash report travels alone, a second after it was stored.
-    return TLMChannelUnitConfiguration{kGroupId, 2, 1, 1, 3};
+    return TLMChannelUnitConfiguration{
+        .groupId = kGroupId,
+        .priority = 2,
+        .flushInterval = 1,
+        .batchSizeLimit = 1,
+        .pendingBatchesLimit = 3,
+    };
 }
 
 TLMCrashes& TLMCrashes::shared() {
@@ -58,8 +62,8 @@ void TLMCrashes::notifyWithUserConfirmation(TLMUserConfirmation confirmation) {
     queue->async([confirmation] { shared().handleConfirmation(confirmation); });
 }
 
-QString TLMCrashes::crashFolder() {
-    return TLMDataFolder::filePath(QStringLiteral("Crashes"));
+QString TLMCrashes::crashFolder(const QString& dataFolder) {
+    return dataFolder + QStringLiteral("/Crashes");
 }
 
 TLMCrashesDelegate* TLMCrashes::delegate() const {
@@ -68,9 +72,9 @@ TLMCrashesDelegate* TLMCrashes::delegate() const {
 }
 
 void TLMCrashes::startWithChannelGroup(TLMChannelGroup& group, const TLMTelemetryOptions& options) {
-    const QString folder = crashFolder();
+    const QString folder = crashFolder(group.context().dataFolder);
     if (options.installCrashHandlers)
-        TLMCrashCapture::install(folder);
+        TLMCrashCapture::install(folder, group.context().scheduler);
     auto unit = group.addChannelUnit(channelConfiguration());
     // The service lives for the whole process: the unit holds it without owning it.
     unit->addDelegate(std::shared_ptr<TLMChannelDelegate>(std::shared_ptr<void>(), this));
@@ -80,9 +84,9 @@ void TLMCrashes::startWithChannelGroup(TLMChannelGroup& group, const TLMTelemetr
         m_queue = group.logsDispatchQueue();
     }
     // Reading the records is file work: it happens on the queue, not at launch.
-    m_queue->async([this, folder, own = TLMCrashCapture::recordPath()] {
-        processPendingRecords(folder, own);
-    });
+    m_queue->async(
+        [this, &scheduler = group.context().scheduler, folder,
+         own = TLMCrashCapture::recordPath()] { processPendingRecords(scheduler, folder, own); });
 }
 
 void TLMCrashes::stop() {
@@ -94,7 +98,8 @@ void TLMCrashes::stop() {
     m_confirmationHandler = nullptr;
 }
 
-void TLMCrashes::processPendingRecords(const QString& folder, const QString& ownRecord) {
+void TLMCrashes::processPendingRecords(Scheduler& scheduler, const QString& folder,
+                                       const QString& ownRecord) {
     QList<PendingReport> pending;
     const QDir dir(folder);
     const QStringList names =
@@ -137,7 +142,7 @@ void TLMCrashes::processPendingRecords(const QString& folder, const QString& own
     qCInfo(lcTelemetryCrashes, "%lld crash report(s) of an earlier run found.",
            qint64(reports.size()));
     if (ask)
-        platform().scheduler->asyncMain([this, reports] { askForConfirmation(reports); });
+        scheduler.asyncMain([this, reports] { askForConfirmation(reports); });
     else
         handleConfirmation(TLMUserConfirmationSend);
 }

@@ -12,6 +12,7 @@
 
 namespace qrv {
 
+class Scheduler;
 class SerialQueue;
 class TLMChannelUnitDefault;
 
@@ -71,7 +72,7 @@ class TLMCrashes final : public TLMService, public TLMChannelDelegate {
     static void notifyWithUserConfirmation(TLMUserConfirmation confirmation);
 
     // Where crash records are written: "Crashes" in the telemetry data folder.
-    static QString crashFolder();
+    static QString crashFolder(const QString& dataFolder);
 
     // TLMService
     QString serviceName() const override { return QStringLiteral("Crashes"); }
@@ -95,7 +96,8 @@ class TLMCrashes final : public TLMService, public TLMChannelDelegate {
     TLMCrashesDelegate* delegate() const;
     template <typename Call> void tellDelegate(const TLMLogPtr& log, Call call);
 
-    void processPendingRecords(const QString& folder, const QString& ownRecord);
+    void processPendingRecords(Scheduler& scheduler, const QString& folder,
+                               const QString& ownRecord);
     void askForConfirmation(const QList<TLMErrorReport>& reports);
     void handleConfirmation(TLMUserConfirmation confirmation);
 

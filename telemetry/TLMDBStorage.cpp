@@ -421,6 +421,21 @@ sqlite3* TLMDBStorage::openDatabaseAtFileURL(const QUrl& fileURL, int* result) {
     return db;
 }
 
+sqlite3* TLMDBStorage::openReadOnly(const QString& filePath, int* result) {
+    int ignored = SQLITE_OK;
+    if (!result)
+        result = &ignored;
+    sqlite3* db = nullptr;
+    *result = sqlite3_open_v2(QFile::encodeName(filePath).constData(), &db, SQLITE_OPEN_READONLY,
+                              nullptr);
+    if (*result != SQLITE_OK) {
+        sqlite3_close(db);
+        return nullptr;
+    }
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    return db;
+}
+
 void TLMDBStorage::closeDatabase(sqlite3* db) {
     sqlite3_close(db);
 }

@@ -76,6 +76,9 @@ class TLMDBStorage {
     static int setMaxPageCount(qint64 pageCount, sqlite3* db);
     // The handle is null when opening failed (the handle is then closed already).
     static sqlite3* openDatabaseAtFileURL(const QUrl& fileURL, int* result);
+    // Opens for reading only: never creates the file, and works where it
+    // cannot be written.
+    static sqlite3* openReadOnly(const QString& filePath, int* result);
     static void closeDatabase(sqlite3* db);
 
     // SQLite's English text for a result code.

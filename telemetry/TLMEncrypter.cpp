@@ -1,6 +1,5 @@
 #include "telemetry/TLMEncrypter.h"
 
-#include "platform/Platform.h"
 #include "platform/UserDefaults.h"
 #include "telemetry/TLMLogging.h"
 
@@ -39,28 +38,28 @@ QByteArray randomBytes(int count) {
 
 } // namespace
 
-const QByteArray& TLMEncrypter::key() {
-    if (!m_key.isEmpty())
-        return m_key;
-    UserDefaults* defaults = platform().userDefaults;
-    if (defaults) {
-        const QByteArray stored =
-            QByteArray::fromBase64(defaults->stringForKey(kKeyDefaultsKey).toLatin1());
-        if (stored.size() == kKeySize)
-            return m_key = stored;
-        if (!stored.isEmpty())
-            qCWarning(lcTelemetry) << "The stored encryption key is damaged; a new one is made.";
-    } else {
-        qCWarning(lcTelemetry) << "No user defaults: secrets are encrypted for this run only.";
-    }
-    m_key = randomBytes(kKeySize);
-    if (defaults && !m_key.isEmpty())
-        defaults->setObject(kKeyDefaultsKey, QString::fromLatin1(m_key.toBase64()));
-    return m_key;
+TLMEncrypter TLMEncrypter::withKeyIn(UserDefaults& defaults) {
+    const QByteArray stored =
+        QByteArray::fromBase64(defaults.stringForKey(kKeyDefaultsKey).toLatin1());
+    if (stored.size() == kKeySize)
+        return TLMEncrypter(stored);
+    if (!stored.isEmpty())
+        qCWarning(lcTelemetry) << "The stored encryption key is damaged; a new one is made.";
+    TLMEncrypter made = withNewKey();
+    if (!made.m_key.isEmpty())
+        defaults.setObject(kKeyDefaultsKey, QString::fromLatin1(made.m_key.toBase64()));
+    return made;
+}
+
+TLMEncrypter TLMEncrypter::withNewKey() {
+    QByteArray key = randomBytes(kKeySize);
+    if (key.isEmpty())
+        qCWarning(lcTelemetry) << "No random key could be made: secrets cannot be stored.";
+    return TLMEncrypter(std::move(key));
 }
 
 QString TLMEncrypter::encryptString(const QString& plainText) {
-    const QByteArray& secret = key();
+    const QByteArray& secret = m_key;
     const QByteArray nonce = randomBytes(kNonceSize);
     CipherContext context = newContext();
     if (secret.size() != kKeySize || nonce.isEmpty() || !context)
@@ -87,7 +86,7 @@ QString TLMEncrypter::decryptString(const QString& cipherText) {
     const auto decoding = QByteArray::fromBase64Encoding(cipherText.toLatin1(),
                                                          QByteArray::AbortOnBase64DecodingErrors);
     const QByteArray& decoded = decoding.decoded;
-    const QByteArray& secret = key();
+    const QByteArray& secret = m_key;
     if (!decoding || decoded.size() < 1 + kNonceSize + kTagSize ||
         decoded.at(0) != kFormatVersion || secret.size() != kKeySize)
         return {};

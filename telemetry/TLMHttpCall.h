@@ -38,6 +38,10 @@ class TLMHttpCall {
     // Forgets the retries so far and cancels a waiting one.
     void resetRetryState();
 
+    // How the last attempt failed, for people (empty before any failed).
+    const QString& lastFailure() const { return m_lastFailure; }
+    void setLastFailure(QString failure) { m_lastFailure = std::move(failure); }
+
     // Calls the completion handler; later calls do nothing.
     void complete(const QByteArray& data, const std::optional<TLMHttpResponse>& response,
                   const std::optional<TLMHttpError>& error);
@@ -52,6 +56,7 @@ class TLMHttpCall {
     int m_retryCount = 0;
     std::shared_ptr<QueueTimer> m_timer;
     bool m_inProgress = false;
+    QString m_lastFailure;
 };
 
 } // namespace qrv

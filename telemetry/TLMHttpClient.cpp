@@ -45,17 +45,19 @@ void TLMHttpClient::onQueue(std::function<void(TLMHttpClient&)> work) {
     });
 }
 
-void TLMHttpClient::sendAsync(const QUrl& url, const QString& method, const TLMHttpHeaders& headers,
-                              const QByteArray& data, const QList<int>& retryIntervalsSeconds,
-                              bool compressionEnabled, TLMHttpCompletion completion) {
+std::shared_ptr<const TLMHttpCall>
+TLMHttpClient::sendAsync(const QUrl& url, const QString& method, const TLMHttpHeaders& headers,
+                         const QByteArray& data, const QList<int>& retryIntervalsSeconds,
+                         bool compressionEnabled, TLMHttpCompletion completion) {
     if (!m_enabled) {
         if (completion)
             completion({}, std::nullopt, TLMHttpError::serviceDisabled());
-        return;
+        return nullptr;
     }
     auto call = std::make_shared<TLMHttpCall>(url, method, headers, data, retryIntervalsSeconds,
                                               compressionEnabled, std::move(completion));
     onQueue([call](TLMHttpClient& self) { self.sendCall(call); });
+    return call;
 }
 
 void TLMHttpClient::pause() {
@@ -219,6 +221,7 @@ void TLMHttpClient::handleReply(const CallPtr& call, QNetworkReply* reply) {
                               : reply->error();
         const TLMHttpError error{QString::fromLatin1(kTLMNetworkErrorDomain), int(code),
                                  reply->errorString()};
+        call->setLastFailure(TLMHttpUtil::failureDescription(std::nullopt, error));
         const bool offline = TLMHttpUtil::isNoInternetConnectionError(error);
         if (offline || TLMHttpUtil::isSSLConnectionError(error)) {
             call->resetRetryState();
@@ -238,6 +241,7 @@ void TLMHttpClient::handleReply(const CallPtr& call, QNetworkReply* reply) {
 
     const TLMHttpResponse response{status.toInt(), reply->rawHeaderPairs()};
     if (TLMHttpUtil::isRecoverableError(response.statusCode)) {
+        call->setLastFailure(TLMHttpUtil::failureDescription(response, std::nullopt));
         retryOrEnd(call, body, response, std::nullopt);
         return;
     }

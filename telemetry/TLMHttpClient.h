@@ -44,9 +44,12 @@ class TLMHttpClient : public std::enable_shared_from_this<TLMHttpClient> {
     TLMHttpClient(const TLMHttpClient&) = delete;
     TLMHttpClient& operator=(const TLMHttpClient&) = delete;
 
-    void sendAsync(const QUrl& url, const QString& method, const TLMHttpHeaders& headers,
-                   const QByteArray& data, const QList<int>& retryIntervalsSeconds,
-                   bool compressionEnabled, TLMHttpCompletion completion);
+    // Answers the call, to be looked at on the queue while it is pending
+    // (null when the client is disabled and the call ended at once).
+    std::shared_ptr<const TLMHttpCall>
+    sendAsync(const QUrl& url, const QString& method, const TLMHttpHeaders& headers,
+              const QByteArray& data, const QList<int>& retryIntervalsSeconds,
+              bool compressionEnabled, TLMHttpCompletion completion);
 
     void pause();
     void resume();

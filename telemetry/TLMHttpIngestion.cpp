@@ -70,20 +70,22 @@ void TLMHttpIngestion::maskInLogs(const QString& secret) {
     m_requestLogger->maskInLogs(secret);
 }
 
-void TLMHttpIngestion::sendAsync(const TLMIngestionBatch& batch, TLMHttpCompletion completion) {
-    auto refuse = [&](const TLMHttpError& error) {
+std::shared_ptr<const TLMHttpCall> TLMHttpIngestion::sendAsync(const TLMIngestionBatch& batch,
+                                                               TLMHttpCompletion completion) {
+    auto refuse = [&](const TLMHttpError& error) -> std::shared_ptr<const TLMHttpCall> {
         qCWarning(lcTelemetryHttp, "Batch %s not sent: %s", qPrintable(batch.batchId),
                   qPrintable(error.description));
         if (completion)
             completion({}, std::nullopt, error);
+        return nullptr;
     };
     if (!isEnabled())
         return refuse(TLMHttpError::serviceDisabled());
     if (auto checked = checkBatch(batch); !checked)
         return refuse(TLMHttpError::telemetry(
             isReadyToSend() ? TLMErrorInvalidContainer : TLMErrorNotReady, checked.error()));
-    m_client->sendAsync(m_sendUrl, QStringLiteral("POST"), requestHeaders(batch), batch.json,
-                        m_retryIntervals, true, std::move(completion));
+    return m_client->sendAsync(m_sendUrl, QStringLiteral("POST"), requestHeaders(batch), batch.json,
+                               m_retryIntervals, true, std::move(completion));
 }
 
 Result<void> TLMHttpIngestion::checkBatch(const TLMIngestionBatch&) const {

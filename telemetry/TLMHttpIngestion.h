@@ -36,9 +36,11 @@ class TLMHttpIngestion {
     void pause() { m_client->pause(); }
     void resume() { m_client->resume(); }
 
-    // POSTs the batch. A disabled endpoint, or a batch it refuses, answers at
-    // once with an error in the "TelemetryErrorDomain".
-    void sendAsync(const TLMIngestionBatch& batch, TLMHttpCompletion completion);
+    // POSTs the batch and answers its call (see TLMHttpClient::sendAsync). A
+    // disabled endpoint, or a batch it refuses, answers at once with an error
+    // in the "TelemetryErrorDomain" (and no call).
+    std::shared_ptr<const TLMHttpCall> sendAsync(const TLMIngestionBatch& batch,
+                                                 TLMHttpCompletion completion);
 
   protected:
     virtual Result<void> checkBatch(const TLMIngestionBatch& batch) const;

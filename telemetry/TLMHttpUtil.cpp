@@ -1,11 +1,16 @@
 #include "telemetry/TLMHttpUtil.h"
 
+#include <QCoreApplication>
 #include <QNetworkReply>
 
 namespace qrv {
 namespace {
 
 constexpr qsizetype kVisibleSecretCharacters = 4;
+
+QString tr(const char* text) {
+    return QCoreApplication::translate("TLMHttpUtil", text);
+}
 
 bool isNetworkError(const TLMHttpError& error) {
     return error.domain == QLatin1String(kTLMNetworkErrorDomain);
@@ -57,6 +62,36 @@ bool TLMHttpUtil::isServerUnavailableError(const TLMHttpError& error) {
 
 bool TLMHttpUtil::isSSLConnectionError(const TLMHttpError& error) {
     return isNetworkError(error) && error.code == QNetworkReply::SslHandshakeFailedError;
+}
+
+QString TLMHttpUtil::failureDescription(const std::optional<TLMHttpResponse>& response,
+                                        const std::optional<TLMHttpError>& error) {
+    if (response && !error)
+        return QStringLiteral("HTTP %1").arg(response->statusCode);
+    if (!error)
+        return {};
+    if (isNetworkError(*error)) {
+        switch (QNetworkReply::NetworkError(error->code)) {
+        case QNetworkReply::ConnectionRefusedError:
+            return tr("connection refused");
+        case QNetworkReply::RemoteHostClosedError:
+            return tr("connection closed by the server");
+        case QNetworkReply::TimeoutError:
+            return tr("no answer in time");
+        case QNetworkReply::HostNotFoundError:
+            return tr("host not found");
+        case QNetworkReply::ProxyConnectionRefusedError:
+        case QNetworkReply::ProxyConnectionClosedError:
+        case QNetworkReply::ProxyNotFoundError:
+        case QNetworkReply::ProxyTimeoutError:
+            return tr("the proxy failed: %1").arg(error->description);
+        case QNetworkReply::SslHandshakeFailedError:
+            return tr("no secure connection: %1").arg(error->description);
+        default:
+            break;
+        }
+    }
+    return error->description;
 }
 
 QString TLMHttpUtil::hideSecret(const QString& secret) {

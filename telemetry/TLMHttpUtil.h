@@ -16,6 +16,10 @@ class TLMHttpUtil {
     // like a 5xx, retried after the call's intervals.
     static bool isServerUnavailableError(const TLMHttpError& error);
     static bool isSSLConnectionError(const TLMHttpError& error);
+    // A short account of a failed attempt for people ("connection refused",
+    // "HTTP 503"), from the answer when there was one, else from the error.
+    static QString failureDescription(const std::optional<TLMHttpResponse>& response,
+                                      const std::optional<TLMHttpError>& error);
 
     // The secret with all but its last four characters replaced by '*' (all of
     // it when it is too short to show any).

@@ -1,9 +1,9 @@
 #include "telemetry/TLMLogDBStorage.h"
 
-#include "telemetry/TLMDataFolder.h"
 #include "telemetry/TLMLogArchiver.h"
 #include "telemetry/TLMLogging.h"
 
+#include <QCoreApplication>
 #include <QUuid>
 #include <algorithm>
 #include <sqlite3.h>
@@ -20,6 +20,8 @@ const QString kTargetKey = QStringLiteral("targetKey");
 const QString kPriority = QStringLiteral("priority");
 
 constexpr int kEvictionCandidatesPerRead = 16;
+// The most rows a load reads at once while it meets unreadable ones.
+constexpr qint64 kMostRowsPerRead = 1024;
 
 // A batch key is the group identifier followed by a batch identifier (a UUID
 // string without braces, always 36 characters), so the length tells the
@@ -45,18 +47,35 @@ template <typename List> QVariantList variants(const List& list) {
     return values;
 }
 
+QString tr(const char* text) {
+    return QCoreApplication::translate("TLMLogDBStorage", text);
+}
+
+// The most log text an empty store of this many pages can take: every page
+// but the schema's four (the first page, the sequence table, the table and
+// its index) and auto-vacuum's pointer-map pages (one per pageSize / 5
+// pages), each page holding all but the 4-byte link of an overflow page.
+qint64 logCapacity(qint64 maxPages, qint64 pageSize) {
+    constexpr qint64 kSchemaPages = 4;
+    constexpr qint64 kOverflowLink = 4;
+    if (pageSize <= kOverflowLink)
+        return 0;
+    const qint64 pagesPerPointerMap = std::max<qint64>(1, pageSize / 5);
+    const qint64 pointerMapPages = (maxPages + pagesPerPointerMap - 1) / pagesPerPointerMap;
+    return std::max<qint64>(0, (maxPages - kSchemaPages - pointerMapPages) *
+                                   (pageSize - kOverflowLink));
+}
+
 } // namespace
 
-TLMLogDBStorage::TLMLogDBStorage()
-    : TLMLogDBStorage(TLMDataFolder::filePath(kFileName)) {}
-
-TLMLogDBStorage::TLMLogDBStorage(const QString& filePath)
+TLMLogDBStorage::TLMLogDBStorage(const QString& filePath, TLMEncrypter encrypter)
     : TLMDBStorage(logsSchema(), kSchemaVersion, filePath)
     , m_idColumn(columnIndex(kId))
     , m_groupIdColumn(columnIndex(kGroupId))
     , m_logColumn(columnIndex(kLog))
     , m_targetTokenColumn(columnIndex(kTargetToken))
-    , m_priorityColumn(columnIndex(kPriority)) {
+    , m_priorityColumn(columnIndex(kPriority))
+    , m_encrypter(std::move(encrypter)) {
     configure();
 }
 
@@ -92,15 +111,22 @@ void TLMLogDBStorage::migrateDatabase(sqlite3* db, qint64) {
 }
 
 bool TLMLogDBStorage::saveLog(const TLMLogPtr& log, const QString& groupId, quint32 flags,
-                              int* result) {
+                              int* result, QString* problem) {
     int code = SQLITE_ERROR;
+    QString reason;
     const auto answer = [&] {
         if (result)
             *result = code;
+        if (problem)
+            *problem = code == SQLITE_OK  ? QString()
+                       : reason.isEmpty() ? resultDescription(code)
+                                          : reason;
         return code == SQLITE_OK;
     };
-    if (!log)
+    if (!log) {
+        reason = tr("there is no log");
         return answer();
+    }
 
     const QString encoded = TLMLogArchiver::encode(*log);
     const int priority = int(flags & TLMFlagsPersistenceMask);
@@ -118,6 +144,7 @@ bool TLMLogDBStorage::saveLog(const TLMLogPtr& log, const QString& groupId, quin
         if (encryptedToken.isNull()) {
             qCWarning(lcTelemetryStorage) << "The log's target token could not be encrypted; the "
                                              "log is not stored.";
+            reason = tr("the log's target token could not be encrypted");
             return answer();
         }
         query = QStringLiteral("INSERT INTO \"%1\" (\"%2\", \"%3\", \"%4\", \"%5\", \"%6\") VALUES "
@@ -129,18 +156,28 @@ bool TLMLogDBStorage::saveLog(const TLMLogPtr& log, const QString& groupId, quin
 
     code = executeQueryUsingBlock([&](sqlite3* db) {
         int status = SQLITE_OK;
-        const qint64 maxSize = getMaxPageCountInOpenedDatabase(db, &status) * pageSize();
+        const qint64 maxPages = getMaxPageCountInOpenedDatabase(db, &status);
         if (status != SQLITE_OK)
             return status;
-        if (encoded.size() >= maxSize) {
+        // Checked before anything is evicted: a log that would not fit even
+        // into an empty store must not cost the stored ones their place.
+        const qint64 capacity = logCapacity(maxPages, pageSize());
+        if (encoded.size() > capacity) {
             qCWarning(
                 lcTelemetryStorage,
                 "Log is too large (%lld bytes) to store in database. Current maximum database "
                 "size is %lld bytes.",
-                qint64(encoded.size()), maxSize);
+                qint64(encoded.size()), maxPages * pageSize());
+            reason = tr("the log (%1 bytes) is larger than the store can ever hold (%2 bytes)")
+                         .arg(encoded.size())
+                         .arg(capacity);
             return SQLITE_ERROR;
         }
-        return insertWithEviction(db, query, values, priority);
+        const int inserted = insertWithEviction(db, query, values, priority);
+        if (inserted == SQLITE_FULL)
+            reason = tr("the store is full and holds no log of this priority or lower to make "
+                        "room");
+        return inserted;
     });
     return answer();
 }
@@ -204,33 +241,63 @@ bool TLMLogDBStorage::loadLogsWithGroupId(const QString& groupId, int limit,
                                           const LoadHandler& completionHandler) {
     limit = std::max(limit, 0);
     const QList<qint64> handedOut = idsInBatchesOfGroup(groupId);
-    QString condition = QStringLiteral("\"%1\" = ?").arg(kGroupId);
-    QVariantList values{groupId};
-    if (!excludedTargetKeys.isEmpty()) {
-        // Logs without a target are never held back by a paused target.
-        condition += QStringLiteral(" AND (\"%1\" IS NULL OR \"%1\" NOT IN %2)")
-                         .arg(kTargetKey, placeholders(excludedTargetKeys.size()));
-        values += variants(excludedTargetKeys);
-    }
-    if (!handedOut.isEmpty()) {
-        condition +=
-            QStringLiteral(" AND \"%1\" NOT IN %2").arg(kId, placeholders(handedOut.size()));
-        values += variants(handedOut);
-    }
-    condition += QStringLiteral(" ORDER BY \"%1\" DESC, \"%2\" ASC").arg(kPriority, kId);
-    condition += QStringLiteral(" LIMIT %1").arg(qint64(limit) + 1);
-    const QString query = QStringLiteral("SELECT * FROM \"%1\" WHERE %2").arg(kTable, condition);
-
     QList<TLMLogPtr> logs;
     QList<qint64> ids;
     bool moreAvailable = false;
     executeQueryUsingBlock([&](sqlite3* db) {
+        // Unreadable rows are deleted as they are met and reading goes on
+        // past them, in reads that grow while they keep meeting such rows: a
+        // store full of them still yields its readable logs in one load, at
+        // the cost of a few statements. Rows that could not be deleted are
+        // left out instead, so every read makes progress.
+        QList<qint64> skipped;
+        qint64 readSize = qint64(limit) + 1;
         int result = SQLITE_OK;
-        QList<TLMDBRow> rows = executeSelectionQuery(query, db, values, &result);
-        moreAvailable = rows.size() > limit;
-        if (moreAvailable)
-            rows.removeLast();
-        logs = logsFromRows(db, rows, &ids);
+        for (;;) {
+            const QList<qint64> leftOut = handedOut + ids + skipped;
+            QVariantList values{groupId};
+            QString condition = QStringLiteral("\"%1\" = ?").arg(kGroupId);
+            if (!excludedTargetKeys.isEmpty()) {
+                // Logs without a target are never held back by a paused target.
+                condition += QStringLiteral(" AND (\"%1\" IS NULL OR \"%1\" NOT IN %2)")
+                                 .arg(kTargetKey, placeholders(excludedTargetKeys.size()));
+                values += variants(excludedTargetKeys);
+            }
+            if (!leftOut.isEmpty()) {
+                condition +=
+                    QStringLiteral(" AND \"%1\" NOT IN %2").arg(kId, placeholders(leftOut.size()));
+                values += variants(leftOut);
+            }
+            condition += QStringLiteral(" ORDER BY \"%1\" DESC, \"%2\" ASC").arg(kPriority, kId);
+            condition += QStringLiteral(" LIMIT %1").arg(readSize);
+            const QList<TLMDBRow> rows = executeSelectionQuery(
+                QStringLiteral("SELECT * FROM \"%1\" WHERE %2").arg(kTable, condition), db, values,
+                &result);
+            QVariantList unreadable;
+            for (const TLMDBRow& row : rows) {
+                const qint64 id = row.value(m_idColumn).toLongLong();
+                TLMLogPtr log = logFromRow(row);
+                if (!log) {
+                    qCWarning(lcTelemetryStorage, "Deserialization failed for log with Id %lld",
+                              id);
+                    unreadable << id;
+                    continue;
+                }
+                if (logs.size() == limit) {
+                    moreAvailable = true;
+                    break;
+                }
+                logs << log;
+                ids << id;
+            }
+            if (!unreadable.isEmpty() && deleteLogs(db, kId, unreadable) != SQLITE_OK)
+                for (const QVariant& id : std::as_const(unreadable))
+                    skipped << id.toLongLong();
+            if (moreAvailable || rows.size() < readSize || result != SQLITE_OK)
+                break;
+            if (!unreadable.isEmpty())
+                readSize = std::min(readSize * 2, kMostRowsPerRead);
+        }
         return result;
     });
 
@@ -259,38 +326,26 @@ TLMLogPtr TLMLogDBStorage::logFromRow(const TLMDBRow& row) {
     return log;
 }
 
-QList<TLMLogPtr> TLMLogDBStorage::logsFromRows(sqlite3* db, const QList<TLMDBRow>& rows,
-                                               QList<qint64>* ids) {
-    QList<TLMLogPtr> logs;
-    QVariantList unreadable;
-    for (const TLMDBRow& row : rows) {
-        const qint64 id = row.value(m_idColumn).toLongLong();
-        if (TLMLogPtr log = logFromRow(row)) {
-            logs << log;
-            if (ids)
-                *ids << id;
-        } else {
-            qCWarning(lcTelemetryStorage, "Deserialization failed for log with Id %lld", id);
-            unreadable << id;
-        }
-    }
-    if (!unreadable.isEmpty())
-        deleteLogs(db, kId, unreadable);
-    return logs;
-}
-
 void TLMLogDBStorage::deleteLogsWithBatchId(const QString& batchId, const QString& groupId) {
     const QString key = groupId + batchId;
     const QList<qint64> ids = m_batches.value(key);
     if (ids.isEmpty())
         return;
-    deleteLogs(kId, variants(ids));
+    // While its rows remain, the batch stays handed out: forgetting it would
+    // send the same logs again.
+    if (const int result = deleteLogs(kId, variants(ids)); result != SQLITE_OK) {
+        qCWarning(lcTelemetryStorage,
+                  "Could not delete the logs of batch %s (SQLite error %d); they are kept out of "
+                  "later batches.",
+                  qPrintable(batchId), result);
+        return;
+    }
     m_batches.remove(key);
 }
 
 QList<TLMLogPtr> TLMLogDBStorage::deleteLogsWithGroupId(const QString& groupId) {
     QList<TLMLogPtr> logs;
-    executeQueryUsingBlock([&](sqlite3* db) {
+    const int deleted = executeQueryUsingBlock([&](sqlite3* db) {
         int result = SQLITE_OK;
         const QList<TLMDBRow> rows = executeSelectionQuery(
             QStringLiteral("SELECT * FROM \"%1\" WHERE \"%2\" = ?").arg(kTable, kGroupId), db,
@@ -298,9 +353,14 @@ QList<TLMLogPtr> TLMLogDBStorage::deleteLogsWithGroupId(const QString& groupId) 
         for (const TLMDBRow& row : rows)
             if (TLMLogPtr log = logFromRow(row))
                 logs << log;
-        deleteLogs(db, kGroupId, {groupId});
-        return result;
+        return result == SQLITE_OK ? deleteLogs(db, kGroupId, {groupId}) : result;
     });
+    if (deleted != SQLITE_OK) {
+        // The rows stay, and so do their batches: nothing is sent twice.
+        qCWarning(lcTelemetryStorage, "Could not delete the logs of group %s (SQLite error %d).",
+                  qPrintable(groupId), deleted);
+        return {};
+    }
     for (auto it = m_batches.begin(); it != m_batches.end();) {
         if (isBatchKeyOfGroup(it.key(), groupId))
             it = m_batches.erase(it);
@@ -310,14 +370,11 @@ QList<TLMLogPtr> TLMLogDBStorage::deleteLogsWithGroupId(const QString& groupId) 
     return logs;
 }
 
-void TLMLogDBStorage::deleteLogs(const QString& column, const QVariantList& values) {
-    executeQueryUsingBlock([&](sqlite3* db) {
-        deleteLogs(db, column, values);
-        return SQLITE_OK;
-    });
+int TLMLogDBStorage::deleteLogs(const QString& column, const QVariantList& values) {
+    return executeQueryUsingBlock([&](sqlite3* db) { return deleteLogs(db, column, values); });
 }
 
-void TLMLogDBStorage::deleteLogs(sqlite3* db, const QString& column, const QVariantList& values) {
+int TLMLogDBStorage::deleteLogs(sqlite3* db, const QString& column, const QVariantList& values) {
     // Values are bound, never pasted into the statement: a group identifier
     // may hold quotes.
     QStringList texts;
@@ -325,32 +382,28 @@ void TLMLogDBStorage::deleteLogs(sqlite3* db, const QString& column, const QVari
         texts << value.toString();
     qCDebug(lcTelemetryStorage, "Deletion of log(s) by %s with value(s) '%s'", qPrintable(column),
             qPrintable(texts.join(QStringLiteral("','"))));
-    executeNonSelectionQuery(QStringLiteral("DELETE FROM \"%1\" WHERE \"%2\" IN %3")
-                                 .arg(kTable, column, placeholders(values.size())),
-                             db, values);
+    return executeNonSelectionQuery(QStringLiteral("DELETE FROM \"%1\" WHERE \"%2\" IN %3")
+                                        .arg(kTable, column, placeholders(values.size())),
+                                    db, values);
 }
 
 qint64 TLMLogDBStorage::countLogs() {
     return countEntriesForTable(kTable);
 }
 
-QList<TLMLogSummary> TLMLogDBStorage::logSummaries() {
-    QList<TLMLogSummary> summaries;
+QStringList TLMLogDBStorage::groupIds() {
+    QStringList groups;
     executeQueryUsingBlock([&](sqlite3* db) {
         int result = SQLITE_OK;
         const QList<TLMDBRow> rows = executeSelectionQuery(
-            QStringLiteral("SELECT * FROM \"%1\" ORDER BY \"%2\" ASC").arg(kTable, kId), db, {},
-            &result);
-        for (const TLMDBRow& row : rows) {
-            const QString encoded = row.value(m_logColumn).toString();
-            const TLMLogPtr log = TLMLogArchiver::decode(encoded);
-            summaries << TLMLogSummary{
-                row.value(m_idColumn).toLongLong(), row.value(m_groupIdColumn).toString(),
-                row.value(m_priorityColumn).toInt(), encoded.size(), log ? log->type() : QString()};
-        }
+            QStringLiteral("SELECT \"%1\" FROM \"%2\" GROUP BY \"%1\" ORDER BY MIN(\"%3\")")
+                .arg(kGroupId, kTable, kId),
+            db, {}, &result);
+        for (const TLMDBRow& row : rows)
+            groups << row.value(0).toString();
         return result;
     });
-    return summaries;
+    return groups;
 }
 
 qint64 TLMLogDBStorage::deleteAllLogs() {

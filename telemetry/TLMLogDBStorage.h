@@ -32,16 +32,18 @@ class TLMLogDBStorage : public TLMDBStorage {
     static inline const QString kFileName = QStringLiteral("Logs.sqlite");
     static inline const QString kTable = QStringLiteral("logs");
 
-    // The database in the telemetry data folder.
-    TLMLogDBStorage();
-    // The database at the given path (tests, the diagnostics tool).
-    explicit TLMLogDBStorage(const QString& filePath);
+    // The database at the given path ("Logs.sqlite" in the data folder for
+    // the program); the encrypter keeps the target tokens secret.
+    TLMLogDBStorage(const QString& filePath, TLMEncrypter encrypter);
 
     using LoadHandler = std::function<void(const QList<TLMLogPtr>& logs, const QString& batchId)>;
 
-    // True when the log was stored; `result` receives the final SQLite code.
-    bool saveLog(const TLMLogPtr& log, const QString& groupId, quint32 flags,
-                 int* result = nullptr);
+    // True when the log was stored; `result` receives the final SQLite code
+    // and `problem`, when it was not stored, why (a sentence for people). A
+    // log larger than the store can ever hold is refused before anything is
+    // evicted.
+    bool saveLog(const TLMLogPtr& log, const QString& groupId, quint32 flags, int* result = nullptr,
+                 QString* problem = nullptr);
     // Hands out at most `limit` logs of the group, most important and oldest
     // first, leaving out logs of the given target keys and logs already in a
     // batch. Answers whether more logs were waiting than the limit allowed.
@@ -54,25 +56,26 @@ class TLMLogDBStorage : public TLMDBStorage {
     QList<TLMLogPtr> deleteLogsWithGroupId(const QString& groupId);
     qint64 countLogs();
 
-    // For diagnostics: every row, read without being handed out or repaired.
-    QList<TLMLogSummary> logSummaries();
+    // The groups that have logs stored, in the order of their first log.
+    QStringList groupIds();
     // Deletes every log of every group; answers how many rows went.
     qint64 deleteAllLogs();
+
+    // The table "logs" and its columns, in order.
+    static TLMDBSchema logsSchema();
 
   protected:
     void customizeDatabase(sqlite3* db) override;
     void migrateDatabase(sqlite3* db, qint64 fromVersion) override;
 
   private:
-    static TLMDBSchema logsSchema();
     int columnIndex(const QString& column) const;
     QList<qint64> idsInBatchesOfGroup(const QString& groupId) const;
     int insertWithEviction(sqlite3* db, const QString& query, const QVariantList& values,
                            int priority);
     TLMLogPtr logFromRow(const TLMDBRow& row);
-    QList<TLMLogPtr> logsFromRows(sqlite3* db, const QList<TLMDBRow>& rows, QList<qint64>* ids);
-    void deleteLogs(sqlite3* db, const QString& column, const QVariantList& values);
-    void deleteLogs(const QString& column, const QVariantList& values);
+    int deleteLogs(sqlite3* db, const QString& column, const QVariantList& values);
+    int deleteLogs(const QString& column, const QVariantList& values);
 
     int m_idColumn;
     int m_groupIdColumn;

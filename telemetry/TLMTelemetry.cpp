@@ -18,13 +18,14 @@ Running& running() {
 
 } // namespace
 
-void TLMTelemetry::start(const QString& appSecret, const QList<TLMServiceClass>& services) {
+void TLMTelemetry::start(const TLMContext& context, const QString& appSecret,
+                         const QList<TLMServiceClass>& services) {
     TLMTelemetryOptions options;
     options.group.config.appSecret = appSecret;
-    start(options, services);
+    start(context, options, services);
 }
 
-void TLMTelemetry::start(const TLMTelemetryOptions& options,
+void TLMTelemetry::start(const TLMContext& context, const TLMTelemetryOptions& options,
                          const QList<TLMServiceClass>& services) {
     Running& state = running();
     if (state.group) {
@@ -33,7 +34,7 @@ void TLMTelemetry::start(const TLMTelemetryOptions& options,
     }
     if (!options.group.config.hasValidAppSecret())
         qCWarning(lcTelemetry, "The app secret is not a UUID; no log will be sent.");
-    state.group = std::make_unique<TLMChannelGroup>(options.group);
+    state.group = std::make_unique<TLMChannelGroup>(context, options.group);
     for (TLMServiceClass serviceClass : services) {
         TLMService& service = serviceClass();
         if (state.services.contains(&service))

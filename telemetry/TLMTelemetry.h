@@ -14,13 +14,15 @@ struct TLMTelemetryOptions {
 };
 
 // The library's entry: builds the channel group (queue, store, upload) and
-// starts the given services in it. Call on the main thread, with the
-// platform's services installed.
+// starts the given services in it. Call on the main thread; the context is
+// copied, and the services it names must outlive the run (until stop()).
 class TLMTelemetry {
   public:
     // The shipped address with the given app secret.
-    static void start(const QString& appSecret, const QList<TLMServiceClass>& services);
-    static void start(const TLMTelemetryOptions& options, const QList<TLMServiceClass>& services);
+    static void start(const TLMContext& context, const QString& appSecret,
+                      const QList<TLMServiceClass>& services);
+    static void start(const TLMContext& context, const TLMTelemetryOptions& options,
+                      const QList<TLMServiceClass>& services);
     static bool isStarted();
     // Stops the services and lets the group go (tests; the end of the program).
     static void stop();

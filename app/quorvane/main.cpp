@@ -9,6 +9,7 @@
 #include "platform/linux/PreferencesHotKeys.h"
 #include "platform/widgets/MessageBoxAlertPresenter.h"
 #include "shell/QRVAppDelegate.h"
+#include "telemetry/TLMDataFolder.h"
 #include "telemetry/TLMTelemetry.h"
 
 #include <QApplication>
@@ -62,6 +63,12 @@ int main(int argc, char** argv) {
                                  *services.keyboardLayout,
                                  hotKeys,
                                  {}});
+        delegate.setTelemetryStarter(
+            [&services](const QString& appSecret, const QList<TLMServiceClass>& list) {
+                TLMTelemetry::start({*services.scheduler, *services.userDefaults,
+                                     TLMDataFolder::forHome(services.home)},
+                                    appSecret, list);
+            });
         // False: a copy of the program elsewhere has taken over.
         if (delegate.launch(QRVAppDelegate::filesFromArguments(app.arguments())))
             status = app.exec();

@@ -45,7 +45,7 @@ class AtspiCli : public ::testing::Test {
     int cli(const QStringList& arguments) {
         QProcess process;
         process.setProcessEnvironment(session.environment());
-        process.start(QStringLiteral(QRV_BINARY_DIR "/bin/quorvane-cli"),
+        process.start(qrv::testing::quorvaneCliPath(),
                       QStringList{QStringLiteral("--home"), home.path()} + arguments);
         process.waitForFinished(60000);
         out = QString::fromUtf8(process.readAllStandardOutput());

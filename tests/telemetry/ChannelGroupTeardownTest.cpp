@@ -1,5 +1,4 @@
 #include "HttpTestSupport.h"
-#include "platform/Platform.h"
 #include "platform/UserDefaults.h"
 #include "platform/linux/PlistFilePreferenceStore.h"
 #include "platform/qt/QtScheduler.h"
@@ -35,14 +34,15 @@ TEST(ChannelGroupTeardown, AGroupDroppedWhileADelegateRunsOnTheQueueEndsCleanly)
     PlistFilePreferenceStore preferences{home.path()};
     UserDefaults defaults{preferences, QStringLiteral("com.brackwyn.Quorvane")};
     QtScheduler scheduler;
-    ScopedPlatform installed{PlatformServices{home.path(), &preferences, &defaults, &scheduler}};
+    const TLMContext context{scheduler, defaults, home.path()};
 
-    auto group = std::make_unique<TLMChannelGroup>(TLMChannelGroupOptions{
-        .config = {QUrl(QStringLiteral("http://127.0.0.1:9")),
-                   QStringLiteral("0d3e8f51-27a4-4c69-b1f0-9e6a5c2d7b38"), true},
-        .storagePath = home.file(QStringLiteral("Logs.sqlite")),
-        .reachability = std::make_shared<qrv::testing::FakeReachability>(),
-    });
+    auto group = std::make_unique<TLMChannelGroup>(
+        context, TLMChannelGroupOptions{
+                     .config = {QUrl(QStringLiteral("http://127.0.0.1:9")),
+                                QStringLiteral("0d3e8f51-27a4-4c69-b1f0-9e6a5c2d7b38"), true},
+                     .storagePath = home.file(QStringLiteral("Logs.sqlite")),
+                     .reachability = std::make_shared<qrv::testing::FakeReachability>(),
+                 });
     auto unit = group->addChannelUnit(TLMChannelUnitConfiguration::defaultConfiguration(
         QStringLiteral("teardown"), TLMChannelUnitConfiguration::kDefaultFlushInterval));
     auto delegate = std::make_shared<BlockingDelegate>();

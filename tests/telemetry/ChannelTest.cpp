@@ -61,7 +61,8 @@ class ChannelTest : public ::testing::Test {
     qint64 storedLogs() const { return group->storage()->countLogs(); }
 
     qrv::testing::TelemetryEnvironment env;
-    std::unique_ptr<TLMChannelGroup> group = std::make_unique<TLMChannelGroup>(env.groupOptions());
+    std::unique_ptr<TLMChannelGroup> group =
+        std::make_unique<TLMChannelGroup>(env.context, env.groupOptions());
     std::shared_ptr<RecordingDelegate> delegate = std::make_shared<RecordingDelegate>();
     std::shared_ptr<TLMChannelUnitDefault> unit = makeUnit();
 };
@@ -154,7 +155,7 @@ TEST_F(ChannelTest, PausedUnitsHoldLogsBackAndResumingSendsThem) {
 
 TEST_F(ChannelTest, LogsLeftByAnEarlierRunAreSentAtStart) {
     ASSERT_TRUE(group->storage()->saveLog(qrv::testing::namedLog("left"), "Crashes", 2));
-    group = std::make_unique<TLMChannelGroup>(env.groupOptions()); // a new run
+    group = std::make_unique<TLMChannelGroup>(env.context, env.groupOptions()); // a new run
     unit = makeUnit();
     env.scheduler.advance(1s);
     ASSERT_TRUE(env.settle([&] { return storedLogs() == 0; }));
@@ -176,6 +177,41 @@ TEST_F(ChannelTest, LongFlushIntervalsAreMeasuredFromTheOldestLogAcrossRestarts)
     EXPECT_EQ(afterRestart->resolveFlushInterval(), 0u);
     EXPECT_FALSE(env.defaults.objectForKey(key).isValid());
     EXPECT_EQ(TLMChannelUnitConfiguration::defaultConfiguration("x", 6).batchSizeLimit, 50u);
+}
+
+// The diagnostics tool's flush: it ends in time whatever the service does,
+// with each batch still in flight and the way its request last failed.
+TEST_F(ChannelTest, AFlushOfTheStoreEndsInTimeWithThePendingBatchesAndTheirLastFailure) {
+    unit.reset();
+    for (const char* groupId : {"Crashes", "Other"})
+        ASSERT_TRUE(group->storage()->saveLog(qrv::testing::namedLog(groupId), groupId, 2));
+    env.server.close(); // every connection is refused
+    std::optional<TLMFlushReport> report;
+    group->flushStoredLogs(TLMCrashes::channelConfiguration(), 60s,
+                           [&](const TLMFlushReport& flushed) { report = flushed; });
+    const auto failedOnce = [&] {
+        for (const auto& call : group->ingestion()->client().pendingCalls())
+            if (call->lastFailure().isEmpty())
+                return false;
+        return group->ingestion()->client().pendingCalls().size() == 2;
+    };
+    ASSERT_TRUE(env.settle(failedOnce));
+    env.scheduler.advance(59s);
+    env.scheduler.runPending();
+    EXPECT_FALSE(report);
+    env.scheduler.advance(1s);
+    ASSERT_TRUE(env.settle([&] { return report.has_value(); }));
+
+    ASSERT_EQ(report->batches.size(), 2);
+    QStringList groups;
+    for (const TLMFlushedBatch& batch : report->batches) {
+        EXPECT_TRUE(batch.pending);
+        EXPECT_EQ(batch.lastFailure, "connection refused");
+        groups << batch.groupId;
+    }
+    EXPECT_EQ(groups, (QStringList{"Crashes", "Other"}));
+    EXPECT_FALSE(report->allSucceeded());
+    EXPECT_EQ(storedLogs(), 2);
 }
 
 } // namespace

@@ -2,13 +2,13 @@
 
 #include "HttpTestSupport.h"
 #include "LoopbackHttpServer.h"
-#include "platform/Platform.h"
 #include "platform/UserDefaults.h"
 #include "platform/linux/PlistFilePreferenceStore.h"
 #include "platform/testing/VirtualScheduler.h"
 #include "support/TempHome.h"
 #include "support/Wait.h"
 #include "telemetry/TLMChannelGroup.h"
+#include "telemetry/TLMDataFolder.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -25,13 +25,16 @@ struct TelemetryEnvironment {
     PlistFilePreferenceStore preferences{home.path()};
     UserDefaults defaults{preferences, QStringLiteral("com.brackwyn.Quorvane")};
     VirtualScheduler scheduler;
-    ScopedPlatform installed{PlatformServices{home.path(), &preferences, &defaults, &scheduler}};
+    TLMContext context{scheduler, defaults, TLMDataFolder::forHome(home.path())};
     LoopbackHttpServer server;
     std::shared_ptr<FakeReachability> network = std::make_shared<FakeReachability>();
     bool listening = server.listen();
 
     TLMChannelGroupOptions groupOptions() const {
-        return TLMChannelGroupOptions{{server.baseUrl(), kTestAppSecret, true}, {}, network, {}};
+        return TLMChannelGroupOptions{
+            .config = {server.baseUrl(), kTestAppSecret, true},
+            .reachability = network,
+        };
     }
     // Lets answers arrive and the queue handle them until the condition holds.
     bool settle(const std::function<bool()>& condition) {

@@ -1,6 +1,7 @@
 #include "support/QtPrinters.h"
 #include "telemetry/TLMCrashCapture.h"
 #include "telemetry/TLMCrashRecord.h"
+#include "telemetry/TLMLogArchiver.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -93,6 +94,20 @@ TEST(CrashCapture, ARecordIsReadOnlyWhenItsHeaderAndKindWereWritten) {
               "/lib/a b.so");
 }
 
+TEST(CrashCapture, ARecordWithDatesPastTheYear9999BecomesALogThatCanBeStoredAndReadBack) {
+    // 10^16 ms after 1970 lies in the year 318857.
+    const auto record = TLMCrashRecord::parse(
+        "QRVCRASH 1\npid 12\nlaunch 10000000000000000\ntime 99999999999999 0\nsignal 11 SIGSEGV\n");
+    ASSERT_TRUE(record);
+    const auto log = record->toLog();
+    const TLMLogPtr readBack = TLMLogArchiver::decode(TLMLogArchiver::encode(*log));
+    ASSERT_TRUE(readBack);
+    const auto* report = dynamic_cast<const TLMCrashReportLog*>(readBack.get());
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->appLaunchTimestamp.date().year(), 9999);
+    EXPECT_EQ(report->timestamp.date().year(), 9999);
+}
+
 TEST(CrashCapture, AFaultWhileWalkingTheStackLeavesEverythingFoundBeforeIt) {
     QTemporaryDir folder;
     const QStringList records = crashHelper(folder.path(), "smashed-stack");
@@ -110,9 +125,12 @@ TEST(CrashCapture, AFaultWhileWalkingTheStackLeavesEverythingFoundBeforeIt) {
 }
 
 TEST(CrashCapture, AStackOverflowOnABackgroundThreadIsRecorded) {
-    for (const QString mode : {"overflow-on-queue", "overflow-in-pool"}) {
-        QTemporaryDir folder;
-        const QStringList records = crashHelper(folder.path(), mode);
+    // The last starts the crash service as the program does and overflows
+    // the library's own queue.
+    for (const QString mode : {"overflow-on-queue", "overflow-in-pool", "overflow-on-logs-queue"}) {
+        QTemporaryDir data;
+        const QString folder = data.filePath("Crashes");
+        const QStringList records = crashHelper(folder, mode);
         ASSERT_EQ(records.size(), 1) << mode.toStdString();
         const auto record = TLMCrashRecord::read(records.first());
         ASSERT_TRUE(record) << record.error().toStdString();

@@ -23,15 +23,18 @@ class CrashServiceTest : public ::testing::Test {
     // An earlier run: a process with the crash handlers that crashes.
     void crashedRun(const QString& mode) {
         QProcess helper;
-        helper.start(QStringLiteral(QRV_CRASH_HELPER), {TLMCrashes::crashFolder(), mode});
+        helper.start(QStringLiteral(QRV_CRASH_HELPER),
+                     {TLMCrashes::crashFolder(env.context.dataFolder), mode});
         ASSERT_TRUE(helper.waitForFinished(30000));
         ASSERT_EQ(records().size(), 1);
     }
     QStringList records() const {
-        return QDir(TLMCrashes::crashFolder()).entryList({"*.crashrecord"}, QDir::Files);
+        return QDir(TLMCrashes::crashFolder(env.context.dataFolder))
+            .entryList({"*.crashrecord"}, QDir::Files);
     }
     void start() {
-        TLMTelemetry::start(TLMTelemetryOptions{env.groupOptions(), false}, {&TLMCrashes::service});
+        TLMTelemetry::start(env.context, TLMTelemetryOptions{env.groupOptions(), false},
+                            {&TLMCrashes::service});
         env.scheduler.runPending();
     }
     qint64 storedLogs() const { return TLMTelemetry::channelGroup()->storage()->countLogs(); }

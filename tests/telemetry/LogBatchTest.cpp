@@ -1,5 +1,4 @@
 #include "StoreTestSupport.h"
-#include "platform/Platform.h"
 #include "platform/UserDefaults.h"
 #include "platform/linux/PlistFilePreferenceStore.h"
 #include "support/QtPrinters.h"
@@ -37,7 +36,7 @@ Batch load(TLMLogDBStorage& store, const QString& group, int limit,
 
 TEST(LogBatches, AreHandedOutMostImportantAndOldestFirstAndNotTwice) {
     StoreFolder folder;
-    TLMLogDBStorage store(folder.file);
+    TLMLogDBStorage store(folder.file, folder.encrypter);
     QStringList important, ordinary;
     for (int i = 0; i < 60; ++i) {
         const QString name = QString::number(i);
@@ -60,7 +59,7 @@ TEST(LogBatches, AreHandedOutMostImportantAndOldestFirstAndNotTwice) {
 
     // After a restart nothing is handed out yet: the first batch comes again.
     {
-        TLMLogDBStorage restarted(folder.file);
+        TLMLogDBStorage restarted(folder.file, folder.encrypter);
         EXPECT_EQ(load(restarted, "Crashes", 50).names, first.names);
     }
 
@@ -69,13 +68,13 @@ TEST(LogBatches, AreHandedOutMostImportantAndOldestFirstAndNotTwice) {
     EXPECT_EQ(folder.sql("SELECT count(*) FROM logs WHERE groupId = 'Crashes';"), "10");
     store.deleteLogsWithBatchId(first.id, "Crashes"); // already done: nothing more goes
     EXPECT_EQ(store.countLogs(), 11);
-    TLMLogDBStorage restarted(folder.file);
+    TLMLogDBStorage restarted(folder.file, folder.encrypter);
     EXPECT_EQ(load(restarted, "Crashes", 50).names, expected.mid(50));
 }
 
 TEST(LogBatches, GroupsWithQuotesAndPercentSignsDeleteOnlyTheirOwnLogs) {
     StoreFolder folder;
-    TLMLogDBStorage store(folder.file);
+    TLMLogDBStorage store(folder.file, folder.encrypter);
     const QStringList groups{"it's", "' OR '1'='1", "100%", "100", "it"};
     for (const QString& group : groups)
         for (int i = 0; i < 3; ++i)
@@ -95,7 +94,7 @@ TEST(LogBatches, GroupsWithQuotesAndPercentSignsDeleteOnlyTheirOwnLogs) {
 
 TEST(LogBatches, DeletingAGroupForgetsOnlyItsOwnBatches) {
     StoreFolder folder;
-    TLMLogDBStorage store(folder.file);
+    TLMLogDBStorage store(folder.file, folder.encrypter);
     ASSERT_TRUE(store.saveLog(namedLog("a"), "Crashes", 1));
     ASSERT_TRUE(store.saveLog(namedLog("b"), "CrashesExtra", 1));
     ASSERT_EQ(load(store, "CrashesExtra", 10).names, QStringList{"b"});
@@ -107,7 +106,7 @@ TEST(LogBatches, DeletingAGroupForgetsOnlyItsOwnBatches) {
 
 TEST(LogBatches, UnreadableRowsAreDroppedWhenMet) {
     StoreFolder folder;
-    TLMLogDBStorage store(folder.file);
+    TLMLogDBStorage store(folder.file, folder.encrypter);
     ASSERT_TRUE(store.saveLog(namedLog("first"), "g", 1));
     folder.sql("INSERT INTO logs (groupId, log, priority) VALUES ('g', 'not base64 !', 1), "
                "('g', 'e30=', 1);"); // the second is "{}", a JSON object that is not a log
@@ -117,6 +116,36 @@ TEST(LogBatches, UnreadableRowsAreDroppedWhenMet) {
     EXPECT_EQ(folder.sql("SELECT group_concat(id) FROM logs;"), "1,4");
 }
 
+TEST(LogBatches, ALoadGoesOnPastAnyNumberOfUnreadableRows) {
+    StoreFolder folder;
+    TLMLogDBStorage store(folder.file, folder.encrypter);
+    folder.sql("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 20000) "
+               "INSERT INTO logs (groupId, log, priority) SELECT 'g', 'garbage', 1 FROM n;");
+    ASSERT_TRUE(store.saveLog(namedLog("readable"), "g", 1));
+
+    const Batch batch = load(store, "g", 1);
+    EXPECT_EQ(batch.names, QStringList{"readable"});
+    EXPECT_FALSE(batch.more);
+    EXPECT_EQ(store.countLogs(), 1);
+}
+
+TEST(LogBatches, ABatchWhoseRowsCouldNotBeDeletedIsNotHandedOutAgain) {
+    StoreFolder folder;
+    TLMLogDBStorage store(folder.file, folder.encrypter);
+    ASSERT_TRUE(store.saveLog(namedLog("sent"), "g", 1));
+    const Batch sent = load(store, "g", 10);
+    ASSERT_EQ(sent.names, QStringList{"sent"});
+    folder.sql("CREATE TRIGGER keep BEFORE DELETE ON logs BEGIN SELECT RAISE(ABORT, 'kept'); END;");
+
+    store.deleteLogsWithBatchId(sent.id, "g");
+    EXPECT_EQ(store.countLogs(), 1);
+    EXPECT_TRUE(load(store, "g", 10).names.isEmpty());
+
+    folder.sql("DROP TRIGGER keep;");
+    store.deleteLogsWithBatchId(sent.id, "g");
+    EXPECT_EQ(store.countLogs(), 0);
+}
+
 // Logs addressed to transmission targets: the token is stored encrypted, the
 // key in plain text for leaving paused targets out.
 class TargetedLogs : public ::testing::Test {
@@ -124,13 +153,6 @@ class TargetedLogs : public ::testing::Test {
     qrv::testing::TempHome home;
     PlistFilePreferenceStore preferences{home.path()};
     UserDefaults defaults{preferences, "com.brackwyn.Quorvane"};
-    ScopedPlatform scoped{[this] {
-        PlatformServices services;
-        services.home = home.path();
-        services.preferences = &preferences;
-        services.userDefaults = &defaults;
-        return services;
-    }()};
     StoreFolder folder;
 
     TLMLogPtr targeted(const QString& name, const QString& token) {
@@ -142,7 +164,7 @@ class TargetedLogs : public ::testing::Test {
 
 TEST_F(TargetedLogs, KeepTheirTokenSecretAndCanBeLeftOutByKey) {
     {
-        TLMLogDBStorage store(folder.file);
+        TLMLogDBStorage store(folder.file, TLMEncrypter::withKeyIn(defaults));
         ASSERT_TRUE(store.saveLog(targeted("a", "keyA-secretA"), "g", 1));
         ASSERT_TRUE(store.saveLog(namedLog("plain"), "g", 1));
         ASSERT_TRUE(store.saveLog(targeted("b", "keyB-secretB"), "g", 1));
@@ -152,7 +174,9 @@ TEST_F(TargetedLogs, KeepTheirTokenSecretAndCanBeLeftOutByKey) {
               "0");
     EXPECT_EQ(folder.sql("SELECT group_concat(ifnull(targetKey, '-')) FROM logs;"), "keyA,-,keyB");
 
-    TLMLogDBStorage store(folder.file); // a new run reads the tokens with the stored key
+    TLMLogDBStorage store(
+        folder.file,
+        TLMEncrypter::withKeyIn(defaults)); // a new run reads the tokens with the stored key
     QList<TLMLogPtr> logs;
     store.loadLogsWithGroupId(
         "g", 10, {"keyA"}, [&](const QList<TLMLogPtr>& loaded, const QString&) { logs = loaded; });
@@ -164,11 +188,11 @@ TEST_F(TargetedLogs, KeepTheirTokenSecretAndCanBeLeftOutByKey) {
 }
 
 TEST_F(TargetedLogs, AreDroppedWhenTheirTokenCanNoLongerBeRead) {
-    TLMLogDBStorage store(folder.file);
+    TLMLogDBStorage store(folder.file, TLMEncrypter::withKeyIn(defaults));
     ASSERT_TRUE(store.saveLog(targeted("a", "keyA-secretA"), "g", 1));
     defaults.removeObject(TLMEncrypter::kKeyDefaultsKey); // the key is lost
 
-    TLMLogDBStorage restarted(folder.file);
+    TLMLogDBStorage restarted(folder.file, TLMEncrypter::withKeyIn(defaults));
     QList<TLMLogPtr> logs;
     restarted.loadLogsWithGroupId(
         "g", 10, {}, [&](const QList<TLMLogPtr>& loaded, const QString&) { logs = loaded; });

@@ -1,7 +1,7 @@
 #include "StoreTestSupport.h"
-#include "platform/Platform.h"
 #include "support/QtPrinters.h"
 #include "support/TempHome.h"
+#include "telemetry/TLMDataFolder.h"
 #include "telemetry/TLMLogArchiver.h"
 
 #include <QFile>
@@ -19,13 +19,10 @@ constexpr qint64 kSmallLimit = 64 * 1024;
 
 TEST(LogStore, ANewDatabaseLivesInTheDataFolderWithSchemaVersionAndAutoVacuum) {
     qrv::testing::TempHome home;
-    PlatformServices services;
-    services.home = home.path();
-    ScopedPlatform scoped(services);
-
-    TLMLogDBStorage store;
     const QString file =
         home.file("Library/Application Support/com.brackwyn.Quorvane/telemetry/Logs.sqlite");
+    ASSERT_EQ(TLMDataFolder::forHome(home.path()) + "/Logs.sqlite", file);
+    TLMLogDBStorage store(file, TLMEncrypter::withNewKey());
     EXPECT_EQ(store.dbFilePath(), file);
     ASSERT_TRUE(QFileInfo::exists(file));
     const auto sql = [&](const char* statement) {
@@ -45,13 +42,13 @@ TEST(LogStore, ANewDatabaseLivesInTheDataFolderWithSchemaVersionAndAutoVacuum) {
 TEST(LogStore, AnOlderVersionLosesItsLogsTheCurrentOneKeepsThem) {
     StoreFolder folder;
     {
-        TLMLogDBStorage store(folder.file);
+        TLMLogDBStorage store(folder.file, folder.encrypter);
         ASSERT_TRUE(store.saveLog(namedLog("kept"), "Crashes", TLMFlagsCritical));
     }
-    EXPECT_EQ(TLMLogDBStorage(folder.file).countLogs(), 1);
+    EXPECT_EQ(TLMLogDBStorage(folder.file, folder.encrypter).countLogs(), 1);
 
     folder.sql("PRAGMA user_version = 4;");
-    TLMLogDBStorage migrated(folder.file);
+    TLMLogDBStorage migrated(folder.file, folder.encrypter);
     EXPECT_EQ(migrated.countLogs(), 0);
     EXPECT_EQ(folder.sql("PRAGMA user_version;"), "5");
     EXPECT_EQ(folder.sql("SELECT name FROM sqlite_master WHERE type = 'index';"),
@@ -67,7 +64,7 @@ TEST(LogStore, AFileThatIsNotADatabaseOrIsTruncatedIsReplaced) {
         text.write("These are not the logs you are looking for.\n");
     }
     {
-        TLMLogDBStorage store(folder.file);
+        TLMLogDBStorage store(folder.file, folder.encrypter);
         EXPECT_EQ(folder.sql("PRAGMA user_version;"), "5");
         for (int i = 0; i < 100; ++i)
             ASSERT_TRUE(store.saveLog(namedLog(QString::number(i), 1024), "g", 1));
@@ -75,7 +72,7 @@ TEST(LogStore, AFileThatIsNotADatabaseOrIsTruncatedIsReplaced) {
     ASSERT_GT(QFileInfo(folder.file).size(), 40000);
     ASSERT_TRUE(QFile::resize(folder.file, 20000));
 
-    TLMLogDBStorage store(folder.file);
+    TLMLogDBStorage store(folder.file, folder.encrypter);
     EXPECT_EQ(store.countLogs(), 0);
     EXPECT_EQ(folder.sql("PRAGMA integrity_check;"), "ok");
     EXPECT_TRUE(store.saveLog(namedLog("after"), "g", 1));
@@ -108,7 +105,7 @@ void fillPastLimit(TLMLogDBStorage& store, quint32 priority) {
 
 TEST(LogStore, AFullStoreEvictsTheOldestLogsOfEqualOrLowerPriority) {
     StoreFolder folder;
-    TLMLogDBStorage store(folder.file);
+    TLMLogDBStorage store(folder.file, folder.encrypter);
     fillPastLimit(store, 1);
     const QStringList full = idsOfPriority(folder, 1);
     ASSERT_LT(full.size(), 80);
@@ -137,7 +134,7 @@ TEST(LogStore, AFullStoreEvictsTheOldestLogsOfEqualOrLowerPriority) {
 
 TEST(LogStore, ALargeLogClearsAsManyOfTheOldestLogsAsItNeeds) {
     StoreFolder folder;
-    TLMLogDBStorage store(folder.file);
+    TLMLogDBStorage store(folder.file, folder.encrypter);
     fillPastLimit(store, 1);
     const QStringList full = idsOfPriority(folder, 1);
 
@@ -150,7 +147,7 @@ TEST(LogStore, ALargeLogClearsAsManyOfTheOldestLogsAsItNeeds) {
 
 TEST(LogStore, ALogIsDroppedWhenOnlyMoreImportantLogsCouldMakeRoom) {
     StoreFolder folder;
-    TLMLogDBStorage store(folder.file);
+    TLMLogDBStorage store(folder.file, folder.encrypter);
     fillPastLimit(store, 2);
     const QStringList full = idsOfPriority(folder, 2);
 
@@ -161,24 +158,29 @@ TEST(LogStore, ALogIsDroppedWhenOnlyMoreImportantLogsCouldMakeRoom) {
     EXPECT_TRUE(idsOfPriority(folder, 1).isEmpty());
 }
 
-TEST(LogStore, ALogAsLongAsTheLimitIsRefusedWithoutTouchingStoredLogs) {
+TEST(LogStore, ALogLargerThanTheStoreCanHoldIsRefusedBeforeAnythingIsEvicted) {
     StoreFolder folder;
-    TLMLogDBStorage store(folder.file);
-    store.setMaxStorageSize(kSmallLimit);
-    ASSERT_TRUE(store.saveLog(namedLog("small"), "g", 1));
+    TLMLogDBStorage store(folder.file, folder.encrypter);
+    fillPastLimit(store, 1);
+    const QStringList full = idsOfPriority(folder, 1);
 
-    const TLMLogPtr huge = namedLog("huge", kSmallLimit);
-    ASSERT_EQ(TLMLogArchiver::encode(*huge).size(), kSmallLimit);
-    int result = -1;
-    EXPECT_FALSE(store.saveLog(huge, "g", 2, &result));
-    EXPECT_EQ(result, 1);
-    EXPECT_EQ(folder.sql("SELECT id FROM logs;"), "1");
+    // Below the limit, yet more than the pages left beside the schema can take.
+    for (const qint64 size : {kSmallLimit, kSmallLimit - 8 * 1024}) {
+        int result = -1;
+        QString problem;
+        EXPECT_FALSE(store.saveLog(namedLog("huge", size), "g", 2, &result, &problem));
+        EXPECT_EQ(result, 1);
+        EXPECT_TRUE(problem.startsWith(
+            QStringLiteral("the log (%1 bytes) is larger than the store can ever hold").arg(size)))
+            << problem.toStdString();
+        EXPECT_EQ(idsOfPriority(folder, 1), full);
+    }
     EXPECT_FALSE(store.saveLog(nullptr, "g", 2));
 }
 
 TEST(LogStore, TheLimitCannotShrinkBelowTheStoredData) {
     StoreFolder folder;
-    TLMLogDBStorage store(folder.file);
+    TLMLogDBStorage store(folder.file, folder.encrypter);
     for (int i = 0; i < 40; ++i)
         ASSERT_TRUE(store.saveLog(namedLog(QString::number(i), 1024), "g", 1));
     bool changed = true;

@@ -19,10 +19,13 @@ inline QString sqliteShell(const QString& file, const QString& sql) {
     return QString::fromUtf8(shell.readAllStandardOutput()).trimmed();
 }
 
-// A store in a folder of its own, removed at the end of the test.
+// A store in a folder of its own, removed at the end of the test. Stores
+// opened through it share one key for their target tokens, as the runs of
+// the program do.
 struct StoreFolder {
     QTemporaryDir dir;
     QString file = dir.filePath(QStringLiteral("Logs.sqlite"));
+    TLMEncrypter encrypter = TLMEncrypter::withNewKey();
     QString sql(const QString& statement) const { return sqliteShell(file, statement); }
 };
 

@@ -4,7 +4,9 @@
 #include "support/TempHome.h"
 #include "support/Wait.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <gtest/gtest.h>
 
@@ -15,6 +17,7 @@ namespace {
 struct CliRun {
     int status = -1;
     QString out;
+    QString err;
 };
 
 // Serves this thread's event loop meanwhile, for a loopback server of the test.
@@ -26,7 +29,24 @@ CliRun cli(const QStringList& arguments) {
         return run;
     run.status = process.exitCode();
     run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
     return run;
+}
+
+QByteArray contentsOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
+// The files of a folder with their sizes and modification times.
+QStringList folderState(const QString& path) {
+    QStringList state;
+    for (const QFileInfo& info : QDir(path).entryInfoList(QDir::Files | QDir::Hidden))
+        state << QStringLiteral("%1 %2 %3")
+                     .arg(info.fileName())
+                     .arg(info.size())
+                     .arg(info.lastModified().toMSecsSinceEpoch());
+    return state;
 }
 
 TEST(TelemetryCli, AddsListsCountsAndPurgesLogsInTheDataFolder) {
@@ -44,7 +64,8 @@ TEST(TelemetryCli, AddsListsCountsAndPurgesLogsInTheDataFolder) {
     const CliRun tooLarge =
         cli(telemetry + QStringList{"add", "--group=g", "--priority=1", "--bytes=10485760"});
     EXPECT_EQ(tooLarge.status, 1);
-    EXPECT_EQ(tooLarge.out, "no (SQLite result 1: SQL logic error)\n");
+    EXPECT_EQ(tooLarge.out, "no (SQLite result 1: the log (10485760 bytes) is larger than the "
+                            "store can ever hold (10442784 bytes))\n");
 
     EXPECT_EQ(cli(telemetry + QStringList{"list"}).out,
               "ID\tGROUP\tPRIORITY\tSIZE\tTYPE\n1\tit's\t2\t2048\tcrashReport\n");
@@ -55,21 +76,67 @@ TEST(TelemetryCli, AddsListsCountsAndPurgesLogsInTheDataFolder) {
         cli(telemetry + QStringList{"add", "--group", "g", "--priority", "256", "--bytes", "1"})
             .status,
         2);
-    EXPECT_EQ(cli(telemetry + QStringList{"shred"}).status, 2);
+    const CliRun unknown = cli(telemetry + QStringList{"shred"});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_EQ(unknown.err.count("usage:"), 1) << unknown.err.toStdString();
 }
 
-TEST(TelemetryCli, OpeningAnOldFileMigratesItAsTheProgramWould) {
+TEST(TelemetryCli, ReadingLeavesTheStoreAsItIsAndWritingMigratesItAsTheProgramWould) {
     qrv::testing::StoreFolder folder;
     {
-        TLMLogDBStorage store(folder.file);
+        TLMLogDBStorage store(folder.file, folder.encrypter);
         ASSERT_TRUE(store.saveLog(qrv::testing::namedLog("old"), "g", 1));
     }
     folder.sql("PRAGMA user_version = 3;");
+    const QStringList before = folderState(folder.dir.path());
     qrv::testing::TempHome home;
-    const CliRun count = cli({"--home", home.path(), "telemetry", "--db", folder.file, "count"});
-    EXPECT_EQ(count.status, 0);
-    EXPECT_EQ(count.out, "0\n");
+    const QStringList telemetry{"--home", home.path(), "telemetry", "--db", folder.file};
+    EXPECT_EQ(cli(telemetry + QStringList{"count"}).out, "1\n");
+    EXPECT_TRUE(cli(telemetry + QStringList{"list"}).out.contains("\tg\t1\t"));
+    EXPECT_EQ(folderState(folder.dir.path()), before);
+
+    EXPECT_EQ(cli(telemetry + QStringList{"purge"}).out, "Deleted 0 log(s).\n");
     EXPECT_EQ(folder.sql("PRAGMA user_version;"), "5");
+}
+
+TEST(TelemetryCli, NeverChangesAFileThatIsNotItsStore) {
+    qrv::testing::StoreFolder folder;
+    const QString notes = folder.dir.filePath("notes.txt");
+    {
+        QFile file(notes);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("Shopping: milk, bread.\n");
+    }
+    const QString foreign = folder.dir.filePath("other.sqlite");
+    qrv::testing::sqliteShell(foreign, "CREATE TABLE logs (line TEXT); INSERT INTO logs "
+                                       "VALUES ('kept'); PRAGMA user_version = 2;");
+    const QString newer = folder.dir.filePath("newer.sqlite");
+    { TLMLogDBStorage store(newer, folder.encrypter); }
+    qrv::testing::sqliteShell(newer, "PRAGMA user_version = 6;");
+
+    qrv::testing::TempHome home;
+    for (const QString& path : {notes, foreign, newer}) {
+        const QByteArray contents = contentsOf(path);
+        for (const QStringList& verb :
+             {QStringList{"list"}, QStringList{"count"}, QStringList{"purge"},
+              QStringList{"add", "--group", "g", "--priority", "1", "--bytes", "10"},
+              QStringList{"flush", "--url", "http://127.0.0.1:9"}}) {
+            const CliRun run =
+                cli(QStringList{"--home", home.path(), "telemetry", "--db", path} + verb);
+            if (path == newer && (verb.first() == "list" || verb.first() == "count")) {
+                EXPECT_EQ(run.status, 0) << verb.first().toStdString();
+                continue;
+            }
+            EXPECT_EQ(run.status, 1) << path.toStdString() << ' ' << verb.first().toStdString();
+            EXPECT_TRUE(run.err.contains("is not a telemetry log store")) << run.err.toStdString();
+            EXPECT_EQ(contentsOf(path), contents) << verb.first().toStdString();
+        }
+    }
+    EXPECT_EQ(QDir(folder.dir.path()).entryList(QDir::Files),
+              (QStringList{"newer.sqlite", "notes.txt", "other.sqlite"}));
+    const CliRun help = cli({"telemetry", "--help"});
+    EXPECT_TRUE(help.out.contains("a file that is anything else (a text file, another program's "
+                                  "database) is refused and left as it is"));
 }
 
 TEST(TelemetryCli, FlushSendsEveryStoredLogAndPrintsEachBatchsAnswer) {
@@ -105,6 +172,26 @@ TEST(TelemetryCli, FlushSendsEveryStoredLogAndPrintsEachBatchsAnswer) {
 
     EXPECT_EQ(cli(telemetry + QStringList{"flush", "--url", "http://192.168.1.20:8080"}).status, 2);
     EXPECT_EQ(cli(telemetry + QStringList{"flush"}).status, 2);
+}
+
+TEST(TelemetryCli, FlushGivesUpAfterItsTimeoutAndKeepsWhatWasNotSent) {
+    qrv::testing::TempHome home;
+    const QStringList telemetry{"--home", home.path(), "telemetry"};
+    ASSERT_EQ(cli(telemetry +
+                  QStringList{"add", "--group", "Crashes", "--priority", "2", "--bytes", "100"})
+                  .status,
+              0);
+    // Nothing listens on the discard port of this machine: the connection is refused.
+    const CliRun refused =
+        cli(telemetry + QStringList{"flush", "--url", "http://127.0.0.1:9", "--timeout", "2"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(refused.out.endsWith(
+        ": not sent within 2 seconds (connection refused); its logs stay stored\n"))
+        << refused.out.toStdString();
+    EXPECT_EQ(cli(telemetry + QStringList{"count"}).out, "1\n");
+    EXPECT_EQ(cli(telemetry + QStringList{"flush", "--url", "http://127.0.0.1:9", "--timeout", "0"})
+                  .status,
+              2);
 }
 
 } // namespace

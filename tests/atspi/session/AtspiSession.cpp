@@ -39,6 +39,14 @@ QString menuTestAppPath() {
     return QStringLiteral(QRV_BINARY_DIR "/bin/qrv-menu-test-app");
 }
 
+QString quorvanePath() {
+    return QStringLiteral(QRV_BINARY_DIR "/bin/quorvane");
+}
+
+QString quorvaneCliPath() {
+    return QStringLiteral(QRV_BINARY_DIR "/bin/quorvane-cli");
+}
+
 AtspiSession::AtspiSession() {
     if (!QFileInfo(QString::fromLatin1(kLauncher)).isExecutable()) {
         m_skipReason = QStringLiteral("The accessibility bus cannot be started: %1 is missing "
@@ -134,7 +142,7 @@ bool AtspiSession::setAccessibilityEnabled(bool enabled) {
     return sessionBus().call(call, QDBus::Block, 5000).type() == QDBusMessage::ReplyMessage;
 }
 
-QProcess* AtspiSession::startMenuTestApp(const QStringList& arguments) {
+QProcess* AtspiSession::startApplication(const QString& program, const QStringList& arguments) {
     stop(m_app);
     m_app = std::make_unique<QProcess>();
     QProcessEnvironment env = environment();
@@ -142,10 +150,9 @@ QProcess* AtspiSession::startMenuTestApp(const QStringList& arguments) {
     env.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
     m_app->setProcessEnvironment(env);
     m_app->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_app->start(menuTestAppPath(), arguments);
+    m_app->start(program, arguments);
     if (!m_app->waitForStarted(20000)) {
-        m_failure =
-            QStringLiteral("The menu test application did not start: %1").arg(m_app->errorString());
+        m_failure = QStringLiteral("%1 did not start: %2").arg(program, m_app->errorString());
         return nullptr;
     }
     // Registered once the registry lists a connection of its process.
@@ -160,9 +167,8 @@ QProcess* AtspiSession::startMenuTestApp(const QStringList& arguments) {
         },
         20000);
     if (!registered) {
-        m_failure = QStringLiteral("The menu test application never appeared on the "
-                                   "accessibility bus (%1).")
-                        .arg(bus.error());
+        m_failure = QStringLiteral("%1 never appeared on the accessibility bus (%2).")
+                        .arg(program, bus.error());
         return nullptr;
     }
     return m_app.get();

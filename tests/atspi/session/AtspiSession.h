@@ -9,6 +9,12 @@
 
 namespace qrv::testing {
 
+// The test application's declared menus (qrv-menu-test-app --declare).
+QString menuTestAppPath();
+// The programs of this build.
+QString quorvanePath();
+QString quorvaneCliPath();
+
 // A desktop session of its own for one test: an X server (Xvfb), a private
 // session bus whose accessibility bus the bus launcher starts on demand, and
 // folders for everything the session writes. Nothing reaches the user's
@@ -32,9 +38,13 @@ class AtspiSession {
     // Turns accessibility on or off for the session (org.a11y.Status.IsEnabled).
     bool setAccessibilityEnabled(bool enabled);
 
-    // Starts the menu test application and waits until it is registered on
-    // the accessibility bus; null (with failure() set) when it does not come.
-    QProcess* startMenuTestApp(const QStringList& arguments = {});
+    // Starts a Qt application of the session (one at a time) and waits until
+    // it is registered on the accessibility bus; null (with failure() set)
+    // when it does not come.
+    QProcess* startApplication(const QString& program, const QStringList& arguments = {});
+    QProcess* startMenuTestApp(const QStringList& arguments = {}) {
+        return startApplication(menuTestAppPath(), arguments);
+    }
 
   private:
     QTemporaryDir m_root;
@@ -47,8 +57,5 @@ class AtspiSession {
     QString m_skipReason;
     QString m_failure;
 };
-
-// The test application's declared menus (qrv-menu-test-app --declare).
-QString menuTestAppPath();
 
 } // namespace qrv::testing

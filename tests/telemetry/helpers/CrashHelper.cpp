@@ -2,11 +2,18 @@
 // way it is told, so the tests can look at what the handlers left behind.
 // Usage: quorvane-crash-helper FOLDER MODE, where MODE is segv, exception,
 // abort, chained (a handler of someone else's was there first),
-// smashed-stack, overflow-on-queue, overflow-in-pool or two-threads.
+// smashed-stack, overflow-on-queue, overflow-in-pool, two-threads, or
+// overflow-on-logs-queue (the handlers come from starting the crash service
+// as the program does; FOLDER is then the "Crashes" folder of its data folder).
+#include "platform/UserDefaults.h"
+#include "platform/linux/PlistFilePreferenceStore.h"
 #include "platform/qt/QtScheduler.h"
 #include "telemetry/TLMCrashCapture.h"
+#include "telemetry/TLMCrashes.h"
+#include "telemetry/TLMTelemetry.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QThread>
 #include <atomic>
 #include <csignal>
@@ -87,6 +94,17 @@ void faultOnTwoThreadsAtOnce() {
     second.join();
 }
 
+// Starts telemetry with the crash service on the given data folder, as the
+// program does, and overflows the stack of the library's own queue.
+[[noreturn]] void overflowOnTheLogsQueue(qrv::Scheduler& scheduler, const QString& dataFolder) {
+    qrv::PlistFilePreferenceStore preferences(dataFolder);
+    qrv::UserDefaults defaults(preferences, QStringLiteral("com.brackwyn.Quorvane"));
+    qrv::TLMTelemetry::start(qrv::TLMContext{scheduler, defaults, dataFolder},
+                             qrv::TLMTelemetryOptions{}, {&qrv::TLMCrashes::service});
+    qrv::TLMTelemetry::channelGroup()->logsDispatchQueue()->async([] { recurseForever(nullptr); });
+    waitForTheEnd();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -100,10 +118,12 @@ int main(int argc, char** argv) {
     const char* mode = argv[2];
     if (strcmp(mode, "chained") == 0)
         installEarlierHandler();
-    if (!qrv::TLMCrashCapture::install(QString::fromLocal8Bit(argv[1])))
-        return 3;
     qrv::QtScheduler scheduler;
-    qrv::TLMCrashCapture::prepareThreadsOf(scheduler);
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    if (strcmp(mode, "overflow-on-logs-queue") == 0)
+        overflowOnTheLogsQueue(scheduler, QFileInfo(folder).path());
+    if (!qrv::TLMCrashCapture::install(folder, scheduler))
+        return 3;
 
     if (strcmp(mode, "segv") == 0 || strcmp(mode, "chained") == 0) {
         writeThroughBadPointer(kBadAddress);

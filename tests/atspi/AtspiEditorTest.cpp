@@ -1,0 +1,267 @@
+// The application itself as a screen reader meets it: the shortcut table,
+// each row's title and recorder buttons walked over a private accessibility
+// bus, and the recorder's press action recording (with keys typed on the
+// display) and clearing a key.
+#include "atspi/session/AtspiSession.h"
+#include "platform/linux/AtspiBus.h"
+#include "support/QtPrinters.h"
+#include "support/TempHome.h"
+#include "support/Wait.h"
+
+#include <QDBusArgument>
+#include <QDBusVariant>
+#include <gtest/gtest.h>
+
+using namespace qrv;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// An object of the application's tree as the bus describes it.
+struct Node {
+    atspi::Reference ref;
+    QString role;
+    QString name;
+};
+
+// A property's value.
+QVariant valueOf(const QDBusMessage& reply) {
+    const QList<QVariant> arguments = reply.arguments();
+    return arguments.isEmpty() ? QVariant() : arguments.first().value<QDBusVariant>().variant();
+}
+
+class AtspiEditor : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!session.skipReason().isEmpty())
+            GTEST_SKIP() << qPrintable(session.skipReason());
+        ASSERT_TRUE(session.failure().isEmpty()) << qPrintable(session.failure());
+        // All Applications, which the window shows first.
+        ASSERT_EQ(cli({u"set"_s, u"-g"_s, u"Bold"_s, u"@b"_s}), 0) << qPrintable(err);
+        ASSERT_EQ(cli({u"set"_s, u"--path"_s, u"-g"_s, u"Format→Italic"_s, u""_s}), 0)
+            << qPrintable(err);
+        app = session.startApplication(qrv::testing::quorvanePath(), {u"--home"_s, home.path()});
+        ASSERT_TRUE(app) << qPrintable(session.failure());
+        QStringList services;
+        const atspi::ReferenceList applications = bus.applications();
+        for (const atspi::Reference& application : applications)
+            services << application.service;
+        const QList<qint64> processes = bus.processIdsOf(services);
+        for (qsizetype i = 0; i < applications.size(); ++i)
+            if (processes.at(i) == app->processId())
+                root = {applications.at(i), u"application"_s, {}};
+        ASSERT_FALSE(root.ref.service.isEmpty());
+    }
+
+    // A machine under load may take its time; the bus answers or the test fails.
+    static bool eventually(const std::function<bool()>& condition) {
+        return qrv::testing::waitUntil(condition, 60000);
+    }
+
+    int cli(const QStringList& arguments) {
+        QProcess process;
+        process.setProcessEnvironment(session.environment());
+        process.start(qrv::testing::quorvaneCliPath(),
+                      QStringList{u"--home"_s, home.path()} + arguments);
+        process.waitForFinished(60000);
+        out = QString::fromUtf8(process.readAllStandardOutput());
+        err = QString::fromUtf8(process.readAllStandardError());
+        return process.exitCode();
+    }
+
+    // Runs xdotool on the session's display: what the user's own keyboard does.
+    bool onDisplay(const QStringList& arguments) {
+        QProcess xdotool;
+        xdotool.setProcessEnvironment(session.environment());
+        xdotool.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        xdotool.start(u"xdotool"_s, arguments);
+        if (!xdotool.waitForFinished(60000)) {
+            ADD_FAILURE() << "xdotool " << qPrintable(arguments.join(u' ')) << ": "
+                          << qPrintable(xdotool.errorString());
+            xdotool.kill();
+            xdotool.waitForFinished(5000);
+            return false;
+        }
+        return xdotool.exitStatus() == QProcess::NormalExit && xdotool.exitCode() == 0;
+    }
+
+    // The children with their roles and names, in three round trips.
+    QList<Node> children(const Node& parent) {
+        atspi::Batch list(bus.connection());
+        list.call(parent.ref, atspi::kAccessibleInterface, u"GetChildren"_s);
+        list.run();
+        QList<Node> nodes;
+        for (const atspi::Reference& child :
+             atspi::referencesOf(list.reply(0)).value_or(atspi::ReferenceList{}))
+            nodes << Node{child, {}, {}};
+        atspi::Batch describe(bus.connection());
+        for (const Node& node : std::as_const(nodes)) {
+            describe.call(node.ref, atspi::kAccessibleInterface, u"GetRoleName"_s);
+            describe.property(node.ref, atspi::kAccessibleInterface, u"Name"_s);
+        }
+        describe.run();
+        for (qsizetype i = 0; i < nodes.size(); ++i) {
+            nodes[i].role = atspi::stringOf(describe.reply(2 * i)).value_or(QString());
+            nodes[i].name = atspi::stringOf(describe.reply(2 * i + 1)).value_or(QString());
+        }
+        return nodes;
+    }
+
+    // The first object of the role (and name, if given) below the application.
+    std::optional<Node> find(const QString& role, const QString& name = {}) {
+        QList<Node> level{root};
+        for (int depth = 0; depth < 16 && !level.isEmpty(); ++depth) {
+            QList<Node> next;
+            for (const Node& node : std::as_const(level))
+                for (const Node& child : children(node)) {
+                    if (child.role == role && (name.isNull() || child.name == name))
+                        return child;
+                    next << child;
+                }
+            level = next;
+        }
+        return std::nullopt;
+    }
+
+    QString name(const Node& node) {
+        atspi::Batch batch(bus.connection());
+        batch.property(node.ref, atspi::kAccessibleInterface, u"Name"_s);
+        batch.run();
+        return atspi::stringOf(batch.reply(0)).value_or(u"<no name>"_s);
+    }
+
+    atspi::Reference parentOf(const Node& node) {
+        atspi::Batch batch(bus.connection());
+        batch.property(node.ref, atspi::kAccessibleInterface, u"Parent"_s);
+        batch.run();
+        atspi::Reference parent;
+        const auto argument = valueOf(batch.reply(0)).value<QDBusArgument>();
+        argument.beginStructure();
+        argument >> parent.service >> parent.path;
+        argument.endStructure();
+        return parent;
+    }
+
+    // Rows and columns, as the table interface tells them.
+    std::pair<int, int> tableSize(const Node& table) {
+        atspi::Batch size(bus.connection());
+        size.property(table.ref, u"org.a11y.atspi.Table"_s, u"NRows"_s);
+        size.property(table.ref, u"org.a11y.atspi.Table"_s, u"NColumns"_s);
+        size.run();
+        return {valueOf(size.reply(0)).toInt(), valueOf(size.reply(1)).toInt()};
+    }
+
+    // Runs the button's first action (its press); answers whether it acted.
+    bool press(const Node& button) {
+        atspi::Batch batch(bus.connection());
+        batch.call(button.ref, atspi::kActionInterface, u"GetName"_s, {0});
+        batch.call(button.ref, atspi::kActionInterface, u"DoAction"_s, {0});
+        batch.run();
+        EXPECT_EQ(atspi::stringOf(batch.reply(0)), u"Press"_s);
+        const QList<QVariant> answer = batch.reply(1).arguments();
+        return !answer.isEmpty() && answer.first().toBool();
+    }
+
+    // The recorder's two buttons under a "shortcut" cell: cell -> cell
+    // widget -> recorder -> buttons.
+    QList<Node> recorderButtons(const Node& shortcutCell) {
+        const QList<Node> cellWidget = children(shortcutCell);
+        if (cellWidget.size() != 1)
+            return {};
+        EXPECT_EQ(parentOf(cellWidget.first()), shortcutCell.ref);
+        for (const Node& part : children(cellWidget.first()))
+            if (part.role == u"panel"_s)
+                return children(part);
+        return {};
+    }
+
+    qrv::testing::AtspiSession session;
+    qrv::testing::TempHome home;
+    atspi::Bus bus{session.sessionBus()};
+    QProcess* app = nullptr;
+    Node root;
+    QString out, err;
+};
+
+TEST_F(AtspiEditor, AScreenReaderReachesEachRowsTitleAndRecorderAndRecordsWithIt) {
+    // The window comes a few turns after the application registers and loads
+    // its rows after that.
+    std::optional<Node> table;
+    ASSERT_TRUE(eventually([&] {
+        table = find(u"table"_s, u"Shortcuts"_s);
+        return table && tableSize(*table) == std::make_pair(2, 2);
+    })) << "no shortcut table of two rows below the application";
+
+    // Each row: its title cell, then its shortcut cell.
+    QList<Node> cells;
+    QHash<QString, Node> shortcutCellOf;
+    ASSERT_TRUE(eventually([&] {
+        cells = children(*table);
+        shortcutCellOf.clear();
+        for (qsizetype i = 0; i + 1 < cells.size(); ++i)
+            if (cells[i].role == u"cell"_s && cells[i + 1].role == u"cell"_s &&
+                !cells[i].name.isEmpty())
+                shortcutCellOf.insert(cells[i].name, cells[i + 1]);
+        return shortcutCellOf.size() == 2;
+    })) << "cells: "
+        << cells.size();
+    ASSERT_TRUE(shortcutCellOf.contains(u"Bold"_s));
+    ASSERT_TRUE(shortcutCellOf.contains(u"Format→Italic"_s));
+
+    const QList<Node> italic = recorderButtons(shortcutCellOf.value(u"Format→Italic"_s));
+    ASSERT_EQ(italic.size(), 2);
+    EXPECT_EQ(italic[0].role, u"push button"_s);
+    EXPECT_EQ(italic[0].name, u"Click to record new shortcut"_s);
+    EXPECT_EQ(italic[1].name, u""_s);
+
+    const QList<Node> bold = recorderButtons(shortcutCellOf.value(u"Bold"_s));
+    ASSERT_EQ(bold.size(), 2);
+    EXPECT_EQ(bold[0].name, QStringLiteral(u"\u2318B"));
+    EXPECT_EQ(bold[1].name, u"Delete shortcut"_s);
+
+    // Pressing the shortcut button records; the action button then cancels.
+    EXPECT_TRUE(press(bold[0]));
+    EXPECT_TRUE(eventually([&] { return name(bold[0]) == u"Type New Shortcut"_s; }));
+    EXPECT_EQ(name(bold[1]), u"Cancel"_s);
+    EXPECT_TRUE(press(bold[1]));
+    EXPECT_TRUE(eventually([&] { return name(bold[0]) == QStringLiteral(u"\u2318B"); }));
+
+    // After the press, the keys typed next are the row's new shortcut, saved at once.
+    ASSERT_TRUE(onDisplay({u"search"_s, u"--sync"_s, u"--onlyvisible"_s, u"--pid"_s,
+                           QString::number(app->processId()), u"--name"_s, u""_s, u"windowfocus"_s,
+                           u"--sync"_s}));
+    EXPECT_TRUE(press(bold[0]));
+    ASSERT_TRUE(eventually([&] { return name(bold[0]) == u"Type New Shortcut"_s; }));
+    ASSERT_TRUE(onDisplay({u"key"_s, u"ctrl+shift+k"_s}));
+    EXPECT_TRUE(eventually([&] { return name(bold[0]) == QStringLiteral(u"\u21E7\u2318K"); }));
+    ASSERT_EQ(cli({u"list"_s, u"-g"_s}), 0) << qPrintable(err);
+    EXPECT_TRUE(out.contains(u"@$k"_s)) << qPrintable(out);
+
+    // Deleting the key through the bus is an edit, saved at once.
+    EXPECT_TRUE(press(bold[1]));
+    EXPECT_TRUE(eventually([&] { return name(bold[0]) == u"Click to record new shortcut"_s; }));
+    ASSERT_EQ(cli({u"list"_s, u"-g"_s}), 0) << qPrintable(err);
+    EXPECT_FALSE(out.contains(u"@$k"_s)) << qPrintable(out);
+    EXPECT_TRUE(out.contains(u"Bold"_s)) << qPrintable(out);
+
+    // A row added below keeps the rows above as they were and comes with its recorder.
+    const std::optional<Node> add = find(u"push button"_s, u"Add Shortcut"_s);
+    ASSERT_TRUE(add);
+    EXPECT_TRUE(press(*add));
+    QList<Node> grown;
+    ASSERT_TRUE(eventually([&] {
+        grown = children(*table);
+        return tableSize(*table).first == 3 && grown.size() == 12;
+    })) << "children: "
+        << grown.size();
+    EXPECT_EQ(grown[5].ref, cells[5].ref); // the same objects for the same rows
+    EXPECT_EQ(grown[8].ref, cells[8].ref);
+    QList<Node> added;
+    ASSERT_TRUE(eventually([&] {
+        added = recorderButtons(grown[11]);
+        return added.size() == 2;
+    }));
+    EXPECT_EQ(added[0].name, u"Click to record new shortcut"_s);
+}
+
+} // namespace

@@ -41,7 +41,7 @@ class QRVTitleCompletionPopup::Candidates : public QAbstractListModel {
 };
 
 QRVTitleCompletionPopup::QRVTitleCompletionPopup(QWidget* field)
-    : QFrame(field, Qt::ToolTip | Qt::FramelessWindowHint)
+    : QFrame(field, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus)
     , m_field(field)
     , m_list(new QListView(this))
     , m_candidates(new Candidates(this)) {

@@ -9,7 +9,9 @@
 #include "platform/testing/ScriptedHotKeys.h"
 #include "platform/widgets/MessageBoxAlertPresenter.h"
 #include "shell/QRVAppDelegate.h"
+#include "shell/QRVFilePanels.h"
 #include "shell/QRVMainWindowController.h"
+#include "shell/QRVNativeSupport.h"
 
 #include <QApplication>
 #include <QDir>
@@ -49,13 +51,17 @@ void BM_StartupToMainWindowShown(benchmark::State& state) {
     qrv::testing::FakeBundleMoveSystem moveSystem;
     moveSystem.bundle = {};
     const qrv::testing::ScriptedHotKeys hotKeys;
+    qrv::QRVNativeSupport support(*services.userDefaults, *services.preferences,
+                                  *services.scheduler, alerts, home.path());
+    qrv::QRVDialogFilePanels filePanels; // never shown
 
     for (auto _ : state) {
         QElapsedTimer clock;
         clock.start();
         auto delegate = std::make_unique<qrv::QRVAppDelegate>(
             qrv::AppDelegateServices{*services.userDefaults, *services.scheduler, alerts,
-                                     *services.permissions, moveSystem},
+                                     *services.permissions, moveSystem, support.support,
+                                     *services.workspace, filePanels, home.path()},
             qrv::QRVEditorServices{alerts,
                                    *services.pasteboard,
                                    *services.scheduler,

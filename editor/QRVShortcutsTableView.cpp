@@ -6,6 +6,8 @@
 #include "editor/QRVShortcutsViewTableCellView.h"
 
 #include <QHeaderView>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
 
 namespace qrv {
 
@@ -13,6 +15,18 @@ namespace {
 // Rows beyond those in sight that keep (or get) their cells, so that a
 // little scrolling shows ready rows.
 constexpr int kRowsBeyondSight = 8;
+
+// A row's data changes while its title is typed (a validation pass marks the
+// rows, another program's change reloads them); what the user typed stays.
+class TitleDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        if (auto* field = qobject_cast<QLineEdit*>(editor); field && field->isModified())
+            return;
+        QStyledItemDelegate::setEditorData(editor, index);
+    }
+};
 } // namespace
 
 QRVShortcutsTableView::QRVShortcutsTableView(QWidget* parent)
@@ -34,6 +48,7 @@ QRVShortcutsTableView::QRVShortcutsTableView(QWidget* parent)
     horizontalHeader()->setStretchLastSection(true);
     horizontalHeader()->setHighlightSections(false);
     setAccessibleName(tr("Shortcuts"));
+    setItemDelegateForColumn(QRVShortcutsTableModel::TitleColumn, new TitleDelegate(this));
 }
 
 void QRVShortcutsTableView::setModel(QAbstractItemModel* model) {
@@ -102,6 +117,20 @@ QList<int> QRVShortcutsTableView::selectedRows() const {
         rows << index.row();
     std::sort(rows.begin(), rows.end());
     return rows;
+}
+
+void QRVShortcutsTableView::endEditing() {
+    if (state() != EditingState || !model())
+        return;
+    for (int row = 0; row < model()->rowCount(); ++row) {
+        // A delegate's open editor is the index widget of the cell it edits.
+        if (QWidget* editor =
+                indexWidget(model()->index(row, QRVShortcutsTableModel::TitleColumn))) {
+            commitData(editor);
+            closeEditor(editor, QAbstractItemDelegate::NoHint);
+            return;
+        }
+    }
 }
 
 bool QRVShortcutsTableView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {

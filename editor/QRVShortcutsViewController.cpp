@@ -172,6 +172,7 @@ void QRVShortcutsViewController::viewDidLoad() {
         connect(workspace, &Workspace::didActivateApplication, this,
                 &QRVShortcutsViewController::workspaceDidActivateApplicationNotification);
     }
+    emit viewLoaded();
 }
 
 // ---- entries and selection

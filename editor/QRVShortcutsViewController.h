@@ -142,6 +142,12 @@ class QRVShortcutsViewController : public QObject, public KSCShortcutViewDelegat
                                                        int row);
     // The recorder that last asked to begin recording.
     KSCShortcutView* currentShortcutRecorder() const { return m_currentShortcutRecorder; }
+    // Ends a title being typed, keeping what was typed (and saving it).
+    void endTitleEditing();
+    // Puts the user to work on the row of `shortcut` (an edit request): selects
+    // it, ends any title edit, stops every recorder, checks full disk access,
+    // then starts recording the row's key (recordKey) or editing its title.
+    void editRequestedShortcut(const QRVMenuShortcutPtr& shortcut, bool recordKey);
     bool shortcutViewShouldBeginRecording(KSCShortcutView* view) override;
 
     // ---- the editor's commands (the window's menus and buttons; see QRVShortcutsCommands)
@@ -186,6 +192,8 @@ class QRVShortcutsViewController : public QObject, public KSCShortcutViewDelegat
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   signals:
+    // The view has loaded: the catalogue is built and "All Applications" selected.
+    void viewLoaded();
     void applicationChanged();
     // The records were replaced (added, removed, pasted, reloaded).
     void menuShortcutsChanged();

@@ -1,12 +1,17 @@
 #include "shell/QRVAppDelegate.h"
 
 #include "editor/QRVShortcutsViewController.h"
+#include "exchange/EditRequestOpener.h"
 #include "platform/AppInfo.h"
 #include "platform/PermissionStatus.h"
 #include "platform/Scheduler.h"
 #include "platform/UserDefaults.h"
 #include "shell/BWMoveApplication.h"
+#include "shell/QRVAppSupport.h"
+#include "shell/QRVEditRequestHandler.h"
+#include "shell/QRVExchangeCommands.h"
 #include "shell/QRVHelpWindowController.h"
+#include "shell/QRVImportController.h"
 #include "shell/QRVMainWindowController.h"
 #include "shell/QRVNewsletterPrompt.h"
 #include "shell/QRVPreferencesWindowController.h"
@@ -16,10 +21,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QUrlQuery>
 
 Q_LOGGING_CATEGORY(lcShell, "qrv.shell")
 
@@ -28,8 +31,6 @@ namespace {
 
 const QString kFinishLaunchingKey = QStringLiteral("finishLaunching");
 const QString kLoadUpdaterKey = QStringLiteral("loadUpdater");
-const QString kUpdaterFeedUrlKey = QStringLiteral("UPDFeedURL");
-constexpr auto kNewsletterPage = "https://www.brackwyn.com/newsletter/";
 
 QString bundleName() {
     return QString::fromLatin1(appinfo::kApplicationName);
@@ -41,7 +42,11 @@ QRVAppDelegate::QRVAppDelegate(const AppDelegateServices& services,
                                QRVEditorServices editorServices, QObject* parent)
     : QObject(parent)
     , m_services(services)
-    , m_editorServices(std::move(editorServices)) {
+    , m_editorServices(std::move(editorServices))
+    , m_editRequestOpener(std::make_unique<EditRequestOpener>(
+          EditRequestOpener::Services{services.scheduler, services.alerts, services.workspace,
+                                      m_editRequestMailbox},
+          services.supportDirectory)) {
     // Qt would end the event loop by itself; whether closing the last window
     // ends the application is ours to decide.
     m_qtQuitOnLastWindowClosed = QGuiApplication::quitOnLastWindowClosed();
@@ -50,10 +55,13 @@ QRVAppDelegate::QRVAppDelegate(const AppDelegateServices& services,
         if (applicationShouldTerminateAfterLastWindowClosed())
             terminate();
     });
+    // The telemetry service's update feed is offered only while telemetry is.
+    m_services.support.setTelemetryPeriodCheck([this] { return shouldUseTelemetry(); });
 }
 
 QRVAppDelegate::~QRVAppDelegate() {
     m_services.scheduler.cancelAllPerforms(this);
+    m_services.support.setTelemetryPeriodCheck([] { return false; });
     QGuiApplication::setQuitOnLastWindowClosed(m_qtQuitOnLastWindowClosed);
     if (m_crashServiceInstalled) {
         TLMCrashes::setUserConfirmationHandler({});
@@ -102,6 +110,15 @@ void QRVAppDelegate::applicationDidFinishLaunching() {
     m_mainWindowController = std::make_unique<QRVMainWindowController>(
         m_editorServices, m_services.userDefaults, m_services.scheduler);
     m_mainWindowController->setEditRequestsCheck([this] { checkEditRequests(); });
+    QRVShortcutsViewController& editor = *m_mainWindowController->shortcutsViewController();
+    const QRVExchangeServices exchangeServices{
+        m_services.alerts, m_services.userDefaults, m_services.scheduler,
+        m_editorServices.keyboardLayout, m_services.filePanels};
+    m_exchangeCommands = std::make_unique<QRVExchangeCommands>(editor, exchangeServices);
+    m_importController = std::make_unique<QRVImportController>(editor, exchangeServices);
+    // Last: a request kept since the files given at start arrives now.
+    m_editRequestHandler = std::make_unique<QRVEditRequestHandler>(
+        editor, m_editRequestMailbox, m_services.alerts, m_services.workspace);
     connectApplicationActions();
     m_mainWindowController->showWindow();
     m_services.scheduler.perform(this, kFinishLaunchingKey, Millis(0),
@@ -121,36 +138,31 @@ void QRVAppDelegate::finishLaunching() {
 }
 
 void QRVAppDelegate::loadUpdater() {
-    // A feed address stored by an earlier version must never override the
-    // feed chosen for each check.
-    if (m_services.userDefaults.objectForKey(kUpdaterFeedUrlKey).isValid())
-        m_services.userDefaults.removeObject(kUpdaterFeedUrlKey);
-    // The updater itself is prepared here once the updates part is in.
+    m_services.support.loadUpdater();
 }
 
 bool QRVAppDelegate::shouldUseTelemetry() const {
-    return isInsideTelemetryPeriod(m_services.scheduler.now(), m_timeZone);
+    return isInsideTelemetryPeriod(
+        m_telemetryClock ? m_telemetryClock() : m_services.scheduler.now(), m_timeZone);
+}
+
+QList<TLMErrorAttachmentLogPtr>
+QRVAppDelegate::attachmentsForErrorReport(const TLMErrorReport& report) {
+    Q_UNUSED(report); // every report of a run is answered together, so all share the same files
+    return m_services.support.crashReportAttachments();
 }
 
 void QRVAppDelegate::startTelemetry() {
     m_services.userDefaults.registerDefaults({{kCrashOnExceptionsKey, true}});
     TLMCrashes::setDelegate(this);
-    TLMCrashes::setUserConfirmationHandler(
-        [this](const QList<TLMErrorReport>& reports) { return crashReportsAreWaiting(reports); });
+    TLMCrashes::setUserConfirmationHandler([this](const QList<TLMErrorReport>& reports) {
+        return m_services.support.handleCrashReports(reports);
+    });
     m_crashServiceInstalled = true;
     if (m_telemetryStarter)
         m_telemetryStarter(TLMTelemetryConfig::standard().appSecret, {&TLMCrashes::service});
     else
         qCWarning(lcShell, "No telemetry starter was set; crash telemetry does not run.");
-}
-
-bool QRVAppDelegate::crashReportsAreWaiting(const QList<TLMErrorReport>& reports) {
-    // Reports leave this machine only with the user's consent. The dialog that
-    // asks for it comes with the support part of the program; until then the
-    // reports stay where they are and are offered again at the next start.
-    qCInfo(lcShell, "%lld crash reports of earlier runs wait for the user's consent.",
-           static_cast<long long>(reports.size()));
-    return true;
 }
 
 bool QRVAppDelegate::applicationShouldTerminateAfterLastWindowClosed() const {
@@ -166,15 +178,20 @@ bool QRVAppDelegate::applicationOpenFile(const QString& path) {
 }
 
 bool QRVAppDelegate::openFileURL(const QUrl& url) {
-    // Request files are read by the edit-request part of the program; until it
-    // is in, no file can be opened.
-    Q_UNUSED(url);
-    return false;
+    // What can be told at once is answered at once; the file itself is read
+    // in the background, and one that turns out unreadable is logged there.
+    auto answeredNow = std::make_shared<std::optional<bool>>();
+    auto calling = std::make_shared<bool>(true);
+    m_editRequestOpener->openFileURL(url, [answeredNow, calling](bool read) {
+        if (*calling)
+            *answeredNow = read;
+    });
+    *calling = false;
+    return answeredNow->value_or(true);
 }
 
 void QRVAppDelegate::checkEditRequests() {
-    // The edit-request folder is looked at by the edit-request part of the
-    // program; until it is in, there is nothing to look at.
+    m_editRequestOpener->checkEditRequests();
 }
 
 void QRVAppDelegate::quit() {
@@ -185,14 +202,19 @@ void QRVAppDelegate::quit() {
 }
 
 void QRVAppDelegate::signUpForNews() {
-    QUrl page(QString::fromLatin1(kNewsletterPage));
-    if (!bundleName().isEmpty()) {
-        QUrlQuery query;
-        query.addQueryItem(QStringLiteral("referrer"), bundleName());
-        page.setQuery(query);
-    }
-    if (!QDesktopServices::openUrl(page))
-        qCWarning(lcShell, "Could not open %s.", qPrintable(page.toString()));
+    m_services.support.signUpForNews();
+}
+
+void QRVAppDelegate::contactSupport() {
+    m_services.support.contactSupport();
+}
+
+void QRVAppDelegate::openSupportAndFeedbackWindow() {
+    m_services.support.openSupportAndFeedbackWindow();
+}
+
+void QRVAppDelegate::checkForUpdates() {
+    m_services.support.checkForUpdates();
 }
 
 void QRVAppDelegate::showPreferencesWindow() {
@@ -233,6 +255,10 @@ void QRVAppDelegate::connectApplicationActions() {
     connect(actions.preferences, &QAction::triggered, this, &QRVAppDelegate::showPreferencesWindow);
     connect(actions.help, &QAction::triggered, this, &QRVAppDelegate::showHelpWindow);
     connect(actions.signUpForNews, &QAction::triggered, this, &QRVAppDelegate::signUpForNews);
+    connect(actions.checkForUpdates, &QAction::triggered, this, &QRVAppDelegate::checkForUpdates);
+    connect(actions.contactSupport, &QAction::triggered, this, &QRVAppDelegate::contactSupport);
+    connect(actions.supportAndFeedback, &QAction::triggered, this,
+            &QRVAppDelegate::openSupportAndFeedbackWindow);
 }
 
 QList<QRVWindowController*> QRVAppDelegate::windowControllers() const {

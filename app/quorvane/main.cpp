@@ -9,10 +9,13 @@
 #include "platform/linux/PreferencesHotKeys.h"
 #include "platform/widgets/MessageBoxAlertPresenter.h"
 #include "shell/QRVAppDelegate.h"
+#include "shell/QRVFilePanels.h"
+#include "shell/QRVNativeSupport.h"
 #include "telemetry/TLMDataFolder.h"
 #include "telemetry/TLMTelemetry.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QMessageBox>
 #include <cstdio>
 #include <cstdlib>
@@ -46,17 +49,22 @@ int main(int argc, char** argv) {
     services.alerts = &alerts;
     (*native)->install();
     const PreferencesHotKeys hotKeys(*services.preferences);
-    if (auto support = menuShortcutsSupportDirectory(); !support) {
-        std::fprintf(stderr, "quorvane: %s\n", qPrintable(support.error()));
-        alerts.runModal({Alert::Style::Critical, support.error()});
+    const auto supportFolder = menuShortcutsSupportDirectory();
+    if (!supportFolder) {
+        std::fprintf(stderr, "quorvane: %s\n", qPrintable(supportFolder.error()));
+        alerts.runModal({Alert::Style::Critical, supportFolder.error()});
         return EXIT_FAILURE;
     }
+    QRVDialogFilePanels filePanels;
 
     int status = EXIT_SUCCESS;
     {
         const auto moveSystem = createNativeBundleMoveSystem();
+        QRVNativeSupport support(*services.userDefaults, *services.preferences, *services.scheduler,
+                                 alerts, home);
         QRVAppDelegate delegate({*services.userDefaults, *services.scheduler, alerts,
-                                 *services.permissions, *moveSystem},
+                                 *services.permissions, *moveSystem, support.support,
+                                 *services.workspace, filePanels, *supportFolder},
                                 {alerts,
                                  *services.pasteboard,
                                  *services.scheduler,
@@ -69,6 +77,14 @@ int main(int argc, char** argv) {
                                      TLMDataFolder::forHome(services.home)},
                                     appSecret, list);
             });
+        // For tests only: judge the telemetry period as of this moment (ISO
+        // 8601), so crash reporting can be exercised whatever today's date is.
+        if (const QString moment = qEnvironmentVariable("QUORVANE_TEST_TELEMETRY_CLOCK");
+            !moment.isEmpty()) {
+            const QDateTime fixed = QDateTime::fromString(moment, Qt::ISODate);
+            if (fixed.isValid())
+                delegate.setTelemetryClock([fixed] { return fixed; });
+        }
         // False: a copy of the program elsewhere has taken over.
         if (delegate.launch(QRVAppDelegate::filesFromArguments(app.arguments())))
             status = app.exec();

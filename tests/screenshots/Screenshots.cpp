@@ -10,7 +10,9 @@
 #include "platform/testing/ScriptedAlertPresenter.h"
 #include "platform/testing/ScriptedHotKeys.h"
 #include "shell/QRVAppDelegate.h"
+#include "shell/QRVFilePanels.h"
 #include "shell/QRVMainWindowController.h"
+#include "shell/QRVNativeSupport.h"
 
 #include <QApplication>
 #include <QDir>
@@ -42,7 +44,8 @@ void writePlist(const QString& path, const QVariantMap& content) {
 
 void prepareHome(const QString& home) {
     const QList<Application> applications{
-        {"com.example.Sketchbook", "Sketchbook",
+        {"com.example.Sketchbook",
+         "Sketchbook",
          {{"Export…", "@$e"},
           {kPath + QString("Format") + kPath + "Font" + kPath + "Bold", "@b"},
           {"Zoom to Fit", "@~0"},
@@ -53,9 +56,9 @@ void prepareHome(const QString& home) {
     };
     QStringList registered;
     for (const Application& application : applications) {
-        writePlist(home + "/Applications/" + application.name + ".app/Contents/Info.plist",
-                   {{"CFBundleIdentifier", application.identifier},
-                    {"CFBundleName", application.name}});
+        writePlist(
+            home + "/Applications/" + application.name + ".app/Contents/Info.plist",
+            {{"CFBundleIdentifier", application.identifier}, {"CFBundleName", application.name}});
         writePlist(home + "/Library/Preferences/" + application.identifier + ".plist",
                    {{"NSUserKeyEquivalents", application.shortcuts}});
         registered << application.identifier;
@@ -121,10 +124,13 @@ int main(int argc, char** argv) {
     testing::FakeBundleMoveSystem moveSystem;
     moveSystem.bundle = {};
     const testing::ScriptedHotKeys hotKeys;
-    QRVAppDelegate delegate({*services.userDefaults, *services.scheduler, alerts,
-                             *services.permissions, moveSystem},
-                            {alerts, *services.pasteboard, *services.scheduler,
-                             *services.keyboardLayout, hotKeys, {}});
+    QRVNativeSupport support(*services.userDefaults, *services.preferences, *services.scheduler,
+                             alerts, home.path());
+    QRVDialogFilePanels filePanels; // never shown
+    QRVAppDelegate delegate(
+        {*services.userDefaults, *services.scheduler, alerts, *services.permissions, moveSystem,
+         support.support, *services.workspace, filePanels, home.path()},
+        {alerts, *services.pasteboard, *services.scheduler, *services.keyboardLayout, hotKeys, {}});
     delegate.setTelemetryStarter([](const QString&, const QList<TLMServiceClass>&) {});
     delegate.launch();
     QWidget* window = delegate.mainWindowController()->window();

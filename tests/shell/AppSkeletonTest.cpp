@@ -1,3 +1,4 @@
+#include "ScriptedFilePanels.h"
 #include "editor/QRVApplicationsArrayController.h"
 #include "editor/QRVShortcutsViewController.h"
 #include "menus/QRVMenuItem.h"
@@ -8,6 +9,7 @@
 #include "platform/testing/ScriptedHotKeys.h"
 #include "shell/QRVAppDelegate.h"
 #include "shell/QRVMainWindowController.h"
+#include "shell/QRVNativeSupport.h"
 #include "support/TempHome.h"
 #include "support/Wait.h"
 
@@ -34,9 +36,12 @@ class LaunchedApp : public ::testing::Test {
         native->install();
         moveSystem.bundle = {}; // started from a build folder: nothing to move
         const PlatformServices& services = native->services();
+        support = std::make_unique<QRVNativeSupport>(*services.userDefaults, *services.preferences,
+                                                     *services.scheduler, alerts, home.path());
         delegate = std::make_unique<QRVAppDelegate>(
             AppDelegateServices{*services.userDefaults, *services.scheduler, alerts,
-                                *services.permissions, moveSystem},
+                                *services.permissions, moveSystem, support->support,
+                                *services.workspace, filePanels, home.path()},
             QRVEditorServices{alerts,
                               *services.pasteboard,
                               *services.scheduler,
@@ -51,8 +56,10 @@ class LaunchedApp : public ::testing::Test {
     qrv::testing::TempHome home;
     qrv::testing::ScriptedAlertPresenter alerts;
     qrv::testing::FakeBundleMoveSystem moveSystem;
+    qrv::testing::ScriptedFilePanels filePanels;
     qrv::testing::ScriptedHotKeys hotKeys;
     std::unique_ptr<NativePlatform> native;
+    std::unique_ptr<QRVNativeSupport> support;
     std::unique_ptr<QRVAppDelegate> delegate;
 };
 

@@ -1,12 +1,20 @@
 #pragma once
 
+#include "ScriptedFilePanels.h"
+#include "ScriptedModalRunner.h"
 #include "platform/UserDefaults.h"
 #include "platform/testing/FakeBundleMoveSystem.h"
+#include "platform/testing/FakeSystemLog.h"
+#include "platform/testing/RecordingUrlOpener.h"
+#include "platform/testing/ScriptedHttpTransport.h"
 #include "shell/QRVAppDelegate.h"
+#include "shell/QRVAppSupport.h"
 #include "support/EditorServices.h"
 #include "support/FakePlatform.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -22,11 +30,20 @@ class ShellTest : public ::testing::Test {
         QList<TLMServiceClass> services;
     };
 
+    // The delegate's support half on the fixture's doubles (made once).
+    QRVAppSupport& supportHalf() {
+        if (!support) {
+            support = std::make_unique<QRVAppSupport>(
+                AppSupportServices{defaults, platform.preferences, platform.scheduler,
+                                   platform.alerts, systemLog, browser, http, modal},
+                AppSupportIdentity::standard(platform.home.path()));
+            support->setOptionKeyCheck([] { return false; });
+        }
+        return *support;
+    }
+
     QRVAppDelegate& makeDelegate() {
-        delegate = std::make_unique<QRVAppDelegate>(
-            AppDelegateServices{defaults, platform.scheduler, platform.alerts, platform.permissions,
-                                moveSystem},
-            editorServices(platform));
+        delegate = std::make_unique<QRVAppDelegate>(services(), editorServices(platform));
         delegate->setTelemetryStarter(
             [this](const QString& secret, const QList<TLMServiceClass>& services) {
                 telemetryStarts.append({secret, services});
@@ -37,6 +54,20 @@ class ShellTest : public ::testing::Test {
     QRVAppDelegate& launched() {
         makeDelegate().launch();
         return *delegate;
+    }
+
+    AppDelegateServices services() { return services(platform.alerts); }
+    AppDelegateServices services(AlertPresenter& alerts) {
+        return {defaults,      platform.scheduler, alerts,     platform.permissions, moveSystem,
+                supportHalf(), platform.workspace, filePanels, supportDirectory()};
+    }
+
+    // The program's support folder in the temporary home, made on first use.
+    QString supportDirectory() const {
+        const QString path =
+            platform.home.file(QStringLiteral("Library/Application Support/com.brackwyn.Quorvane"));
+        QDir().mkpath(path);
+        return QFileInfo(path).canonicalFilePath();
     }
 
     // Moves the virtual clock to `moment`.
@@ -64,8 +95,15 @@ class ShellTest : public ::testing::Test {
 
     FakePlatform platform;
     FakeBundleMoveSystem moveSystem = startedFromBuildFolder();
+    ScriptedFilePanels filePanels;
     UserDefaults defaults{platform.preferences, QStringLiteral("com.brackwyn.Quorvane")};
     QList<TelemetryStart> telemetryStarts;
+    // The support half's own doubles.
+    FakeSystemLog systemLog;
+    RecordingUrlOpener browser;
+    ScriptedHttpTransport http;
+    ScriptedModalRunner modal;
+    std::unique_ptr<QRVAppSupport> support;
     std::unique_ptr<QRVAppDelegate> delegate;
 };
 

@@ -132,9 +132,7 @@ class RecordingDelegate : public QRVAppDelegate {
 };
 
 TEST_F(ShellTest, FilesGivenAtStartGoToOpenFileURL) {
-    RecordingDelegate app(
-        {defaults, platform.scheduler, platform.alerts, platform.permissions, moveSystem},
-        qrv::testing::editorServices(platform));
+    RecordingDelegate app(services(), qrv::testing::editorServices(platform));
     app.setTelemetryStarter([](const QString&, const QList<TLMServiceClass>&) {});
     ASSERT_TRUE(app.launch({"request.menuShortcuts", "/tmp/other.menuShortcuts"}));
     EXPECT_EQ(
@@ -168,8 +166,7 @@ class MoveAnswering final : public AlertPresenter {
 TEST_F(ShellTest, AMoveIntoApplicationsComesFirstAndMayEndTheLaunch) {
     moveSystem = {}; // started from the Downloads folder
     MoveAnswering alerts;
-    QRVAppDelegate app({defaults, platform.scheduler, alerts, platform.permissions, moveSystem},
-                       qrv::testing::editorServices(platform));
+    QRVAppDelegate app(services(alerts), qrv::testing::editorServices(platform));
     app.setTelemetryStarter([this](const QString& secret, const QList<TLMServiceClass>& services) {
         telemetryStarts.append({secret, services});
     });

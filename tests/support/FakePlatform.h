@@ -8,6 +8,7 @@
 #include "platform/testing/FixedKeyboardLayout.h"
 #include "platform/testing/MemoryPasteboard.h"
 #include "platform/testing/RecordedAccessibility.h"
+#include "platform/testing/RecordingNotifications.h"
 #include "platform/testing/ScriptedAlertPresenter.h"
 #include "platform/testing/ScriptedHotKeys.h"
 #include "platform/testing/VirtualScheduler.h"
@@ -33,6 +34,7 @@ struct FakePlatform {
     FixedKeyboardLayout keyboardLayout = FixedKeyboardLayout::us();
     MemoryPasteboard pasteboard;
     ScriptedHotKeys hotKeys;
+    RecordingNotifications notifications;
     ScopedPlatform installed{PlatformServices{.home = home.path(),
                                               .preferences = &preferences,
                                               .scheduler = &scheduler,
@@ -41,6 +43,7 @@ struct FakePlatform {
                                               .accessibility = &accessibility,
                                               .workspace = &workspace,
                                               .permissions = &permissions,
+                                              .notifications = &notifications,
                                               .pasteboard = &pasteboard}};
 
     // A running regular application whose menus are `menus` (recorded form).

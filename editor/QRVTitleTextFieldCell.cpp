@@ -56,9 +56,10 @@ void QRVTitleTextFieldCell::setEditorData(QWidget* editor, const QModelIndex& in
         QStyledItemDelegate::setEditorData(editor, index);
         return;
     }
-    // The view refills an open editor when its row changes: what is typed stays.
+    // A row's data changes while its title is typed (a validation pass marks
+    // the rows, another program's change reloads them): what was typed stays.
     const QString title = index.data(Qt::EditRole).toString();
-    if (field->title() != title)
+    if (!field->isModified() && field->title() != title)
         field->setTitle(title);
 }
 

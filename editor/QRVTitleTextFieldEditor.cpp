@@ -64,6 +64,7 @@ void QRVTitleTextFieldEditor::textDidChange(const QString& now) {
         const int cursor = cursorPosition();
         setText(m_text.shownText());
         setCursorPosition(cursor);
+        setModified(true); // still the user's typing
     }
     // Only the user's own typing opens the list.
     if (!m_isAutocompleting && !m_didPressBackspaceKey)

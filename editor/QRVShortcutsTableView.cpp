@@ -6,8 +6,6 @@
 #include "editor/QRVShortcutsViewTableCellView.h"
 
 #include <QHeaderView>
-#include <QLineEdit>
-#include <QStyledItemDelegate>
 
 namespace qrv {
 
@@ -15,18 +13,6 @@ namespace {
 // Rows beyond those in sight that keep (or get) their cells, so that a
 // little scrolling shows ready rows.
 constexpr int kRowsBeyondSight = 8;
-
-// A row's data changes while its title is typed (a validation pass marks the
-// rows, another program's change reloads them); what the user typed stays.
-class TitleDelegate : public QStyledItemDelegate {
-  public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
-        if (auto* field = qobject_cast<QLineEdit*>(editor); field && field->isModified())
-            return;
-        QStyledItemDelegate::setEditorData(editor, index);
-    }
-};
 } // namespace
 
 QRVShortcutsTableView::QRVShortcutsTableView(QWidget* parent)
@@ -48,7 +34,6 @@ QRVShortcutsTableView::QRVShortcutsTableView(QWidget* parent)
     horizontalHeader()->setStretchLastSection(true);
     horizontalHeader()->setHighlightSections(false);
     setAccessibleName(tr("Shortcuts"));
-    setItemDelegateForColumn(QRVShortcutsTableModel::TitleColumn, new TitleDelegate(this));
 }
 
 void QRVShortcutsTableView::setModel(QAbstractItemModel* model) {

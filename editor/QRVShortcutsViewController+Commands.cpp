@@ -228,13 +228,4 @@ bool QRVShortcutsViewController::shortcutViewShouldBeginRecording(KSCShortcutVie
     return checkFullDiskAccess();
 }
 
-void QRVShortcutsViewController::titleEditEnded(const QRVMenuShortcutPtr&, const QString& text) {
-    m_needsSaving = true;
-    menuShortcutsDidChange(); // a title may make a row exportable
-    if (text.isEmpty())
-        return;
-    validateShortcuts();
-    saveApplicationShortcuts();
-}
-
 } // namespace qrv

@@ -25,6 +25,7 @@ class QRVShortcutsCommands;
 class QRVShortcutsTableModel;
 class QRVShortcutsViewTableCellView;
 class QRVShortcutView;
+class QRVTitleCompletion;
 class QRVTitleValidator;
 class QRVSourceListController;
 
@@ -185,6 +186,15 @@ class QRVShortcutsViewController : public QObject, public KSCShortcutViewDelegat
     // The application the title-field check last ran to the end for.
     QRVAplicationPtr lastCheckedApplication() const { return m_lastCheckedApplication.lock(); }
 
+    // ---- title completion (QRVShortcutsViewController+TitleCompletion.cpp)
+    // Completion over the selected application's menus: indexed in the
+    // background when the menus arrive, or at once when asked before that.
+    std::shared_ptr<const QRVTitleCompletion> titleCompletion();
+    // A title edit ended, the record holding the text. A record without a key
+    // takes the key of the menu item its title names; then the list is
+    // validated and saved (an empty title only marks it as needing a save).
+    void controlTextDidEndEditing(const QRVMenuShortcutPtr& shortcut, const QString& text);
+
     // Called on the flattening task's thread right after flattening, for
     // diagnostics and for tests of selections that change meanwhile.
     void setFlatteningObserver(std::function<void()> observer) {
@@ -216,13 +226,14 @@ class QRVShortcutsViewController : public QObject, public KSCShortcutViewDelegat
     void shortcutsSelectionDidChange();
     void updateSaveError(const QString& problem);
     QRVShortcutsViewTableCellView* viewForRow(int row);
-    void titleEditEnded(const QRVMenuShortcutPtr& shortcut, const QString& text);
     void shortcutValueDidChange(QRVMenuShortcutPtr shortcut, QPersistentModelIndex index,
                                 KSCShortcutView* view);
     void beginEditingTitle(int row);
     // Offers to start the selected application when accessibility is granted
     // and it is installed but not running, so its menus can be read.
     void offerToRunApplication(const QRVAplication& selected);
+    void loadTitleField();
+    void indexMenusForCompletion();
     void setMenuLists(const MenuLists& lists);
     static MenuLists cachedMenuLists(const QRVAplication& application);
     static void setCachedMenuLists(QRVAplication& application, const MenuLists& lists);
@@ -260,6 +271,8 @@ class QRVShortcutsViewController : public QObject, public KSCShortcutViewDelegat
     QVariant m_userKeyEquivalents;
     std::function<void()> m_flatteningObserver;
     std::unique_ptr<QRVTitleValidator> m_titleValidator;
+    std::shared_ptr<const QRVTitleCompletion> m_titleCompletion; // null until indexed
+    quint64 m_titleCompletionGeneration = 0;
 };
 
 } // namespace qrv

@@ -6,10 +6,13 @@
 #include "model/QRVMenuShortcut.h"
 #include "platform/NativePlatform.h"
 #include "platform/plist/PlistCodec.h"
+#include "platform/testing/FakeAccessKit.h"
 #include "platform/testing/FakeBundleMoveSystem.h"
 #include "platform/widgets/MessageBoxAlertPresenter.h"
 #include "shell/QRVAppDelegate.h"
+#include "shell/QRVFilePanels.h"
 #include "shell/QRVMainWindowController.h"
+#include "shell/QRVNativeSupport.h"
 
 #include <QApplication>
 #include <QDir>
@@ -43,15 +46,21 @@ void BM_StartupToMainWindowShown(benchmark::State& state) {
         return;
     }
     qrv::MessageBoxAlertPresenter alerts;
-    const qrv::DesktopServices services = (*native)->desktopServices(alerts);
+    // Both permissions granted: start-up to the main window alone.
+    qrv::testing::FakePermissionStatus permissions;
+    qrv::testing::FakeAccessKit accessKit{permissions};
+    const qrv::DesktopServices services = (*native)->desktopServices(alerts, accessKit);
     qrv::KeyEquivalentTable::installShared(services.keyboardLayout);
     qrv::testing::FakeBundleMoveSystem moveSystem;
     moveSystem.bundle = {};
+    qrv::QRVNativeSupport support(services);
+    qrv::QRVDialogFilePanels filePanels; // never shown
 
     for (auto _ : state) {
         QElapsedTimer clock;
         clock.start();
-        auto delegate = std::make_unique<qrv::QRVAppDelegate>(services, moveSystem);
+        auto delegate = std::make_unique<qrv::QRVAppDelegate>(
+            services, qrv::AppDelegateParts{moveSystem, support.support, filePanels, home.path()});
         delegate->setTelemetryStarter([](const QString&, const QList<qrv::TLMServiceClass>&) {});
         delegate->launch();
         QWidget* window = delegate->mainWindowController()->window();

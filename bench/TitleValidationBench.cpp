@@ -2,6 +2,7 @@
 // the plain step-by-step checks (BM_ValidationReference) beside the indexed
 // pass the editor runs (BM_ValidationFast), both ending in the rows' texts.
 // Run them together with --benchmark_filter=BM_Validation.
+#include "MenuVocabulary.h"
 #include "TitleValidationReference.h"
 #include "editor/QRVTitleValidation.h"
 
@@ -13,161 +14,12 @@ namespace {
 
 using namespace qrv;
 
-// Menu titles as applications have them: a hundred-odd common words, and
-// the longer titles made from them.
-QStringList vocabulary() {
-    const QStringList words{"New",
-                            "Open",
-                            "Open Recent",
-                            "Close",
-                            "Close All",
-                            "Save",
-                            "Save As…",
-                            "Duplicate",
-                            "Rename…",
-                            "Move To…",
-                            "Revert To",
-                            "Export",
-                            "Export as PDF…",
-                            "Import…",
-                            "Share",
-                            "Print…",
-                            "Page Setup…",
-                            "Undo",
-                            "Redo",
-                            "Cut",
-                            "Copy",
-                            "Paste",
-                            "Paste and Match Style",
-                            "Delete",
-                            "Select All",
-                            "Find",
-                            "Find…",
-                            "Find Next",
-                            "Find Previous",
-                            "Replace",
-                            "Spelling and Grammar",
-                            "Substitutions",
-                            "Transformations",
-                            "Speech",
-                            "Start Dictation",
-                            "Emoji & Symbols",
-                            "Bold",
-                            "Italic",
-                            "Underline",
-                            "Font",
-                            "Show Fonts",
-                            "Show Colors",
-                            "Bigger",
-                            "Smaller",
-                            "Align Left",
-                            "Center",
-                            "Align Right",
-                            "Justify",
-                            "Text",
-                            "Format",
-                            "Style",
-                            "Kern",
-                            "Ligatures",
-                            "Baseline",
-                            "Writing Direction",
-                            "Show Ruler",
-                            "Copy Style",
-                            "Paste Style",
-                            "Zoom In",
-                            "Zoom Out",
-                            "Actual Size",
-                            "Zoom to Fit",
-                            "Show Sidebar",
-                            "Hide Sidebar",
-                            "Show Toolbar",
-                            "Customize Toolbar…",
-                            "Enter Full Screen",
-                            "Minimize",
-                            "Zoom",
-                            "Bring All to Front",
-                            "Tile Window to Left of Screen",
-                            "Help",
-                            "Search",
-                            "Preferences…",
-                            "Settings…",
-                            "About",
-                            "Services",
-                            "Hide",
-                            "Hide Others",
-                            "Show All",
-                            "Quit",
-                            "Sort By",
-                            "Name",
-                            "Kind",
-                            "Date Modified",
-                            "Date Created",
-                            "Size",
-                            "Tags",
-                            "As Icons",
-                            "As List",
-                            "As Columns",
-                            "As Gallery",
-                            "Clean Up",
-                            "Arrange By",
-                            "Insert",
-                            "Table",
-                            "Chart",
-                            "Image…",
-                            "Link",
-                            "Comment",
-                            "Footnote",
-                            "Page Break",
-                            "Section Break",
-                            "Line Break",
-                            "Add Row Above",
-                            "Add Row Below",
-                            "Add Column Before",
-                            "Add Column After",
-                            "Merge Cells",
-                            "Split Cells",
-                            "Go",
-                            "Back",
-                            "Forward",
-                            "Enclosing Folder",
-                            "Recents",
-                            "Documents",
-                            "Desktop",
-                            "Downloads",
-                            "Home",
-                            "Computer",
-                            "Network",
-                            "Window",
-                            "Next Tab",
-                            "Previous Tab",
-                            "Move Tab to New Window",
-                            "Merge All Windows",
-                            "Play",
-                            "Stop",
-                            "Next",
-                            "Previous",
-                            "Shuffle",
-                            "Repeat",
-                            "Volume Up",
-                            "Volume Down",
-                            "Mute"};
-    const QStringList tails{"",       " Again",  " Selection", " Document",     " Window",
-                            " Tab",   " All",    " Here",      " to Clipboard", " as Template",
-                            " Layer", " Page",   " Slide",     " Sheet",        " Track",
-                            " Clip",  " Marker", " Group",     " Object",       " Style"};
-    QStringList out;
-    for (const QString& tail : tails)
-        for (const QString& word : words)
-            out << word + tail;
-    return out;
-}
-
 // The list of a heavy user: 2,000 distinct titles as the store keeps them, a
 // few pasted twice with another key, some menu paths. The menus: 20,000 items
 // whose titles repeat, the short common ones most.
 QRVValidationSnapshot benchSnapshot() {
     std::mt19937 random(17);
-    const QStringList words = vocabulary();
+    const QStringList words = qrv::bench::vocabulary();
     auto below = [&](qsizetype n) {
         return std::uniform_int_distribution<qsizetype>(0, n - 1)(random);
     };

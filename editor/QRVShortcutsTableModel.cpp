@@ -95,11 +95,6 @@ QString QRVShortcutsTableModel::displayedTitle(const QRVMenuShortcut& shortcut) 
     return title.replace(QRVMenuShortcut::kPathSeparator, QRVMenuShortcut::kDisplayPathSeparator);
 }
 
-QString QRVShortcutsTableModel::titleFromDisplayedText(const QString& text) {
-    QString title = text;
-    return title.replace(QRVMenuShortcut::kDisplayPathSeparator, QRVMenuShortcut::kPathSeparator);
-}
-
 int QRVShortcutsTableModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(m_shortcuts.size());
 }
@@ -117,9 +112,10 @@ QVariant QRVShortcutsTableModel::data(const QModelIndex& index, int role) const 
     if (index.column() == TitleColumn) {
         switch (role) {
         case Qt::DisplayRole:
-        case Qt::EditRole:
         case Qt::AccessibleTextRole:
             return displayedTitle(*shortcut);
+        case Qt::EditRole: // the title field shows the separators as it edits
+            return shortcut->displayTitle();
         case Qt::ToolTipRole:
             return shortcut->warningMessage().isEmpty() ? QVariant() : shortcut->warningMessage();
         default:
@@ -140,8 +136,8 @@ bool QRVShortcutsTableModel::setData(const QModelIndex& index, const QVariant& v
         return false;
     const QString text = value.toString();
     // Text that was not changed keeps the stored title exactly as it was.
-    if (text != displayedTitle(*shortcut)) {
-        shortcut->setDisplayTitle(titleFromDisplayedText(text));
+    if (text != shortcut->displayTitle()) {
+        shortcut->setDisplayTitle(text);
         emit dataChanged(index, index);
     }
     emit titleEditEnded(shortcut, text);

@@ -9,7 +9,7 @@ namespace qrv {
 
 // The shortcut table's rows: row n is element n of the editor's record list,
 // in list order (no sorting, no filter). Column "title" shows and edits the
-// record's title, a menu path with "→" between its titles; column "shortcut"
+// record's title (a menu path is shown with "→" between its titles); column "shortcut"
 // holds the row's recorder (a widget of the view) and answers the warning.
 //
 // A new list is reported as the rows that went or came, so an open title
@@ -33,10 +33,10 @@ class QRVShortcutsTableModel : public QAbstractTableModel {
     void shortcutChanged(int row);
     void allShortcutsChanged();
 
-    // The title as the table shows and edits it.
+    // The title as the table shows it at rest, "→" between a path's titles.
+    // It is edited as the record's display title (ESC between the titles),
+    // so an arrow that is part of a title stays one.
     static QString displayedTitle(const QRVMenuShortcut& shortcut);
-    // Edited text back to a stored title: "→" separates a path's titles.
-    static QString titleFromDisplayedText(const QString& text);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

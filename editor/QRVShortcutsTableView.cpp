@@ -104,9 +104,27 @@ QList<int> QRVShortcutsTableView::selectedRows() const {
     return rows;
 }
 
+void QRVShortcutsTableView::endEditing() {
+    if (state() != EditingState || !model())
+        return;
+    for (int row = 0; row < model()->rowCount(); ++row) {
+        // A delegate's open editor is the index widget of the cell it edits.
+        if (QWidget* editor =
+                indexWidget(model()->index(row, QRVShortcutsTableModel::TitleColumn))) {
+            commitData(editor);
+            closeEditor(editor, QAbstractItemDelegate::NoHint);
+            return;
+        }
+    }
+}
+
 bool QRVShortcutsTableView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    // Every press and release asks too (with no trigger or one we do not
+    // use); only a request that would open the editor goes to the gate, so a
+    // plain click never explains a permission.
+    const bool opensEditor = trigger == AllEditTriggers || (editTriggers() & trigger);
     if (index.column() == QRVShortcutsTableModel::TitleColumn && state() != EditingState &&
-        m_editGate && !m_editGate(trigger))
+        opensEditor && m_editGate && !m_editGate(trigger))
         return false;
     return QTableView::edit(index, trigger, event);
 }

@@ -31,6 +31,8 @@ class QRVShortcutsTableView : public QTableView {
     void updateCells();
     // The selected rows, ascending.
     QList<int> selectedRows() const;
+    // Ends an open title editor, keeping what was typed.
+    void endEditing();
 
     void setModel(QAbstractItemModel* model) override;
     using QTableView::edit;

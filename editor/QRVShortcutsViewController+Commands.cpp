@@ -51,6 +51,49 @@ void QRVShortcutsViewController::beginEditingTitle(int row) {
     m_menuShortcutsTableView->edit(title);
 }
 
+void QRVShortcutsViewController::endTitleEditing() {
+    if (m_menuShortcutsTableView)
+        m_menuShortcutsTableView->endEditing();
+}
+
+void QRVShortcutsViewController::editRequestedShortcut(const QRVMenuShortcutPtr& shortcut,
+                                                       bool recordKey) {
+    QRV_ASSERT_MAIN_THREAD();
+    const int row = m_menuShortcuts ? int(m_menuShortcuts->indexOf(shortcut)) : -1;
+    if (row >= 0)
+        setSelectionIndexes({row});
+    // Nothing keeps the keyboard: a title being typed ends (and is kept) here.
+    endTitleEditing();
+    if (m_view)
+        if (QWidget* focus = m_view->window()->focusWidget())
+            focus->clearFocus();
+    if (m_menuShortcutsTableView)
+        for (int other = 0; other < m_shortcutsModel->rowCount(); ++other)
+            if (auto* cell = m_menuShortcutsTableView->cellAtRow(other))
+                cell->shortcutView()->setRecording(false);
+    // It may explain what is missing; the request goes on either way, so the
+    // user still sees the row that was asked for.
+    checkFullDiskAccess();
+    if (row < 0 || !itemAtRow(row) || !m_menuShortcutsTableView)
+        return;
+    if (!recordKey) {
+        beginEditingTitle(row);
+        return;
+    }
+    const QModelIndex index = m_shortcutsModel->index(row, QRVShortcutsTableModel::ShortcutColumn);
+    m_menuShortcutsTableView->scrollTo(index);
+    QRVShortcutsViewTableCellView* cell = m_menuShortcutsTableView->cellAtRow(row);
+    if (!cell) {
+        cell = viewForRow(row);
+        m_menuShortcutsTableView->setIndexWidget(index, cell);
+    }
+    if (QRVShortcutView* recorder = prepareShortcutsViewTableCellView(cell, row)) {
+        m_currentShortcutRecorder = recorder;
+        recorder->setFocus(Qt::OtherFocusReason);
+        recorder->setRecording(true);
+    }
+}
+
 void QRVShortcutsViewController::removeShortcutAction() {
     QRV_ASSERT_MAIN_THREAD();
     if (!m_menuShortcuts || !checkFullDiskAccess())
@@ -185,36 +228,6 @@ bool QRVShortcutsViewController::shortcutViewShouldBeginRecording(KSCShortcutVie
     view->setFocus(Qt::MouseFocusReason);
     m_currentShortcutRecorder = view;
     return checkFullDiskAccess();
-}
-
-void QRVShortcutsViewController::titleEditEnded(const QRVMenuShortcutPtr&, const QString& text) {
-    m_needsSaving = true;
-    menuShortcutsDidChange(); // a title may make a row exportable
-    if (text.isEmpty())
-        return;
-    validateShortcuts();
-    saveApplicationShortcuts();
-}
-
-// ---- permission gates
-// FIXME: the permissions onboarding decides these (full disk access to edit
-// other applications' preferences, accessibility for their menus); until it
-// lands every gate answers yes, here and nowhere else.
-
-bool QRVShortcutsViewController::checkFullDiskAccess() {
-    return true;
-}
-
-bool QRVShortcutsViewController::textFieldCanEdit() {
-    return true;
-}
-
-bool QRVShortcutsViewController::textFieldShouldSelect() {
-    // A title field taking the keyboard ends the recording of a key.
-    if (m_currentShortcutRecorder && m_currentShortcutRecorder->isRecording())
-        m_currentShortcutRecorder->setRecording(false);
-    m_currentShortcutRecorder = nullptr;
-    return true;
 }
 
 } // namespace qrv

@@ -35,6 +35,7 @@ void QRVShortcutsViewController::loadShortcutsPane() {
         return (!byMouse || textFieldCanEdit()) && textFieldShouldSelect();
     });
     m_menuShortcutsTableView->setModel(m_shortcutsModel);
+    loadTitleField();
     connect(m_menuShortcutsTableView->selectionModel(), &QItemSelectionModel::selectionChanged,
             this, &QRVShortcutsViewController::shortcutsSelectionDidChange);
     layout->addWidget(m_saveErrorBar);

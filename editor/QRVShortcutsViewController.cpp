@@ -66,7 +66,9 @@ QRVShortcutsViewController::QRVShortcutsViewController(QRVEditorServices service
     , m_titleValidator(std::make_unique<QRVTitleValidator>(m_services.scheduler)) {
     m_commands = new QRVShortcutsCommands(*this);
     connect(m_shortcutsModel, &QRVShortcutsTableModel::titleEditEnded, this,
-            &QRVShortcutsViewController::titleEditEnded);
+            &QRVShortcutsViewController::controlTextDidEndEditing);
+    connect(this, &QRVShortcutsViewController::menuItemsChanged, this,
+            &QRVShortcutsViewController::indexMenusForCompletion);
     // Rows whose record changed show it again in their cells (value, warning).
     connect(m_shortcutsModel, &QAbstractItemModel::dataChanged, this,
             [this](const QModelIndex& top, const QModelIndex& bottom) {
@@ -167,6 +169,7 @@ void QRVShortcutsViewController::viewDidLoad() {
             &QRVShortcutsViewController::workspaceDidLaunchApplicationNotification);
     connect(&m_services.workspace, &Workspace::didActivateApplication, this,
             &QRVShortcutsViewController::workspaceDidActivateApplicationNotification);
+    emit viewLoaded();
 }
 
 // ---- entries and selection

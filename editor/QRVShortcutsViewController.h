@@ -26,6 +26,7 @@ class QRVShortcutsCommands;
 class QRVShortcutsTableModel;
 class QRVShortcutsViewTableCellView;
 class QRVShortcutView;
+class QRVTitleCompletion;
 class QRVTitleValidator;
 class QRVSourceListController;
 
@@ -146,6 +147,12 @@ class QRVShortcutsViewController : public QObject, public KSCShortcutViewDelegat
                                                        int row);
     // The recorder that last asked to begin recording.
     KSCShortcutView* currentShortcutRecorder() const { return m_currentShortcutRecorder; }
+    // Ends a title being typed, keeping what was typed (and saving it).
+    void endTitleEditing();
+    // Puts the user to work on the row of `shortcut` (an edit request): selects
+    // it, ends any title edit, stops every recorder, checks full disk access,
+    // then starts recording the row's key (recordKey) or editing its title.
+    void editRequestedShortcut(const QRVMenuShortcutPtr& shortcut, bool recordKey);
     bool shortcutViewShouldBeginRecording(KSCShortcutView* view) override;
 
     // ---- the editor's commands (the window's menus and buttons; see QRVShortcutsCommands)
@@ -166,10 +173,32 @@ class QRVShortcutsViewController : public QObject, public KSCShortcutViewDelegat
     // change signal too).
     void windowDidUpdate();
 
-    // ---- permission gates (granted until the permissions onboarding fills them)
+    // ---- permission gates (QRVShortcutsViewController+Permissions.cpp)
+    // Every editing action asks first. Yes when full disk access is granted;
+    // otherwise explains it (offering the instructions) and answers no, also
+    // when the user then grants it: the action is dropped, not queued.
     bool checkFullDiskAccess();
+    // A click into a title field: with accessibility granted, the full disk
+    // access check (which explains); without it, silently whether full disk
+    // access is granted.
     bool textFieldCanEdit();
+    // A title field about to be selected for editing (tabbing into it, too):
+    // the permissions, then, once per selected application, the offers that
+    // make completion work (accessibility, once per controller; starting the
+    // application); a recording in progress ends.
     bool textFieldShouldSelect();
+    bool didRequestAccessibility() const { return m_didRequestAccessibility; }
+    // The application the title-field check last ran to the end for.
+    QRVAplicationPtr lastCheckedApplication() const { return m_lastCheckedApplication.lock(); }
+
+    // ---- title completion (QRVShortcutsViewController+TitleCompletion.cpp)
+    // Completion over the selected application's menus: indexed in the
+    // background when the menus arrive, or at once when asked before that.
+    std::shared_ptr<const QRVTitleCompletion> titleCompletion();
+    // A title edit ended, the record holding the text. A record without a key
+    // takes the key of the menu item its title names; then the list is
+    // validated and saved (an empty title only marks it as needing a save).
+    void controlTextDidEndEditing(const QRVMenuShortcutPtr& shortcut, const QString& text);
 
     // Called on the flattening task's thread right after flattening, for
     // diagnostics and for tests of selections that change meanwhile.
@@ -181,6 +210,8 @@ class QRVShortcutsViewController : public QObject, public KSCShortcutViewDelegat
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   signals:
+    // The view has loaded: the catalogue is built and "All Applications" selected.
+    void viewLoaded();
     void applicationChanged();
     // The records were replaced (added, removed, pasted, reloaded).
     void menuShortcutsChanged();
@@ -204,10 +235,14 @@ class QRVShortcutsViewController : public QObject, public KSCShortcutViewDelegat
     void shortcutsSelectionDidChange();
     void updateSaveError(const QString& problem);
     QRVShortcutsViewTableCellView* viewForRow(int row);
-    void titleEditEnded(const QRVMenuShortcutPtr& shortcut, const QString& text);
     void shortcutValueDidChange(QRVMenuShortcutPtr shortcut, QPersistentModelIndex index,
                                 KSCShortcutView* view);
     void beginEditingTitle(int row);
+    // Offers to start the selected application when accessibility is granted
+    // and it is installed but not running, so its menus can be read.
+    void offerToRunApplication(const QRVAplication& selected);
+    void loadTitleField();
+    void indexMenusForCompletion();
     void setMenuLists(const MenuLists& lists);
     static MenuLists cachedMenuLists(const QRVAplication& application);
     static void setCachedMenuLists(QRVAplication& application, const MenuLists& lists);
@@ -228,6 +263,8 @@ class QRVShortcutsViewController : public QObject, public KSCShortcutViewDelegat
     QPointer<KSCShortcutView> m_currentShortcutRecorder;
     KSCShortcutView* m_reportingRecorder = nullptr; // while its change is handled
     QString m_saveError;
+    bool m_didRequestAccessibility = false;
+    std::weak_ptr<QRVAplication> m_lastCheckedApplication;
     bool m_canExportAll = false;
     bool m_canExportSelected = false;
     bool m_canCopy = false;
@@ -246,6 +283,8 @@ class QRVShortcutsViewController : public QObject, public KSCShortcutViewDelegat
     QVariant m_userKeyEquivalents;
     std::function<void()> m_flatteningObserver;
     std::unique_ptr<QRVTitleValidator> m_titleValidator;
+    std::shared_ptr<const QRVTitleCompletion> m_titleCompletion; // null until indexed
+    quint64 m_titleCompletionGeneration = 0;
 };
 
 } // namespace qrv

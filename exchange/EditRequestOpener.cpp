@@ -182,6 +182,12 @@ void EditRequestOpener::openedObject(const QString& path, const QJsonObject& obj
 void EditRequestOpener::checkEditRequests(std::function<void()> done) {
     if (done)
         m_checkWaiters.push_back(std::move(done));
+    if (m_supportDirectory.isEmpty()) {
+        // No support folder could be made: requests have nowhere to arrive,
+        // and an empty prefix must never turn into a folder at the root.
+        finishCheck();
+        return;
+    }
     if (m_checking) {
         m_checkAgain = true;
         return;

@@ -40,6 +40,9 @@ void EditRequestProcessor::processRequest() {
         m_alerts.beep();
         return;
     }
+    // A row whose title is being typed counts as titled: a request without a
+    // title then gets a row of its own instead of taking over that one.
+    m_target.endEditing();
     if (!chooseApplication(request))
         return;
 

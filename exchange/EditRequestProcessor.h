@@ -39,6 +39,9 @@ class EditRequestTarget {
     // `title` is a path without its leading ESC, as fullDisplayTitle has it.
     virtual QRVMenuItemPtr menuItemMatchingFullDisplayTitle(const QString& title) const = 0;
 
+    // Ends a title being typed, keeping what was typed, so that the row it
+    // belongs to is no longer taken for an empty one.
+    virtual void endEditing() = 0;
     // Selects the row of `shortcut`, ends any editing and stops every
     // recorder, checks full disk access, then starts recording the row's key
     // (recordKey) or editing its title.

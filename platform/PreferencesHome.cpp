@@ -55,6 +55,11 @@ Result<QString> PreferencesHome::prepare(const QString& home) {
     return home;
 }
 
+QString PreferencesHome::prepareWherePossible(const QString& home) {
+    QDir().mkpath(preferencesFolder(home)); // a failure is the permission check's to explain
+    return home;
+}
+
 QString PreferencesHome::preferencesFolder(const QString& home) {
     return home + QStringLiteral("/Library/Preferences");
 }

@@ -17,6 +17,10 @@ struct PreferencesHome {
     // Creates the folder and Library/Preferences when missing and checks that
     // both are writable; the error names the folder.
     static Result<QString> prepare(const QString& home);
+    // Creates what it can of the same folders and answers the home whatever
+    // could not be made or written: for a program that explains the folder
+    // to the user (full disk access) rather than stopping at it.
+    static QString prepareWherePossible(const QString& home);
 
     static QString preferencesFolder(const QString& home);
     static QString applicationSupportFolder(const QString& home);

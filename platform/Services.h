@@ -4,15 +4,19 @@
 
 namespace qrv {
 
+class AccessKit;
 class Accessibility;
 class AlertPresenter;
 class DistributedNotifications;
 class HotKeys;
+class HttpTransport;
 class KeyboardLayout;
 class Pasteboard;
 class PermissionStatus;
 class PreferenceStore;
 class Scheduler;
+class SystemLog;
+class UrlOpener;
 class UserDefaults;
 class Workspace;
 
@@ -36,13 +40,19 @@ struct Services {
     PermissionStatus& permissions;
     DistributedNotifications& notifications;
     HotKeys& hotKeys; // the system-wide shortcuts
+    SystemLog& systemLog;
+    HttpTransport& http; // our own web services
 };
 
-// What a program with windows has besides: modal alerts and the general
-// pasteboard. A command-line tool has neither.
+// What a program with windows has besides: modal alerts, the general
+// pasteboard, the permission library (which explains a missing permission
+// with windows of its own) and the browser. A command-line tool has none of
+// them.
 struct DesktopServices : Services {
     AlertPresenter& alerts;
     Pasteboard& pasteboard;
+    AccessKit& accessKit;
+    UrlOpener& urlOpener;
 };
 
 } // namespace qrv

@@ -50,6 +50,10 @@ class Workspace : public QObject {
     // Where the application with this identifier is installed; empty when the
     // system knows none. Identifiers compare without regard to case.
     virtual QUrl urlForApplication(const QString& bundleIdentifier) const = 0;
+    // Starts the application with this identifier without waiting for it and,
+    // where the system allows, without bringing it to the front. A launch that
+    // fails is logged, not reported: the caller goes on either way.
+    virtual void launchApplication(const QString& bundleIdentifier) = 0;
     // The bundle at a path; nothing when the path is no application bundle.
     virtual std::optional<ApplicationBundle> bundleAtPath(const QString& path) const = 0;
 

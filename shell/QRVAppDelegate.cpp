@@ -1,13 +1,18 @@
 #include "shell/QRVAppDelegate.h"
 
 #include "editor/QRVShortcutsViewController.h"
+#include "exchange/EditRequestOpener.h"
+#include "platform/AccessKit.h"
 #include "platform/AppInfo.h"
 #include "platform/MainThread.h"
-#include "platform/PermissionStatus.h"
 #include "platform/Scheduler.h"
 #include "platform/UserDefaults.h"
 #include "shell/BWMoveApplication.h"
+#include "shell/QRVAppSupport.h"
+#include "shell/QRVEditRequestHandler.h"
+#include "shell/QRVExchangeCommands.h"
 #include "shell/QRVHelpWindowController.h"
+#include "shell/QRVImportController.h"
 #include "shell/QRVMainWindowController.h"
 #include "shell/QRVNewsletterPrompt.h"
 #include "shell/QRVPreferencesWindowController.h"
@@ -17,10 +22,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QUrlQuery>
 
 Q_LOGGING_CATEGORY(lcShell, "qrv.shell")
 
@@ -29,8 +32,6 @@ namespace {
 
 const QString kFinishLaunchingKey = QStringLiteral("finishLaunching");
 const QString kLoadUpdaterKey = QStringLiteral("loadUpdater");
-const QString kUpdaterFeedUrlKey = QStringLiteral("UPDFeedURL");
-constexpr auto kNewsletterPage = "https://www.brackwyn.com/newsletter/";
 
 QString bundleName() {
     return QString::fromLatin1(appinfo::kApplicationName);
@@ -38,11 +39,15 @@ QString bundleName() {
 
 } // namespace
 
-QRVAppDelegate::QRVAppDelegate(const DesktopServices& services, BundleMoveSystem& bundleMoveSystem,
+QRVAppDelegate::QRVAppDelegate(const DesktopServices& services, const AppDelegateParts& parts,
                                QObject* parent)
     : QObject(parent)
     , m_services(services)
-    , m_bundleMoveSystem(bundleMoveSystem) {
+    , m_parts(parts)
+    , m_editRequestOpener(std::make_unique<EditRequestOpener>(
+          EditRequestOpener::Services{services.scheduler, services.alerts, services.workspace,
+                                      m_editRequestMailbox},
+          parts.supportDirectory)) {
     // Qt would end the event loop by itself; whether closing the last window
     // ends the application is ours to decide.
     m_qtQuitOnLastWindowClosed = QGuiApplication::quitOnLastWindowClosed();
@@ -51,10 +56,13 @@ QRVAppDelegate::QRVAppDelegate(const DesktopServices& services, BundleMoveSystem
         if (applicationShouldTerminateAfterLastWindowClosed())
             terminate();
     });
+    // The telemetry service's update feed is offered only while telemetry is.
+    m_parts.support.setTelemetryPeriodCheck([this] { return shouldUseTelemetry(); });
 }
 
 QRVAppDelegate::~QRVAppDelegate() {
     m_services.scheduler.cancelAllPerforms(this);
+    m_parts.support.setTelemetryPeriodCheck([] { return false; });
     QGuiApplication::setQuitOnLastWindowClosed(m_qtQuitOnLastWindowClosed);
     if (m_crashServiceInstalled) {
         TLMCrashes::setUserConfirmationHandler({});
@@ -93,8 +101,8 @@ bool QRVAppDelegate::launch(const QStringList& files) {
 
 bool QRVAppDelegate::applicationWillFinishLaunching() {
     // Before any window: the offer to move into the Applications folder.
-    BWMoveApplication move(
-        {m_bundleMoveSystem, m_services.userDefaults, m_services.alerts, m_services.scheduler});
+    BWMoveApplication move({m_parts.bundleMoveSystem, m_services.userDefaults, m_services.alerts,
+                            m_services.scheduler});
     return move.moveToApplicationsFolderIfNecessary() == BWMoveApplication::Outcome::Continue;
 }
 
@@ -104,6 +112,15 @@ void QRVAppDelegate::applicationDidFinishLaunching() {
         startTelemetry();
     m_mainWindowController = std::make_unique<QRVMainWindowController>(m_services);
     m_mainWindowController->setEditRequestsCheck([this] { checkEditRequests(); });
+    QRVShortcutsViewController& editor = *m_mainWindowController->shortcutsViewController();
+    const QRVExchangeServices exchangeServices{m_services.alerts, m_services.userDefaults,
+                                               m_services.scheduler, m_services.keyboardLayout,
+                                               m_parts.filePanels};
+    m_exchangeCommands = std::make_unique<QRVExchangeCommands>(editor, exchangeServices);
+    m_importController = std::make_unique<QRVImportController>(editor, exchangeServices);
+    // Last: a request kept since the files given at start arrives now.
+    m_editRequestHandler = std::make_unique<QRVEditRequestHandler>(
+        editor, m_editRequestMailbox, m_services.alerts, m_services.workspace);
     connectApplicationActions();
     m_mainWindowController->showWindow();
     m_services.scheduler.perform(this, kFinishLaunchingKey, Millis(0),
@@ -111,48 +128,44 @@ void QRVAppDelegate::applicationDidFinishLaunching() {
 }
 
 void QRVAppDelegate::finishLaunching() {
-    const PermissionStatus& permissions = m_services.permissions;
+    const AccessKit& permissions = m_services.accessKit;
     if (!permissions.isGranted(PermissionStatus::kFullDiskAccess) ||
         !permissions.isGranted(PermissionStatus::kAssistive)) {
         if (!m_welcomeWindowController)
             m_welcomeWindowController = std::make_unique<QRVWelcomeWindowController>(
-                m_services.permissions, m_services.userDefaults, m_services.scheduler);
+                m_services.accessKit, m_services.workspace, m_services.userDefaults,
+                m_services.scheduler);
         m_welcomeWindowController->showWindow();
     }
     m_services.scheduler.perform(this, kLoadUpdaterKey, Millis(0), [this] { loadUpdater(); });
 }
 
 void QRVAppDelegate::loadUpdater() {
-    // A feed address stored by an earlier version must never override the
-    // feed chosen for each check.
-    if (m_services.userDefaults.objectForKey(kUpdaterFeedUrlKey).isValid())
-        m_services.userDefaults.removeObject(kUpdaterFeedUrlKey);
-    // The updater itself is prepared here once the updates part is in.
+    m_parts.support.loadUpdater();
 }
 
 bool QRVAppDelegate::shouldUseTelemetry() const {
-    return isInsideTelemetryPeriod(m_services.scheduler.now(), m_timeZone);
+    return isInsideTelemetryPeriod(
+        m_telemetryClock ? m_telemetryClock() : m_services.scheduler.now(), m_timeZone);
+}
+
+QList<TLMErrorAttachmentLogPtr>
+QRVAppDelegate::attachmentsForErrorReport(const TLMErrorReport& report) {
+    Q_UNUSED(report); // every report of a run is answered together, so all share the same files
+    return m_parts.support.crashReportAttachments();
 }
 
 void QRVAppDelegate::startTelemetry() {
     m_services.userDefaults.registerDefaults({{kCrashOnExceptionsKey, true}});
     TLMCrashes::setDelegate(this);
-    TLMCrashes::setUserConfirmationHandler(
-        [this](const QList<TLMErrorReport>& reports) { return crashReportsAreWaiting(reports); });
+    TLMCrashes::setUserConfirmationHandler([this](const QList<TLMErrorReport>& reports) {
+        return m_parts.support.handleCrashReports(reports);
+    });
     m_crashServiceInstalled = true;
     if (m_telemetryStarter)
         m_telemetryStarter(TLMTelemetryConfig::standard().appSecret, {&TLMCrashes::service});
     else
         qCWarning(lcShell, "No telemetry starter was set; crash telemetry does not run.");
-}
-
-bool QRVAppDelegate::crashReportsAreWaiting(const QList<TLMErrorReport>& reports) {
-    // Reports leave this machine only with the user's consent. The dialog that
-    // asks for it comes with the support part of the program; until then the
-    // reports stay where they are and are offered again at the next start.
-    qCInfo(lcShell, "%lld crash reports of earlier runs wait for the user's consent.",
-           static_cast<long long>(reports.size()));
-    return true;
 }
 
 bool QRVAppDelegate::applicationShouldTerminateAfterLastWindowClosed() const {
@@ -168,15 +181,20 @@ bool QRVAppDelegate::applicationOpenFile(const QString& path) {
 }
 
 bool QRVAppDelegate::openFileURL(const QUrl& url) {
-    // Request files are read by the edit-request part of the program; until it
-    // is in, no file can be opened.
-    Q_UNUSED(url);
-    return false;
+    // What can be told at once is answered at once; the file itself is read
+    // in the background, and one that turns out unreadable is logged there.
+    auto answeredNow = std::make_shared<std::optional<bool>>();
+    auto calling = std::make_shared<bool>(true);
+    m_editRequestOpener->openFileURL(url, [answeredNow, calling](bool read) {
+        if (*calling)
+            *answeredNow = read;
+    });
+    *calling = false;
+    return answeredNow->value_or(true);
 }
 
 void QRVAppDelegate::checkEditRequests() {
-    // The edit-request folder is looked at by the edit-request part of the
-    // program; until it is in, there is nothing to look at.
+    m_editRequestOpener->checkEditRequests();
 }
 
 void QRVAppDelegate::quit() {
@@ -187,20 +205,25 @@ void QRVAppDelegate::quit() {
 }
 
 void QRVAppDelegate::signUpForNews() {
-    QUrl page(QString::fromLatin1(kNewsletterPage));
-    if (!bundleName().isEmpty()) {
-        QUrlQuery query;
-        query.addQueryItem(QStringLiteral("referrer"), bundleName());
-        page.setQuery(query);
-    }
-    if (!QDesktopServices::openUrl(page))
-        qCWarning(lcShell, "Could not open %s.", qPrintable(page.toString()));
+    m_parts.support.signUpForNews();
+}
+
+void QRVAppDelegate::contactSupport() {
+    m_parts.support.contactSupport();
+}
+
+void QRVAppDelegate::openSupportAndFeedbackWindow() {
+    m_parts.support.openSupportAndFeedbackWindow();
+}
+
+void QRVAppDelegate::checkForUpdates() {
+    m_parts.support.checkForUpdates();
 }
 
 void QRVAppDelegate::showPreferencesWindow() {
     if (!m_preferencesWindowController)
         m_preferencesWindowController = std::make_unique<QRVPreferencesWindowController>(
-            m_services.permissions, m_services.userDefaults, m_services.scheduler);
+            m_services.accessKit, m_services.userDefaults, m_services.scheduler);
     m_preferencesWindowController->showWindow();
 }
 
@@ -236,6 +259,10 @@ void QRVAppDelegate::connectApplicationActions() {
     connect(actions.preferences, &QAction::triggered, this, &QRVAppDelegate::showPreferencesWindow);
     connect(actions.help, &QAction::triggered, this, &QRVAppDelegate::showHelpWindow);
     connect(actions.signUpForNews, &QAction::triggered, this, &QRVAppDelegate::signUpForNews);
+    connect(actions.checkForUpdates, &QAction::triggered, this, &QRVAppDelegate::checkForUpdates);
+    connect(actions.contactSupport, &QAction::triggered, this, &QRVAppDelegate::contactSupport);
+    connect(actions.supportAndFeedback, &QAction::triggered, this,
+            &QRVAppDelegate::openSupportAndFeedbackWindow);
 }
 
 QList<QRVWindowController*> QRVAppDelegate::windowControllers() const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "exchange/EditRequestMailbox.h"
 #include "platform/Services.h"
 #include "telemetry/TLMCrashes.h"
 #include "telemetry/TLMService.h"
@@ -13,11 +14,30 @@
 namespace qrv {
 
 class BundleMoveSystem;
+class EditRequestOpener;
+class QRVAppSupport;
+class QRVEditRequestHandler;
+class QRVExchangeCommands;
+class QRVFilePanels;
+class QRVImportController;
 class QRVHelpWindowController;
 class QRVMainWindowController;
 class QRVPreferencesWindowController;
 class QRVWelcomeWindowController;
 class QRVWindowController;
+
+// What the application delegate runs on besides the program's services.
+struct AppDelegateParts {
+    // What the offer to move into the Applications folder works on.
+    BundleMoveSystem& bundleMoveSystem;
+    // Crash reports, support, web pages and updates.
+    QRVAppSupport& support;
+    QRVFilePanels& filePanels;
+    // The program's support folder, links resolved (menuShortcutsSupportDirectory);
+    // edit requests arrive in its folder "EditRequests". Empty when it could not
+    // be made: no requests are looked for then.
+    QString supportDirectory;
+};
 
 // The application's delegate: drives start-up, owns the window controllers
 // for the whole run, and decides when the application ends.
@@ -39,9 +59,7 @@ class QRVAppDelegate : public QObject, public TLMCrashesDelegate {
     using TelemetryStarter =
         std::function<void(const QString& appSecret, const QList<TLMServiceClass>& services)>;
 
-    // `bundleMoveSystem` is what the offer to move into the Applications
-    // folder works on.
-    QRVAppDelegate(const DesktopServices& services, BundleMoveSystem& bundleMoveSystem,
+    QRVAppDelegate(const DesktopServices& services, const AppDelegateParts& parts,
                    QObject* parent = nullptr);
     ~QRVAppDelegate() override;
 
@@ -63,6 +81,10 @@ class QRVAppDelegate : public QObject, public TLMCrashesDelegate {
     bool applicationShouldTerminateAfterLastWindowClosed() const;
     // A file the program was asked to open (given at start).
     bool applicationOpenFile(const QString& path);
+    // Opens an exchange file: a request is read in the background and handed
+    // to the editor. False when the address is no local file of the exchange
+    // type, or the file cannot be read as a JSON object (the reading may
+    // answer that only later; it is then logged).
     virtual bool openFileURL(const QUrl& url);
     // Looks at the edit requests other programs left for us.
     void checkEditRequests();
@@ -73,6 +95,9 @@ class QRVAppDelegate : public QObject, public TLMCrashesDelegate {
     void showPreferencesWindow();
     void showHelpWindow();
     void signUpForNews();
+    void contactSupport();
+    void openSupportAndFeedbackWindow();
+    void checkForUpdates();
 
     // Ends the application: pending edits are saved and the windows' frames
     // remembered first.
@@ -89,10 +114,27 @@ class QRVAppDelegate : public QObject, public TLMCrashesDelegate {
         return m_welcomeWindowController.get();
     }
 
+    // TLMCrashesDelegate: the console log and the user's words go with the
+    // reports the user agreed to send. Called on the crash service's queue.
+    QList<TLMErrorAttachmentLogPtr>
+    attachmentsForErrorReport(const TLMErrorReport& report) override;
+
+    // ---- exchange files and edit requests
+    EditRequestMailbox& editRequestMailbox() { return m_editRequestMailbox; }
+    EditRequestOpener& editRequestOpener() const { return *m_editRequestOpener; }
+    // With the main window (null before it).
+    QRVEditRequestHandler* editRequestHandler() const { return m_editRequestHandler.get(); }
+    QRVExchangeCommands* exchangeCommands() const { return m_exchangeCommands.get(); }
+    QRVImportController* importController() const { return m_importController.get(); }
+
     void setTelemetryStarter(TelemetryStarter starter) { m_telemetryStarter = std::move(starter); }
 
     // ---- for tests
     void setTimeZone(const QTimeZone& zone) { m_timeZone = zone; }
+    // The moment the telemetry period is judged by (the scheduler's clock by default).
+    void setTelemetryClock(std::function<QDateTime()> clock) {
+        m_telemetryClock = std::move(clock);
+    }
 
   signals:
     // The application is about to end (after the pending edits were saved).
@@ -100,13 +142,13 @@ class QRVAppDelegate : public QObject, public TLMCrashesDelegate {
 
   private:
     void startTelemetry();
-    bool crashReportsAreWaiting(const QList<TLMErrorReport>& reports);
     void connectApplicationActions();
     QList<QRVWindowController*> windowControllers() const;
 
     DesktopServices m_services;
-    BundleMoveSystem& m_bundleMoveSystem;
+    AppDelegateParts m_parts;
     TelemetryStarter m_telemetryStarter;
+    std::function<QDateTime()> m_telemetryClock;
     QTimeZone m_timeZone = QTimeZone::systemTimeZone();
     bool m_crashServiceInstalled = false;
     bool m_qtQuitOnLastWindowClosed = true;
@@ -115,6 +157,13 @@ class QRVAppDelegate : public QObject, public TLMCrashesDelegate {
     std::unique_ptr<QRVPreferencesWindowController> m_preferencesWindowController;
     std::unique_ptr<QRVHelpWindowController> m_helpWindowController;
     std::unique_ptr<QRVWelcomeWindowController> m_welcomeWindowController;
+    // Declared after the main window's controller, whose editor they work on,
+    // so that they go first.
+    EditRequestMailbox m_editRequestMailbox;
+    std::unique_ptr<EditRequestOpener> m_editRequestOpener;
+    std::unique_ptr<QRVEditRequestHandler> m_editRequestHandler;
+    std::unique_ptr<QRVExchangeCommands> m_exchangeCommands;
+    std::unique_ptr<QRVImportController> m_importController;
 };
 
 } // namespace qrv

@@ -27,13 +27,6 @@ QAction* addAction(QMenu* menu, const QString& text, const QKeySequence& key = {
     return action;
 }
 
-// A command whose part of the program is not in yet: shown, never enabled.
-QAction* addUnavailableAction(QMenu* menu, const QString& text) {
-    QAction* action = menu->addAction(text);
-    action->setEnabled(false);
-    return action;
-}
-
 } // namespace
 
 QRVMainWindowController::QRVMainWindowController(const DesktopServices& services, QObject* parent)
@@ -85,7 +78,7 @@ void QRVMainWindowController::buildMenus() {
     m_actions.preferences =
         addAction(m_applicationMenu, tr("Preferences…"), QKeySequence::Preferences);
     m_actions.preferences->setMenuRole(QAction::PreferencesRole);
-    m_actions.checkForUpdates = addUnavailableAction(m_applicationMenu, tr("Check for Updates…"));
+    m_actions.checkForUpdates = addAction(m_applicationMenu, tr("Check for Updates…"));
     m_applicationMenu->addSeparator();
     m_actions.quit = addAction(m_applicationMenu, tr("Quit %1").arg(name), QKeySequence::Quit);
     m_actions.quit->setMenuRole(QAction::QuitRole);
@@ -96,7 +89,7 @@ void QRVMainWindowController::buildMenus() {
     for (Command command : {Command::AddShortcut, Command::SelectOtherApplication})
         m_fileMenu->addAction(commands->action(command));
     m_fileMenu->addSeparator();
-    // Disabled until exchange files are in: the commands keep them so.
+    // Enabled once the application delegate installs their handlers.
     for (Command command :
          {Command::Import, Command::ExportAll, Command::ExportSelected, Command::CreateRequest})
         m_fileMenu->addAction(commands->action(command));
@@ -127,8 +120,8 @@ void QRVMainWindowController::buildMenus() {
     m_helpMenu = bar->addMenu(tr("Help"));
     m_actions.help = addAction(m_helpMenu, tr("%1 Help").arg(name), QKeySequence::HelpContents);
     m_helpMenu->addSeparator();
-    m_actions.contactSupport = addUnavailableAction(m_helpMenu, tr("Contact Support…"));
-    m_actions.supportAndFeedback = addUnavailableAction(m_helpMenu, tr("Support and Feedback…"));
+    m_actions.contactSupport = addAction(m_helpMenu, tr("Contact Support…"));
+    m_actions.supportAndFeedback = addAction(m_helpMenu, tr("Support and Feedback…"));
     m_actions.signUpForNews = addAction(m_helpMenu, tr("Sign Up for News…"));
 }
 

@@ -26,7 +26,7 @@ class QRVMainWindowController : public QRVWindowController {
         QAction* preferences = nullptr;
         QAction* quit = nullptr;
         QAction* help = nullptr;
-        // Support and updates: disabled until those parts are in.
+        // Support and updates.
         QAction* checkForUpdates = nullptr;
         QAction* contactSupport = nullptr;
         QAction* supportAndFeedback = nullptr;

@@ -1,6 +1,5 @@
 #include "shell/QRVPermissionsWindowController.h"
 
-#include "shell/QRVPermissionsView.h"
 #include "shell/QRVWindowChrome.h"
 
 #include <QLabel>
@@ -9,7 +8,7 @@
 namespace qrv {
 
 QRVPermissionsWindowController::QRVPermissionsWindowController(const Content& content,
-                                                               PermissionStatus& permissions,
+                                                               QWidget* contentView,
                                                                UserDefaults& defaults,
                                                                Scheduler& scheduler,
                                                                QObject* parent)
@@ -33,9 +32,7 @@ QRVPermissionsWindowController::QRVPermissionsWindowController(const Content& co
         text->setWordWrap(true);
         layout->addWidget(text);
     }
-    m_permissionsView = new QRVPermissionsView(permissions, background);
-    layout->addWidget(m_permissionsView);
-    layout->addStretch(1);
+    layout->addWidget(contentView, 1);
     background->resize(content.size);
     rememberFrame(content.name, defaults, scheduler);
 }

@@ -4,17 +4,11 @@
 
 namespace qrv {
 
-class PermissionStatus;
-class QRVPermissionsView;
-
 // A small window about the two permissions the program needs: a heading, a
-// sentence when there is something to explain, and the permissions with
-// their state. Movable by its background.
+// sentence when there is something to explain, and the content view
+// controller's view with the permissions. Movable by its background.
 class QRVPermissionsWindowController : public QRVWindowController {
     Q_OBJECT
-  public:
-    QRVPermissionsView* permissionsView() const { return m_permissionsView; }
-
   protected:
     struct Content {
         QString name; // the object name, and the name its frame is remembered under
@@ -25,11 +19,9 @@ class QRVPermissionsWindowController : public QRVWindowController {
         QSize size;
     };
 
-    QRVPermissionsWindowController(const Content& content, PermissionStatus& permissions,
+    // Takes the view into the window.
+    QRVPermissionsWindowController(const Content& content, QWidget* contentView,
                                    UserDefaults& defaults, Scheduler& scheduler, QObject* parent);
-
-  private:
-    QRVPermissionsView* m_permissionsView = nullptr;
 };
 
 } // namespace qrv

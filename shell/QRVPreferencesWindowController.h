@@ -4,14 +4,24 @@
 
 namespace qrv {
 
-// The preferences window: for now the state of the two permissions the
-// program needs; the permissions pane with its own controls takes this place
-// once the permissions library is in.
+class AccessKit;
+class QRVPreferencesViewController;
+
+// The preferences window: the permissions pane (QRVPreferencesViewController).
 class QRVPreferencesWindowController : public QRVPermissionsWindowController {
     Q_OBJECT
   public:
-    QRVPreferencesWindowController(PermissionStatus& permissions, UserDefaults& defaults,
+    QRVPreferencesWindowController(AccessKit& accessKit, UserDefaults& defaults,
                                    Scheduler& scheduler, QObject* parent = nullptr);
+    QRVPreferencesViewController* preferencesViewController() const {
+        return m_preferencesViewController;
+    }
+
+  private:
+    QRVPreferencesWindowController(QRVPreferencesViewController* content, UserDefaults& defaults,
+                                   Scheduler& scheduler, QObject* parent);
+
+    QRVPreferencesViewController* m_preferencesViewController;
 };
 
 } // namespace qrv

@@ -1,6 +1,7 @@
 #include "shell/QRVWelcomeWindowController.h"
 
 #include "platform/AppInfo.h"
+#include "shell/QRVWelcomeViewController.h"
 
 namespace qrv {
 namespace {
@@ -11,7 +12,13 @@ QString applicationName() {
 
 } // namespace
 
-QRVWelcomeWindowController::QRVWelcomeWindowController(PermissionStatus& permissions,
+QRVWelcomeWindowController::QRVWelcomeWindowController(AccessKit& accessKit, Workspace& workspace,
+                                                       UserDefaults& defaults, Scheduler& scheduler,
+                                                       QObject* parent)
+    : QRVWelcomeWindowController(new QRVWelcomeViewController(accessKit, workspace, scheduler),
+                                 defaults, scheduler, parent) {}
+
+QRVWelcomeWindowController::QRVWelcomeWindowController(QRVWelcomeViewController* content,
                                                        UserDefaults& defaults, Scheduler& scheduler,
                                                        QObject* parent)
     : QRVPermissionsWindowController(
@@ -21,6 +28,9 @@ QRVWelcomeWindowController::QRVWelcomeWindowController(PermissionStatus& permiss
               "shortcuts. Grant them in the system's privacy settings, then come back here.")
                .arg(applicationName()),
            1.5, QSize(480, 300)},
-          permissions, defaults, scheduler, parent) {}
+          content->view(), defaults, scheduler, parent)
+    , m_welcomeViewController(content) {
+    content->setParent(this);
+}
 
 } // namespace qrv

@@ -4,13 +4,25 @@
 
 namespace qrv {
 
+class AccessKit;
+class QRVWelcomeViewController;
+class Workspace;
+
 // The window start-up shows while a permission is missing: what the program
-// needs and which of it is granted. It stays until the user closes it.
+// needs, with a button for each permission (QRVWelcomeViewController). It
+// stays until the user closes it.
 class QRVWelcomeWindowController : public QRVPermissionsWindowController {
     Q_OBJECT
   public:
-    QRVWelcomeWindowController(PermissionStatus& permissions, UserDefaults& defaults,
+    QRVWelcomeWindowController(AccessKit& accessKit, Workspace& workspace, UserDefaults& defaults,
                                Scheduler& scheduler, QObject* parent = nullptr);
+    QRVWelcomeViewController* welcomeViewController() const { return m_welcomeViewController; }
+
+  private:
+    QRVWelcomeWindowController(QRVWelcomeViewController* content, UserDefaults& defaults,
+                               Scheduler& scheduler, QObject* parent);
+
+    QRVWelcomeViewController* m_welcomeViewController;
 };
 
 } // namespace qrv

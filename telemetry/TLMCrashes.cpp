@@ -185,9 +185,23 @@ void TLMCrashes::handleConfirmation(TLMUserConfirmation confirmation) {
                 qCWarning(lcTelemetryCrashes, "Could not delete the crash record %s.",
                           qPrintable(path));
         });
+        enqueueAttachments(*unit, *report.log);
     }
     qCInfo(lcTelemetryCrashes, "%lld crash report(s) %s.", qint64(pending.size()),
            confirmation == TLMUserConfirmationSend ? "queued for sending" : "discarded");
+}
+
+void TLMCrashes::enqueueAttachments(TLMChannelUnitDefault& unit, const TLMCrashReportLog& report) {
+    TLMCrashesDelegate* d = delegate();
+    if (!d)
+        return;
+    for (const TLMErrorAttachmentLogPtr& attachment :
+         d->attachmentsForErrorReport(TLMErrorReport::fromLog(report))) {
+        if (!attachment)
+            continue;
+        attachment->errorId = report.errorId;
+        unit.enqueueItem(attachment, TLMFlagsCritical);
+    }
 }
 
 template <typename Call> void TLMCrashes::tellDelegate(const TLMLogPtr& log, Call call) {

@@ -3,6 +3,7 @@
 #include "telemetry/TLMChannelDelegate.h"
 #include "telemetry/TLMChannelUnitConfiguration.h"
 #include "telemetry/TLMCrashReportLog.h"
+#include "telemetry/TLMErrorAttachmentLog.h"
 #include "telemetry/TLMService.h"
 
 #include <QList>
@@ -45,6 +46,11 @@ class TLMCrashesDelegate {
     virtual void willSendErrorReport(const TLMErrorReport&) {}
     virtual void didSucceedSendingErrorReport(const TLMErrorReport&) {}
     virtual void didFailSendingErrorReport(const TLMErrorReport&, const TLMHttpError&) {}
+    // Files to send with a report the user agreed to send; asked once, as the
+    // report is queued. Their error ids are set by the service.
+    virtual QList<TLMErrorAttachmentLogPtr> attachmentsForErrorReport(const TLMErrorReport&) {
+        return {};
+    }
 };
 
 // Asked on the main thread with the reports of earlier runs. Answering true
@@ -100,6 +106,7 @@ class TLMCrashes final : public TLMService, public TLMChannelDelegate {
                                const QString& ownRecord);
     void askForConfirmation(const QList<TLMErrorReport>& reports);
     void handleConfirmation(TLMUserConfirmation confirmation);
+    void enqueueAttachments(TLMChannelUnitDefault& unit, const TLMCrashReportLog& report);
 
     mutable std::mutex m_mutex; // the members below up to m_pending
     TLMCrashesDelegate* m_delegate = nullptr;

@@ -1,6 +1,7 @@
 #include "telemetry/TLMLogArchiver.h"
 
 #include "telemetry/TLMCrashReportLog.h"
+#include "telemetry/TLMErrorAttachmentLog.h"
 
 #include <QJsonDocument>
 
@@ -42,6 +43,8 @@ TLMLogPtr TLMLogArchiver::unarchive(const QByteArray& archived) {
 TLMLogPtr TLMLogArchiver::makeLog(const QString& type) {
     if (type == TLMCrashReportLog::kType)
         return std::make_shared<TLMCrashReportLog>();
+    if (type == TLMErrorAttachmentLog::kType)
+        return std::make_shared<TLMErrorAttachmentLog>();
     return nullptr;
 }
 

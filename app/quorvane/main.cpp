@@ -7,12 +7,17 @@
 #include "platform/BundleMoveSystem.h"
 #include "platform/NativePlatform.h"
 #include "platform/PreferencesHome.h"
+#include "platform/linux/LinuxPrivacySettings.h"
+#include "platform/widgets/DesktopAccessKit.h"
 #include "platform/widgets/MessageBoxAlertPresenter.h"
 #include "shell/QRVAppDelegate.h"
+#include "shell/QRVFilePanels.h"
+#include "shell/QRVNativeSupport.h"
 #include "telemetry/TLMDataFolder.h"
 #include "telemetry/TLMTelemetry.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QMessageBox>
 #include <cstdio>
 #include <cstdlib>
@@ -34,7 +39,9 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(applicationIcon(ApplicationLocation::current().dataDirectory));
 
     const QString home = PreferencesHome::resolve(PreferencesHome::fromArguments(app.arguments()));
-    auto native = NativePlatform::create(home);
+    // A home this user cannot change still opens: the welcome window and the
+    // editor's full-disk-access check say which folder and how to fix it.
+    auto native = NativePlatform::create(home, NativePlatform::HomeUse::MayBeReadOnly);
     if (!native) {
         std::fprintf(stderr, "quorvane: %s\n", qPrintable(native.error()));
         QMessageBox::critical(nullptr, QString::fromLatin1(appinfo::kApplicationName),
@@ -42,24 +49,39 @@ int main(int argc, char** argv) {
         return EXIT_FAILURE;
     }
     MessageBoxAlertPresenter alerts;
-    const DesktopServices services = (*native)->desktopServices(alerts);
+    // The permission library: what each permission means here, explained with our own windows.
+    const LinuxPrivacySettings privacySettings((*native)->services().home);
+    DesktopAccessKit accessKit((*native)->services().permissions, privacySettings, alerts);
+    const DesktopServices services = (*native)->desktopServices(alerts, accessKit);
     KeyEquivalentTable::installShared(services.keyboardLayout);
-    if (auto support = menuShortcutsSupportDirectory(services.home); !support) {
-        std::fprintf(stderr, "quorvane: %s\n", qPrintable(support.error()));
-        alerts.runModal({Alert::Style::Critical, support.error()});
-        return EXIT_FAILURE;
-    }
+    // Only edit requests dropped into the support folder need it; the rest of
+    // the program works without it (and a read-only home must still reach the
+    // welcome window).
+    const auto supportFolder = menuShortcutsSupportDirectory(services.home);
+    if (!supportFolder)
+        std::fprintf(stderr, "quorvane: %s\n", qPrintable(supportFolder.error()));
+    QRVDialogFilePanels filePanels;
 
     int status = EXIT_SUCCESS;
     {
         const auto moveSystem = createNativeBundleMoveSystem();
-        QRVAppDelegate delegate(services, *moveSystem);
+        QRVNativeSupport support(services);
+        QRVAppDelegate delegate(services, {*moveSystem, support.support, filePanels,
+                                           supportFolder ? *supportFolder : QString()});
         delegate.setTelemetryStarter(
             [&services](const QString& appSecret, const QList<TLMServiceClass>& list) {
                 TLMTelemetry::start({services.scheduler, services.userDefaults,
                                      TLMDataFolder::forHome(services.home)},
                                     appSecret, list);
             });
+        // For tests only: judge the telemetry period as of this moment (ISO
+        // 8601), so crash reporting can be exercised whatever today's date is.
+        if (const QString moment = qEnvironmentVariable("QUORVANE_TEST_TELEMETRY_CLOCK");
+            !moment.isEmpty()) {
+            const QDateTime fixed = QDateTime::fromString(moment, Qt::ISODate);
+            if (fixed.isValid())
+                delegate.setTelemetryClock([fixed] { return fixed; });
+        }
         // False: a copy of the program elsewhere has taken over.
         if (delegate.launch(QRVAppDelegate::filesFromArguments(app.arguments())))
             status = app.exec();

@@ -2,11 +2,14 @@
 
 #include "platform/AppInfo.h"
 #include "platform/Images.h"
+#include "platform/Logging.h"
 #include "platform/MainThread.h"
+#include "platform/linux/DesktopEntryMatch.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QProcess>
 
 namespace qrv {
 
@@ -89,6 +92,29 @@ QList<RunningApplication> LinuxWorkspace::runningApplications() const {
 QUrl LinuxWorkspace::urlForApplication(const QString& bundleIdentifier) const {
     const QString path = bundles::locate(bundleIdentifier, m_paths);
     return path.isEmpty() ? QUrl() : QUrl::fromLocalFile(path);
+}
+
+void LinuxWorkspace::launchApplication(const QString& bundleIdentifier) {
+    const QString path = bundles::locate(bundleIdentifier, m_paths);
+    QStringList command;
+    if (path.endsWith(QLatin1String(".desktop"))) {
+        if (const auto values = bundles::desktopEntryValues(path))
+            command = desktop::execArguments(values->value(QStringLiteral("Exec")));
+    } else if (const auto bundle = bundles::read(path)) {
+        const QString executable =
+            bundle->infoDictionary.value(QStringLiteral("CFBundleExecutable")).toString();
+        if (!executable.isEmpty())
+            command << path + QStringLiteral("/Contents/MacOS/") + executable;
+    }
+    if (command.isEmpty()) {
+        qCWarning(lcPlatform, "Cannot launch %s: no program found for it.",
+                  qPrintable(bundleIdentifier));
+        return;
+    }
+    // Detached: the application outlives us and nobody waits for it.
+    if (!QProcess::startDetached(command.first(), command.mid(1)))
+        qCWarning(lcPlatform, "Cannot launch %s (%s).", qPrintable(bundleIdentifier),
+                  qPrintable(command.first()));
 }
 
 } // namespace qrv

@@ -26,6 +26,8 @@ class LinuxWorkspace final : public BundleFileWorkspace {
 
     QList<RunningApplication> runningApplications() const override;
     QUrl urlForApplication(const QString& bundleIdentifier) const override;
+    // Runs the desktop entry's Exec, or the bundle's Contents/MacOS/<CFBundleExecutable>.
+    void launchApplication(const QString& bundleIdentifier) override;
 
   private:
     RunningApplication describe(const AtspiApplications::Application& application) const;

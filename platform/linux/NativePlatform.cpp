@@ -5,10 +5,13 @@
 #include "platform/PreferencesHome.h"
 #include "platform/UserDefaults.h"
 #include "platform/linux/DBusDistributedNotifications.h"
+#include "platform/linux/JournalSystemLog.h"
 #include "platform/linux/PlistFilePreferenceStore.h"
 #include "platform/linux/PreferencesHotKeys.h"
 #include "platform/linux/XkbKeyboardLayout.h"
 #include "platform/qt/ClipboardPasteboard.h"
+#include "platform/qt/DesktopUrlOpener.h"
+#include "platform/qt/QtHttpTransport.h"
 // Menus, applications, permissions:
 #include "platform/linux/AtspiAccessibility.h"
 #include "platform/linux/AtspiApplications.h"
@@ -42,6 +45,9 @@ struct NativePlatform::Parts {
     LinuxPermissionStatus permissions;
     DBusDistributedNotifications notifications;
     PreferencesHotKeys hotKeys;
+    JournalSystemLog systemLog;
+    QtHttpTransport http;
+    DesktopUrlOpener urlOpener;
     // The clipboard needs a window-system connection; a command-line tool has none.
     std::unique_ptr<ClipboardPasteboard> pasteboard;
     Services services;
@@ -58,8 +64,8 @@ struct NativePlatform::Parts {
         , workspace(home, &busApplications)
         , permissions(home, accessibility)
         , hotKeys(preferences)
-        , services{home,          preferences, userDefaults, scheduler,     *keyboardLayout,
-                   accessibility, workspace,   permissions,  notifications, hotKeys} {
+        , services{home,      preferences, userDefaults,  scheduler, *keyboardLayout, accessibility,
+                   workspace, permissions, notifications, hotKeys,   systemLog,       http} {
         if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
             pasteboard = std::make_unique<ClipboardPasteboard>();
     }
@@ -79,8 +85,10 @@ static Result<std::unique_ptr<KeyboardLayout>> userKeyboardLayout() {
     return std::unique_ptr<KeyboardLayout>(std::move(layout).value());
 }
 
-Result<std::unique_ptr<NativePlatform>> NativePlatform::create(const QString& home) {
-    auto prepared = PreferencesHome::prepare(home);
+Result<std::unique_ptr<NativePlatform>> NativePlatform::create(const QString& home, HomeUse use) {
+    auto prepared = use == HomeUse::MayBeReadOnly
+                        ? Result<QString>(PreferencesHome::prepareWherePossible(home))
+                        : PreferencesHome::prepare(home);
     if (!prepared)
         return makeError(prepared.error());
     auto layout = userKeyboardLayout();
@@ -98,9 +106,10 @@ const Services& NativePlatform::services() const {
     return m_parts->services;
 }
 
-DesktopServices NativePlatform::desktopServices(AlertPresenter& alerts) const {
+DesktopServices NativePlatform::desktopServices(AlertPresenter& alerts,
+                                                AccessKit& accessKit) const {
     Q_ASSERT_X(m_parts->pasteboard, "NativePlatform", "desktop services need a GUI application");
-    return {m_parts->services, alerts, *m_parts->pasteboard};
+    return {m_parts->services, alerts, *m_parts->pasteboard, accessKit, m_parts->urlOpener};
 }
 
 } // namespace qrv

@@ -29,6 +29,11 @@ class FakeWorkspace final : public BundleFileWorkspace {
 
     QList<RunningApplication> runningApplications() const override { return m_running; }
     QUrl urlForApplication(const QString& bundleIdentifier) const override;
+    // Recorded only: the test decides whether the application then runs.
+    void launchApplication(const QString& bundleIdentifier) override {
+        launchRequests.append(bundleIdentifier);
+    }
+    QStringList launchRequests;
 
   private:
     QList<RunningApplication> m_running;

@@ -117,7 +117,7 @@ TEST_F(AtspiCli, TheCatalogueReadsTheRunningApplicationsMenus) {
     const Services services{world.home.path(), world.preferences,    world.defaults,
                             world.scheduler,   world.keyboardLayout, accessibility,
                             workspace,         world.permissions,    world.notifications,
-                            world.hotKeys};
+                            world.hotKeys,     world.systemLog,      world.http};
 
     // This process has no desktop entry for it: it runs under its process name.
     const auto entry = std::make_shared<QRVAplication>(QStringLiteral("qrv-menu-test-app"),

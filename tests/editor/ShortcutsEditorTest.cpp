@@ -24,7 +24,8 @@ TEST_F(ShortcutsEditorTest, AnEmptyApplicationHasOneRowThatAddingTypesInto) {
     action(Command::AddShortcut)->trigger();
     EXPECT_EQ(rows(), QList<QRVMenuShortcutPtr>{placeholder});
     EXPECT_EQ(controller.selectionIndexes(), QList<int>{0});
-    finishTitle(QStringLiteral("Format→Bold"));
+    finishTitle(QStringLiteral("Format\x1b"
+                               "Bold"));
     EXPECT_FALSE(placeholder->isPlaceholder());
     EXPECT_EQ(placeholder->title(), QStringLiteral("\x1b"
                                                    "Format\x1b"

@@ -63,6 +63,7 @@ class FakeEditor : public EditRequestTarget {
     QRVMenuItemPtr menuItemMatchingFullDisplayTitle(const QString& title) const override {
         return topLevel ? paths.value(title) : nullptr;
     }
+    void endEditing() override {}
     void editRequestedShortcut(const QRVMenuShortcutPtr& shortcut, bool recordKey_) override {
         edited = shortcut;
         recordKey = recordKey_;

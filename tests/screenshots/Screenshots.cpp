@@ -7,10 +7,13 @@
 #include "model/KeyEquivalentTable.h"
 #include "platform/NativePlatform.h"
 #include "platform/plist/PlistCodec.h"
+#include "platform/testing/FakeAccessKit.h"
 #include "platform/testing/FakeBundleMoveSystem.h"
 #include "platform/testing/ScriptedAlertPresenter.h"
 #include "shell/QRVAppDelegate.h"
+#include "shell/QRVFilePanels.h"
 #include "shell/QRVMainWindowController.h"
+#include "shell/QRVNativeSupport.h"
 
 #include <QApplication>
 #include <QDir>
@@ -116,11 +119,16 @@ int main(int argc, char** argv) {
         return 1;
     }
     testing::ScriptedAlertPresenter alerts;
-    const DesktopServices services = (*native)->desktopServices(alerts);
+    // Both permissions granted: the editor as the user works in it.
+    testing::FakePermissionStatus permissions;
+    testing::FakeAccessKit accessKit{permissions};
+    const DesktopServices services = (*native)->desktopServices(alerts, accessKit);
     KeyEquivalentTable::installShared(services.keyboardLayout);
     testing::FakeBundleMoveSystem moveSystem;
     moveSystem.bundle = {};
-    QRVAppDelegate delegate(services, moveSystem);
+    QRVNativeSupport support(services);
+    QRVDialogFilePanels filePanels; // never shown
+    QRVAppDelegate delegate(services, {moveSystem, support.support, filePanels, home.path()});
     delegate.setTelemetryStarter([](const QString&, const QList<TLMServiceClass>&) {});
     delegate.launch();
     QWidget* window = delegate.mainWindowController()->window();

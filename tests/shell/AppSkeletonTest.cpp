@@ -1,12 +1,19 @@
+#include "ScriptedFilePanels.h"
 #include "editor/QRVApplicationsArrayController.h"
 #include "editor/QRVShortcutsViewController.h"
 #include "menus/QRVMenuItem.h"
 #include "platform/AppInfo.h"
 #include "platform/NativePlatform.h"
+#include "platform/linux/LinuxPrivacySettings.h"
+#include "platform/testing/FakeAccessKit.h"
 #include "platform/testing/FakeBundleMoveSystem.h"
 #include "platform/testing/ScriptedAlertPresenter.h"
+#include "platform/widgets/DesktopAccessKit.h"
 #include "shell/QRVAppDelegate.h"
 #include "shell/QRVMainWindowController.h"
+#include "shell/QRVNativeSupport.h"
+#include "shell/QRVWelcomeViewController.h"
+#include "shell/QRVWelcomeWindowController.h"
 #include "support/HelperPrograms.h"
 #include "support/TempHome.h"
 #include "support/Wait.h"
@@ -15,6 +22,7 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QProcess>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -31,7 +39,10 @@ class LaunchedApp : public ::testing::Test {
         ASSERT_TRUE(created.ok()) << created.error().toStdString();
         native = std::move(created).value();
         moveSystem.bundle = {}; // started from a build folder: nothing to move
-        delegate = std::make_unique<QRVAppDelegate>(native->desktopServices(alerts), moveSystem);
+        const DesktopServices services = native->desktopServices(alerts, accessKit);
+        support = std::make_unique<QRVNativeSupport>(services);
+        delegate = std::make_unique<QRVAppDelegate>(
+            services, AppDelegateParts{moveSystem, support->support, filePanels, home.path()});
         // No crash handlers in the test process.
         delegate->setTelemetryStarter([](const QString&, const QList<TLMServiceClass>&) {});
         ASSERT_TRUE(delegate->launch());
@@ -40,7 +51,11 @@ class LaunchedApp : public ::testing::Test {
     qrv::testing::TempHome home;
     qrv::testing::ScriptedAlertPresenter alerts;
     qrv::testing::FakeBundleMoveSystem moveSystem;
+    qrv::testing::ScriptedFilePanels filePanels;
+    qrv::testing::FakePermissionStatus permissions;
+    qrv::testing::FakeAccessKit accessKit{permissions};
     std::unique_ptr<NativePlatform> native;
+    std::unique_ptr<QRVNativeSupport> support;
     std::unique_ptr<QRVAppDelegate> delegate;
 };
 
@@ -134,7 +149,45 @@ TEST(AppSkeleton, WithoutAReachableDisplayItExitsWithOneSentence) {
     }
 }
 
-TEST(AppSkeleton, AHomeThatCannotBeUsedIsNamedAndEndsTheRun) {
+// A home this user cannot change (here one that cannot even be made) still
+// opens the program: the welcome window says which folder stands in the way.
+TEST(AppSkeleton, AHomeThatCannotBeChangedOpensOnTheWelcomeWindowThatNamesIt) {
+    qrv::testing::TempHome home;
+    QFile blocker(home.file("blocker"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QString unusable = home.file("blocker/home");
+    EXPECT_FALSE(NativePlatform::create(unusable).ok()); // what the command-line tool gets
+    auto created = NativePlatform::create(unusable, NativePlatform::HomeUse::MayBeReadOnly);
+    ASSERT_TRUE(created.ok()) << created.error().toStdString();
+    const std::unique_ptr<NativePlatform> native = std::move(created).value();
+    qrv::testing::ScriptedAlertPresenter alerts;
+    const LinuxPrivacySettings privacySettings(native->services().home);
+    DesktopAccessKit accessKit(native->services().permissions, privacySettings, alerts);
+    const DesktopServices services = native->desktopServices(alerts, accessKit);
+    qrv::testing::FakeBundleMoveSystem moveSystem;
+    moveSystem.bundle = {};
+    QRVNativeSupport support(services);
+    qrv::testing::ScriptedFilePanels filePanels;
+    QRVAppDelegate delegate(services, {moveSystem, support.support, filePanels, QString()});
+    delegate.setTelemetryStarter([](const QString&, const QList<TLMServiceClass>&) {});
+    ASSERT_TRUE(delegate.launch());
+    ASSERT_TRUE(qrv::testing::waitUntil(
+        [&] { return delegate.welcomeWindowController() != nullptr; }, 10000));
+    QRVWelcomeViewController* welcome = delegate.welcomeWindowController()->welcomeViewController();
+    EXPECT_TRUE(welcome->view()->isVisible());
+    ASSERT_EQ(welcome->fdaButton()->text(), "Grant Permission");
+    welcome->fdaButton()->click();
+    ASSERT_EQ(alerts.shown.size(), 1);
+    EXPECT_EQ(alerts.shown[0].messageText, "Full Disk Access");
+    EXPECT_TRUE(alerts.shown[0].informativeText.contains(unusable))
+        << alerts.shown[0].informativeText.toStdString();
+    EXPECT_TRUE(alerts.shown[0].informativeText.contains("--home"));
+    delegate.mainWindowController()->window()->close();
+}
+
+// The program itself, too: it names what it could not make and goes on.
+TEST(AppSkeleton, AHomeThatCannotBeChangedDoesNotEndTheRun) {
     qrv::testing::TempHome home;
     QFile blocker(home.file("blocker"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
@@ -143,16 +196,16 @@ TEST(AppSkeleton, AHomeThatCannotBeUsedIsNamedAndEndsTheRun) {
     env.insert("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QProcess> app(startApp({"--home", home.file("blocker/home")}, env));
     ASSERT_TRUE(app->waitForStarted());
-    // The message box is modal and nobody presses it here; the same message goes
-    // to stderr first.
     QByteArray err;
     EXPECT_TRUE(qrv::testing::waitUntil(
         [&] {
             err += app->readAllStandardError();
-            return err.contains("blocker/home") || app->state() == QProcess::NotRunning;
+            return err.contains("could not be created") || app->state() == QProcess::NotRunning;
         },
         30000));
-    EXPECT_TRUE(err.contains("blocker/home")) << err.toStdString();
+    // Not the home, only the support folder inside it (edit requests) is missing.
+    EXPECT_TRUE(err.contains("blocker/home/Library/Application Support")) << err.toStdString();
+    EXPECT_FALSE(app->waitForFinished(1000)) << "exit code " << app->exitCode();
     app->kill();
     app->waitForFinished();
 }

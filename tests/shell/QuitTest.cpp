@@ -6,7 +6,6 @@
 #include "shell/QRVMainWindowController.h"
 #include "shell/QRVNewsletterPrompt.h"
 
-#include <QDesktopServices>
 #include <QFile>
 #include <QTest>
 
@@ -14,17 +13,6 @@ using namespace qrv;
 using qrv::testing::ShellTest;
 
 namespace {
-
-// Catches the pages the program asks the desktop to open.
-class PageRecorder : public QObject {
-    Q_OBJECT
-  public:
-    PageRecorder() { QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "open"); }
-    ~PageRecorder() override { QDesktopServices::unsetUrlHandler(QStringLiteral("https")); }
-    QList<QUrl> pages;
-  public slots:
-    void open(const QUrl& url) { pages << url; }
-};
 
 class QuitTest : public ShellTest {
   protected:
@@ -35,7 +23,6 @@ class QuitTest : public ShellTest {
     QVariant stored(const QString& key) {
         return platform.preferences.copyValue(key, defaults.domain());
     }
-    PageRecorder browser;
 };
 
 TEST_F(QuitTest, ThePromptNeedsFourEditsInFourSessionsAndNoEarlierAnswer) {
@@ -76,9 +63,9 @@ TEST_F(QuitTest, OkOpensTheNewsletterPageAndQuitsAndNeverAsksAgain) {
         buttons << button.title;
     EXPECT_EQ(buttons, (QStringList{"OK", "Later", "No, Thanks"}));
 
-    ASSERT_EQ(browser.pages.size(), 1);
-    EXPECT_EQ(browser.pages[0].scheme(), "https");
-    EXPECT_EQ(browser.pages[0].query(), "referrer=Quorvane");
+    ASSERT_EQ(browser.opened.size(), 1);
+    EXPECT_EQ(browser.opened[0].scheme(), "https");
+    EXPECT_EQ(browser.opened[0].query(), "referrer=Quorvane");
     EXPECT_EQ(stored(QRVNewsletterPrompt::kAcceptedKey), QVariant(true));
     EXPECT_EQ(stored(QRVNewsletterPrompt::kSuppressKey), QVariant(true));
     EXPECT_FALSE(QRVNewsletterPrompt::isDue(defaults));
@@ -91,7 +78,7 @@ TEST_F(QuitTest, NoThanksIsRememberedAndLaterAsksAgainAtTheNextQuit) {
     EXPECT_EQ(runUntilExit([&] { delegate->quit(); }), 0);
     EXPECT_FALSE(stored(QRVNewsletterPrompt::kSuppressKey).isValid());
     EXPECT_FALSE(stored(QRVNewsletterPrompt::kAcceptedKey).isValid());
-    EXPECT_TRUE(browser.pages.isEmpty());
+    EXPECT_TRUE(browser.opened.isEmpty());
 
     delegate.reset();
     launched();
@@ -100,7 +87,7 @@ TEST_F(QuitTest, NoThanksIsRememberedAndLaterAsksAgainAtTheNextQuit) {
     EXPECT_EQ(platform.alerts.shown.size(), 2);
     EXPECT_EQ(stored(QRVNewsletterPrompt::kAcceptedKey), QVariant(false));
     EXPECT_EQ(stored(QRVNewsletterPrompt::kSuppressKey), QVariant(true));
-    EXPECT_TRUE(browser.pages.isEmpty());
+    EXPECT_TRUE(browser.opened.isEmpty());
 }
 
 TEST_F(QuitTest, QuittingSavesTheEditsThatWaitAndRemembersTheWindow) {
@@ -143,5 +130,3 @@ TEST_F(QuitTest, ClosingTheLastWindowQuitsButNotWhileAnotherIsOpen) {
 }
 
 } // namespace
-
-#include "QuitTest.moc"

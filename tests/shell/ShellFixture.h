@@ -1,11 +1,19 @@
 #pragma once
 
+#include "ScriptedFilePanels.h"
+#include "ScriptedModalRunner.h"
 #include "platform/UserDefaults.h"
 #include "platform/testing/FakeBundleMoveSystem.h"
+#include "platform/testing/FakeSystemLog.h"
+#include "platform/testing/RecordingUrlOpener.h"
+#include "platform/testing/ScriptedHttpTransport.h"
 #include "shell/QRVAppDelegate.h"
+#include "shell/QRVAppSupport.h"
 #include "support/FakePlatform.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -21,8 +29,20 @@ class ShellTest : public ::testing::Test {
         QList<TLMServiceClass> services;
     };
 
+    // The delegate's support half on the fixture's doubles (made once).
+    QRVAppSupport& supportHalf() {
+        if (!support) {
+            support = std::make_unique<QRVAppSupport>(
+                AppSupportServices{defaults, platform.preferences, platform.scheduler,
+                                   platform.alerts, systemLog, browser, http, modal},
+                AppSupportIdentity::standard(platform.home.path()));
+            support->setOptionKeyCheck([] { return false; });
+        }
+        return *support;
+    }
+
     QRVAppDelegate& makeDelegate() {
-        delegate = std::make_unique<QRVAppDelegate>(platform.services, moveSystem);
+        delegate = std::make_unique<QRVAppDelegate>(platform.services, parts());
         delegate->setTelemetryStarter(
             [this](const QString& secret, const QList<TLMServiceClass>& services) {
                 telemetryStarts.append({secret, services});
@@ -33,6 +53,16 @@ class ShellTest : public ::testing::Test {
     QRVAppDelegate& launched() {
         makeDelegate().launch();
         return *delegate;
+    }
+
+    AppDelegateParts parts() { return {moveSystem, supportHalf(), filePanels, supportDirectory()}; }
+
+    // The program's support folder in the temporary home, made on first use.
+    QString supportDirectory() const {
+        const QString path =
+            platform.home.file(QStringLiteral("Library/Application Support/com.brackwyn.Quorvane"));
+        QDir().mkpath(path);
+        return QFileInfo(path).canonicalFilePath();
     }
 
     // Moves the virtual clock to `moment`.
@@ -60,8 +90,15 @@ class ShellTest : public ::testing::Test {
 
     FakePlatform platform;
     FakeBundleMoveSystem moveSystem = startedFromBuildFolder();
+    ScriptedFilePanels filePanels;
     UserDefaults& defaults = platform.defaults;
     QList<TelemetryStart> telemetryStarts;
+    // The support half's doubles.
+    FakeSystemLog& systemLog = platform.systemLog;
+    RecordingUrlOpener& browser = platform.urlOpener;
+    ScriptedHttpTransport& http = platform.http;
+    ScriptedModalRunner modal;
+    std::unique_ptr<QRVAppSupport> support;
     std::unique_ptr<QRVAppDelegate> delegate;
 };
 

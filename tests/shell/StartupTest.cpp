@@ -2,6 +2,7 @@
 #include "platform/PermissionStatus.h"
 #include "shell/QRVMainWindowController.h"
 #include "shell/QRVTelemetryPeriod.h"
+#include "shell/QRVWelcomeViewController.h"
 #include "shell/QRVWelcomeWindowController.h"
 #include "telemetry/TLMTelemetryConfig.h"
 
@@ -44,6 +45,10 @@ TEST_F(ShellTest, LaunchRunsInThreeTurnsMainWindowThenWelcomeThenUpdater) {
     platform.scheduler.runPending();
     ASSERT_NE(app.welcomeWindowController(), nullptr);
     EXPECT_TRUE(app.welcomeWindowController()->window()->isVisible());
+    const QRVWelcomeViewController* welcome =
+        app.welcomeWindowController()->welcomeViewController();
+    EXPECT_EQ(welcome->fdaButton()->text(), "Permission Granted");
+    EXPECT_EQ(welcome->accessibilityButton()->text(), "Grant Permission");
 
     // Third turn: the updater; an old feed address no longer overrides ours.
     platform.scheduler.runPending();
@@ -132,7 +137,7 @@ class RecordingDelegate : public QRVAppDelegate {
 };
 
 TEST_F(ShellTest, FilesGivenAtStartGoToOpenFileURL) {
-    RecordingDelegate app(platform.services, moveSystem);
+    RecordingDelegate app(platform.services, parts());
     app.setTelemetryStarter([](const QString&, const QList<TLMServiceClass>&) {});
     ASSERT_TRUE(app.launch({"request.menuShortcuts", "/tmp/other.menuShortcuts"}));
     EXPECT_EQ(
@@ -166,8 +171,9 @@ class MoveAnswering final : public AlertPresenter {
 TEST_F(ShellTest, AMoveIntoApplicationsComesFirstAndMayEndTheLaunch) {
     moveSystem = {}; // started from the Downloads folder
     MoveAnswering alerts;
-    const DesktopServices answering{platform.services, alerts, platform.pasteboard};
-    QRVAppDelegate app(answering, moveSystem);
+    const DesktopServices answering{platform.services, alerts, platform.pasteboard,
+                                    platform.accessKit, platform.urlOpener};
+    QRVAppDelegate app(answering, parts());
     app.setTelemetryStarter([this](const QString& secret, const QList<TLMServiceClass>& services) {
         telemetryStarts.append({secret, services});
     });

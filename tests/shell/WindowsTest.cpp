@@ -1,8 +1,9 @@
 #include "ShellFixture.h"
 #include "platform/PermissionStatus.h"
+#include "platform/widgets/AccessKitViewController.h"
 #include "shell/QRVHelpWindowController.h"
 #include "shell/QRVMainWindowController.h"
-#include "shell/QRVPermissionsView.h"
+#include "shell/QRVPreferencesViewController.h"
 #include "shell/QRVPreferencesWindowController.h"
 #include "shell/QRVWindowChrome.h"
 #include "shell/QRVWindowFrameAutosave.h"
@@ -66,17 +67,26 @@ TEST_F(ShellTest, TheHelpTextIsOursReadOnlyAtTheTopAndInThePalettesColours) {
     EXPECT_EQ(colours(), (QSet<QRgb>{QColor(Qt::black).rgb()}));
 }
 
-TEST_F(ShellTest, ThePermissionsAreReadAgainWhenTheWindowIsShown) {
+TEST_F(ShellTest, ThePreferencesWindowShowsThePermissionsPaneReadAgainWhenShown) {
     platform.permissions.set(PermissionStatus::kFullDiskAccess, PermissionStatus::kDenied);
     launched();
     delegate->showPreferencesWindow();
-    QRVPermissionsView* view = delegate->preferencesWindowController()->permissionsView();
-    EXPECT_EQ(view->stateText(PermissionStatus::kFullDiskAccess), "Not granted");
-    EXPECT_EQ(view->stateText(PermissionStatus::kAssistive), "Granted");
+    QRVPreferencesViewController* pane =
+        delegate->preferencesWindowController()->preferencesViewController();
+    ASSERT_NE(pane->accessKitViewController(), nullptr);
+    EXPECT_EQ(pane->accessKit(), &platform.accessKit);
+    QWidget* list = pane->accessKitViewController()->view();
+    EXPECT_TRUE(list->isVisible());
+    const auto stateOf = [&](const QString& permission) {
+        return list->findChild<QPushButton*>(permission)->text();
+    };
+    EXPECT_EQ(stateOf(PermissionStatus::kFullDiskAccess), "Grant Access…");
+    EXPECT_EQ(stateOf(PermissionStatus::kAssistive), "Show Settings…");
     delegate->preferencesWindowController()->window()->close();
+    EXPECT_EQ(pane->accessKit(), nullptr);
     platform.permissions.set(PermissionStatus::kFullDiskAccess, PermissionStatus::kGranted);
     delegate->showPreferencesWindow();
-    EXPECT_EQ(view->stateText(PermissionStatus::kFullDiskAccess), "Granted");
+    EXPECT_EQ(stateOf(PermissionStatus::kFullDiskAccess), "Show Settings…");
 }
 
 TEST_F(ShellTest, BecomingMainLooksAtEditRequestsOnceHalfASecondLater) {
@@ -204,11 +214,11 @@ TEST_F(ShellTest, TheMenusHoldEveryCommandAndTheUnfinishedOnesAreDisabled) {
     }
     const QStringList expected{
         "Quorvane > Preferences…",
-        "Quorvane > Check for Updates… (disabled)",
+        "Quorvane > Check for Updates…",
         "Quorvane > Quit Quorvane",
         "File > Add Shortcut",
         "File > Add Application…",
-        "File > Import Shortcuts… (disabled)",
+        "File > Import Shortcuts…",
         "File > Export All Shortcuts… (disabled)",
         "File > Export Selected Shortcuts… (disabled)",
         "File > Create Request… (disabled)",
@@ -218,8 +228,8 @@ TEST_F(ShellTest, TheMenusHoldEveryCommandAndTheUnfinishedOnesAreDisabled) {
         "Edit > Remove Shortcut",
         "Window > Minimize",
         "Help > Quorvane Help",
-        "Help > Contact Support… (disabled)",
-        "Help > Support and Feedback… (disabled)",
+        "Help > Contact Support…",
+        "Help > Support and Feedback…",
         "Help > Sign Up for News…",
     };
     EXPECT_EQ(entries, expected);

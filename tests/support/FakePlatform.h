@@ -4,14 +4,18 @@
 #include "platform/UserDefaults.h"
 #include "platform/linux/PlistFilePreferenceStore.h"
 #include "platform/plist/PlistCodec.h"
+#include "platform/testing/FakeAccessKit.h"
 #include "platform/testing/FakePermissionStatus.h"
+#include "platform/testing/FakeSystemLog.h"
 #include "platform/testing/FakeWorkspace.h"
 #include "platform/testing/FixedKeyboardLayout.h"
 #include "platform/testing/MemoryPasteboard.h"
 #include "platform/testing/RecordedAccessibility.h"
 #include "platform/testing/RecordingNotifications.h"
+#include "platform/testing/RecordingUrlOpener.h"
 #include "platform/testing/ScriptedAlertPresenter.h"
 #include "platform/testing/ScriptedHotKeys.h"
+#include "platform/testing/ScriptedHttpTransport.h"
 #include "platform/testing/VirtualScheduler.h"
 #include "support/TempHome.h"
 
@@ -34,14 +38,21 @@ struct FakePlatform {
     RecordedAccessibility accessibility;
     FakeWorkspace workspace;
     FakePermissionStatus permissions;
+    FakeAccessKit accessKit{permissions};
     RecordingNotifications notifications;
     ScriptedHotKeys hotKeys;
     ScriptedAlertPresenter alerts;
     MemoryPasteboard pasteboard;
+    FakeSystemLog systemLog;
+    ScriptedHttpTransport http;
+    RecordingUrlOpener urlOpener;
     DesktopServices services{{home.path(), preferences, defaults, scheduler, keyboardLayout,
-                              accessibility, workspace, permissions, notifications, hotKeys},
+                              accessibility, workspace, permissions, notifications, hotKeys,
+                              systemLog, http},
                              alerts,
-                             pasteboard};
+                             pasteboard,
+                             accessKit,
+                             urlOpener};
 
     // A running regular application whose menus are `menus` (recorded form).
     RunningApplication run(const QString& bundleIdentifier, const QString& name, qint64 processId,

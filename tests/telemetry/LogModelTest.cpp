@@ -1,5 +1,6 @@
 #include "support/QtPrinters.h"
 #include "telemetry/TLMEncrypter.h"
+#include "telemetry/TLMErrorAttachmentLog.h"
 #include "telemetry/TLMLogArchiver.h"
 #include "telemetry/TLMLogSamples.h"
 
@@ -36,6 +37,29 @@ TEST(LogArchive, ACrashReportSurvivesTheStoredFormExceptItsTargetTokens) {
     EXPECT_EQ(decoded->device, log->device);
     EXPECT_TRUE(decoded->isValid());
     EXPECT_TRUE(decoded->transmissionTargetTokens.isEmpty());
+}
+
+TEST(LogArchive, AnAttachmentKeepsItsBytesAndALongLogKeepsItsEndOnACharacterBoundary) {
+    const auto crash = TLMLogSamples::crashReport();
+    auto attachment = TLMErrorAttachmentLog::attachmentWithText(u"caf\u00e9\n"_qs, "log.txt");
+    attachment->errorId = crash->errorId;
+    attachment->timestamp = crash->timestamp;
+    attachment->device = crash->device;
+    ASSERT_TRUE(attachment->isValid());
+    const TLMLogPtr decoded = TLMLogArchiver::decode(TLMLogArchiver::encode(*attachment));
+    ASSERT_NE(decoded, nullptr);
+    EXPECT_EQ(decoded->toJson(), attachment->toJson());
+    EXPECT_EQ(std::static_pointer_cast<TLMErrorAttachmentLog>(decoded)->data, "caf\xc3\xa9\n");
+    // Data that is not Base64 is not read as something else.
+    QJsonObject forged = attachment->toJson();
+    forged["data"] = "not base64!";
+    EXPECT_EQ(TLMLogArchiver::unarchive(archived(QJsonDocument(forged).toJson())), nullptr);
+
+    // "é" is two bytes; the cut would fall between them.
+    const QString text = u"\u00e9"_qs + QString(TLMErrorAttachmentLog::kMaximumDataBytes - 1, 'x');
+    const QByteArray cut = TLMErrorAttachmentLog::attachmentWithText(text, "log.txt")->data;
+    EXPECT_EQ(cut.size(), TLMErrorAttachmentLog::kMaximumDataBytes - 1);
+    EXPECT_EQ(cut, QByteArray(TLMErrorAttachmentLog::kMaximumDataBytes - 1, 'x'));
 }
 
 TEST(LogArchive, RefusesWhatItCannotReadFaithfully) {

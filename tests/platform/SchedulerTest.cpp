@@ -176,15 +176,22 @@ TEST(QtScheduler, CancelledPerformNeverRuns) {
 TEST(QtScheduler, ThreadHooksRunOnEveryQueueThreadBeforeItsTasksAndWhenItEnds) {
     QtScheduler s;
     auto early = s.createSerialQueue("early"); // started before the hooks came
-    std::atomic<int> started{0};
-    std::atomic<int> finished{0};
+    // The pool's thread runs its `finished` hook whenever it ends, maybe
+    // after this test: the hooks keep their counters alive themselves.
+    struct Counts {
+        std::atomic<int> started{0};
+        std::atomic<int> finished{0};
+    };
+    const auto counts = std::make_shared<Counts>();
+    std::atomic<int>& started = counts->started;
+    std::atomic<int>& finished = counts->finished;
     static thread_local bool prepared = false;
-    s.addThreadHooks({[&] {
+    s.addThreadHooks({[counts] {
                           prepared = true;
-                          ++started;
+                          ++counts->started;
                       },
-                      [&] {
-                          ++finished;
+                      [counts] {
+                          ++counts->finished;
                       }});
     auto late = s.createSerialQueue("late");
     std::atomic<int> preparedTasks{0};

@@ -2,6 +2,7 @@
 
 #include "platform/AlertPresenter.h"
 #include "platform/AppInfo.h"
+#include "platform/MainThread.h"
 #include "platform/UrlOpener.h"
 #include "platform/UserDefaults.h"
 #include "shell/BWCrashReporterWindowController.h"
@@ -76,12 +77,14 @@ QRVAppSupport::~QRVAppSupport() = default;
 // ---- web pages
 
 void QRVAppSupport::openPage(const QUrl& url) {
+    QRV_ASSERT_MAIN_THREAD();
     // A page that cannot be opened is not the user's problem to hear about.
     if (!m_services.urlOpener.openUrl(url))
         qCInfo(lcSupport, "Could not open %s", qPrintable(url.toString()));
 }
 
 void QRVAppSupport::signUpForNews() {
+    QRV_ASSERT_MAIN_THREAD();
     QUrl page(kNewsletterPage);
     if (!m_identity.bundleName.isEmpty()) {
         QUrlQuery query;
@@ -92,6 +95,7 @@ void QRVAppSupport::signUpForNews() {
 }
 
 void QRVAppSupport::contactSupport() {
+    QRV_ASSERT_MAIN_THREAD();
     QUrl page(kSupportPage, QUrl::StrictMode);
     QUrlQuery query;
     query.addQueryItem(QStringLiteral("product"), QStringLiteral("Quorvane"));
@@ -134,6 +138,7 @@ RepliesIO& QRVAppSupport::sharedReplies() {
 }
 
 void QRVAppSupport::openSupportAndFeedbackWindow() {
+    QRV_ASSERT_MAIN_THREAD();
     sharedReplies().presentWindow();
 }
 
@@ -202,6 +207,7 @@ QString QRVAppSupport::userAgentString() const {
 }
 
 void QRVAppSupport::loadUpdater() {
+    QRV_ASSERT_MAIN_THREAD();
     UPDUpdater& updater = sharedUpdater();
     updater.setDelegate(this);
     if (m_services.userDefaults.objectForKey(kFeedURLKey).isValid())
@@ -211,6 +217,7 @@ void QRVAppSupport::loadUpdater() {
 }
 
 void QRVAppSupport::checkForUpdates() {
+    QRV_ASSERT_MAIN_THREAD();
     m_shouldUseBetaUpdateFeed = m_optionKeyHeld();
     sharedUpdater().checkForUpdates();
 }

@@ -4,6 +4,7 @@
 #include "editor/QRVShortcutsViewController.h"
 #include "exchange/ExchangeWriter.h"
 #include "platform/AlertPresenter.h"
+#include "platform/MainThread.h"
 #include "platform/Scheduler.h"
 #include "shell/QRVExportPanelAccessoryViewController.h"
 
@@ -59,6 +60,7 @@ void QRVExchangeCommands::exportSelected() {
 }
 
 void QRVExchangeCommands::exportShortcuts(const QList<QRVMenuShortcutPtr>& records) {
+    QRV_ASSERT_MAIN_THREAD();
     const QRVAplicationPtr application = m_controller.application();
     std::optional<exchange::ExchangeDocument> document;
     if (application) {
@@ -91,6 +93,7 @@ void QRVExchangeCommands::exportShortcuts(const QList<QRVMenuShortcutPtr>& recor
 }
 
 void QRVExchangeCommands::createRequest() {
+    QRV_ASSERT_MAIN_THREAD();
     const QList<QRVMenuShortcutPtr> selected = m_controller.selectedObjects();
     if (!selected.isEmpty() && !selected.first()->title().isEmpty())
         request(*selected.first());

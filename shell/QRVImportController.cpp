@@ -4,6 +4,7 @@
 #include "editor/QRVShortcutsViewController.h"
 #include "exchange/ExchangeFileReader.h"
 #include "platform/AlertPresenter.h"
+#include "platform/MainThread.h"
 #include "shell/QRVImportPreviewWindow.h"
 
 #include <QFileInfo>
@@ -34,6 +35,7 @@ QRVImportController::~QRVImportController() {
 }
 
 void QRVImportController::importShortcuts() {
+    QRV_ASSERT_MAIN_THREAD();
     const QRVAplicationPtr application = m_controller.application();
     // Refused like a paste: the import would write the application's table.
     if (!application || !m_controller.checkFullDiskAccess())
@@ -50,6 +52,7 @@ void QRVImportController::importShortcuts() {
 }
 
 void QRVImportController::importFile(const QString& path, const QRVAplicationPtr& application) {
+    QRV_ASSERT_MAIN_THREAD();
     QPointer<QRVImportController> self(this);
     exchange::readExchangeFileInBackground(
         m_services.scheduler, path, exchange::Links::Follow,

@@ -1,6 +1,7 @@
 #include "shell/UPDUpdater.h"
 
 #include "platform/AlertPresenter.h"
+#include "platform/MainThread.h"
 #include "platform/Scheduler.h"
 #include "platform/UrlOpener.h"
 #include "platform/UserDefaults.h"
@@ -72,6 +73,7 @@ QList<std::pair<QByteArray, QByteArray>> UPDUpdater::requestHeaders() const {
 }
 
 void UPDUpdater::check(bool userInitiated) {
+    QRV_ASSERT_MAIN_THREAD();
     if (m_checking) {
         // One check at a time; the one under way answers the user.
         return;

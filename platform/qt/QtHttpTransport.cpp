@@ -1,5 +1,7 @@
 #include "platform/qt/QtHttpTransport.h"
 
+#include "platform/MainThread.h"
+
 #include <QCoreApplication>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -49,6 +51,7 @@ QtHttpTransport::~QtHttpTransport() = default;
 
 void QtHttpTransport::send(const HttpRequest& request,
                            std::function<void(const HttpResponse&)> completion) {
+    QRV_ASSERT_MAIN_THREAD();
     if (!isAllowedUrl(request.url)) {
         // Never synchronously: callers may not be ready for their completion yet.
         const QString reason = tr("The address %1 is not a secure (HTTPS) address.")

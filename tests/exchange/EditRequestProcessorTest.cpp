@@ -121,27 +121,23 @@ TEST_F(EditRequestProcessorTest, ARequestWaitsForTheCatalogue) {
     EXPECT_EQ(editor.validations, 1);
 }
 
-TEST_F(EditRequestProcessorTest, OtherKindsAndVersionsBeep) {
+TEST_F(EditRequestProcessorTest, OtherKindsBeepAndAnUnknownApplicationIsNamedAndNothingChanges) {
     QJsonObject newer = request(kMail, "Save");
     newer["version"] = 2;
-    processor.menuShortcutRequestNotification(newer);
     QJsonObject exported = request(kMail, "Save");
     exported["kind"] = "export";
-    processor.menuShortcutRequestNotification(exported);
+    for (const QJsonObject& refused :
+         {newer, exported, request("com.example.Gone", "Save", {}, "Gone"),
+          request("com.example.Gone", "Save", {}, "")})
+        processor.menuShortcutRequestNotification(refused);
     EXPECT_EQ(alerts.beeps, 2);
-    EXPECT_FALSE(editor.edited);
-    EXPECT_FALSE(processor.request());
-}
-
-TEST_F(EditRequestProcessorTest, AnUnknownApplicationIsNamedAndNothingChanges) {
-    processor.menuShortcutRequestNotification(request("com.example.Gone", "Save", {}, "Gone"));
-    processor.menuShortcutRequestNotification(request("com.example.Gone", "Save", {}, ""));
     ASSERT_EQ(alerts.shown.size(), 2);
     EXPECT_EQ(alerts.shown[0].messageText, QStringLiteral(u"Cannot find application “Gone”"));
     EXPECT_EQ(alerts.shown[1].messageText,
               QStringLiteral(u"Cannot find application “com.example.Gone”"));
     EXPECT_FALSE(editor.edited);
     EXPECT_EQ(editor.replacements, 0);
+    EXPECT_FALSE(processor.request());
 }
 
 TEST_F(EditRequestProcessorTest, AnInstalledApplicationIsAddedAndGetsTheRow) {
@@ -154,13 +150,19 @@ TEST_F(EditRequestProcessorTest, AnInstalledApplicationIsAddedAndGetsTheRow) {
     EXPECT_TRUE(alerts.shown.isEmpty());
 }
 
-TEST_F(EditRequestProcessorTest, AnExistingRowIsSelectedAndThePlaceholderOfOthersDropped) {
+TEST_F(EditRequestProcessorTest, AnExistingRowIsSelectedInAnyCaseAndThePlaceholderDropped) {
     const auto save = QRVMenuShortcut::create(kMail, "Save", "@s");
     editor.rows[kMail] = {save};
     // The file names the application in another case; rows keep the list's.
     processor.menuShortcutRequestNotification(request("COM.EXAMPLE.MAIL", "Save"));
     EXPECT_EQ(editor.edited, save);
     EXPECT_EQ(editor.replacements, 0);
+    // All Applications finds its rows without an identifier.
+    const auto global = QRVMenuShortcut::create(QString(), "Save", "@s");
+    editor.rows[QString()] = {global};
+    processor.menuShortcutRequestNotification(request("", "Save"));
+    EXPECT_EQ(editor.selected, editor.all);
+    EXPECT_EQ(editor.edited, global);
 
     auto placeholder = QRVMenuShortcut::create(kMail, "", "");
     placeholder->setIsPlaceholder(true);
@@ -187,15 +189,6 @@ TEST_F(EditRequestProcessorTest, WithoutATitleTheEmptyRowIsEditedOrAdded) {
     EXPECT_EQ(editor.edited->title(), QString(""));
     EXPECT_EQ(editor.recordKey, false);
     EXPECT_EQ(editor.menuLoads, 0); // nothing to look up
-}
-
-TEST_F(EditRequestProcessorTest, AllApplicationsFindsItsRowsWithoutIdentifier) {
-    const auto save = QRVMenuShortcut::create(QString(), "Save", "@s");
-    editor.rows[QString()] = {save};
-    editor.setApplication(editor.list[1]);
-    processor.menuShortcutRequestNotification(request("", "Save"));
-    EXPECT_EQ(editor.selected, editor.all);
-    EXPECT_EQ(editor.edited, save);
 }
 
 TEST_F(EditRequestProcessorTest, ANewRowStartsWithTheMenuItemsOwnKey) {

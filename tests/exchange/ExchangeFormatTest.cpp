@@ -70,16 +70,14 @@ TEST(ExchangeWriter, ExportWritesEveryMemberAndSplitsPathTitles) {
 }
 
 TEST(ExchangeWriter, NothingToExportAndAllApplications) {
-    EXPECT_FALSE(
-        exportDocument({QRVMenuShortcut::create(kApp, "", QString())}, kApp, "Mail", context()));
-    EXPECT_FALSE(exportDocument({QRVMenuShortcut::create("com.other.App", "Save", "@s")}, kApp,
-                                "Mail", context()));
+    for (const auto& record : {QRVMenuShortcut::create(kApp, "", QString()),
+                               QRVMenuShortcut::create("com.other.App", "Save", "@s")})
+        EXPECT_FALSE(exportDocument({record}, kApp, "Mail", context()));
     const auto all = exportDocument({QRVMenuShortcut::create(QString(), "Save", "@s")}, QString(),
                                     "All Applications", context());
     ASSERT_TRUE(all);
-    const QJsonObject app = all->toJson()["applications"][0].toObject();
-    EXPECT_TRUE(app["bundleIdentifier"].isString());
-    EXPECT_EQ(app["bundleIdentifier"].toString(), QString(""));
+    const QJsonValue identifier = all->toJson()["applications"][0]["bundleIdentifier"];
+    EXPECT_EQ(identifier, QJsonValue(""));
     EXPECT_EQ(requestFileName("Mail"), QString("Mail - Request"));
 }
 
@@ -136,51 +134,33 @@ TEST(ExchangeReader, RefusesHostileText) {
     EXPECT_FALSE(parseExchangeJson(large));
 }
 
-TEST(ExchangeReader, ReadsOnlyRegularFilesWithinTheLimit) {
+TEST(ExchangeFiles, WrittenAtomicallyAndReadOnlyFromRegularFilesWithinTheLimit) {
     QTemporaryDir dir;
-    const QString good = dir.filePath("good.menuShortcuts");
-    QFile file(good);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(R"({"kind":"export"})");
-    file.close();
-    EXPECT_TRUE(readExchangeFile(good, Links::Follow));
+    const auto document =
+        requestDocument(*QRVMenuShortcut::create(kApp, "Save", "@s"), "Mail", context());
+    const QString good = dir.filePath("Mail - Request.menuShortcuts");
+    ASSERT_TRUE(writeExchangeFile(good, document));
+    EXPECT_EQ(readExchangeFile(good, Links::Refuse).value(), document.toJson());
+    const auto failed = writeExchangeFile(dir.filePath("missing/x.menuShortcuts"), document);
+    ASSERT_FALSE(failed);
+    EXPECT_TRUE(failed.error().contains("missing/x.menuShortcuts"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Mail - Request.menuShortcuts"});
 
     const QString link = dir.filePath("link.menuShortcuts");
     ASSERT_TRUE(QFile::link(good, link));
     EXPECT_TRUE(readExchangeFile(link, Links::Follow));
     EXPECT_FALSE(readExchangeFile(link, Links::Refuse));
-
     const QString fifo = dir.filePath("fifo.menuShortcuts");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     EXPECT_FALSE(readExchangeFile(fifo, Links::Follow)); // refused, not waited on
     EXPECT_FALSE(readExchangeFile(dir.path(), Links::Follow));
-
-    const QString big = dir.filePath("big.menuShortcuts");
-    QFile bigFile(big);
-    ASSERT_TRUE(bigFile.open(QIODevice::WriteOnly));
-    ASSERT_TRUE(bigFile.resize(kMaxFileSize + 1));
-    bigFile.close();
-    const auto refused = readExchangeFile(big, Links::Follow);
+    QFile big(dir.filePath("big.menuShortcuts"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(kMaxFileSize + 1));
+    big.close();
+    const auto refused = readExchangeFile(big.fileName(), Links::Follow);
     ASSERT_FALSE(refused);
     EXPECT_TRUE(refused.error().contains("1024 KiB"));
 }
-
-TEST(ExchangeWriter, WritesAtomicallyAndNamesTheFileOnFailure) {
-    QTemporaryDir dir;
-    const auto document =
-        requestDocument(*QRVMenuShortcut::create(kApp, "Save", "@s"), "Mail", context());
-    const QString path = dir.filePath("Mail - Request.menuShortcuts");
-    ASSERT_TRUE(writeExchangeFile(path, document));
-    EXPECT_EQ(readExchangeFile(path, Links::Refuse).value(), document.toJson());
-    const auto failed = writeExchangeFile(dir.filePath("missing/x.menuShortcuts"), document);
-    ASSERT_FALSE(failed);
-    EXPECT_TRUE(failed.error().contains("missing/x.menuShortcuts"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Mail - Request.menuShortcuts"});
-}
-
-} // namespace
-
-namespace {
 
 TEST(ExportPanel, RemembersTheConfirmedAuthorAndLeavesOutEmptyFields) {
     QTemporaryDir home;

@@ -14,83 +14,43 @@ using namespace qrv::testing;
 
 namespace {
 
-// The handler with a log that arrives when the test says and a dialog that
-// answers as the test says.
-struct Handler {
-    std::function<void(const QString&)> pendingLog;
-    bool userSends = true;
-    QList<TLMUserConfirmation> notified;
-    QRVCrashReportConfirmation confirmation{
-        [this](std::function<void(const QString&)> completion) { pendingLog = completion; },
-        [this](QString* name, QString* email, QString* details) {
-            if (!userSends)
-                return false;
-            *name = QStringLiteral("Ada");
-            *email = QStringLiteral("ada@example.org");
-            *details = QStringLiteral("Pasted a shortcut.");
-            return true;
-        },
-        [this](TLMUserConfirmation answer) {
-            notified << answer;
-        }};
-
-    void logArrives(const QString& text) {
-        ASSERT_TRUE(pendingLog);
-        auto completion = std::exchange(pendingLog, nullptr);
-        completion(text);
-    }
-};
-
-TEST(CrashReportConfirmation, SendsOnceWhetherTheLogComesBeforeOrAfterTheAnswer) {
-    {
-        SCOPED_TRACE("log after the answer: the send waits for it");
-        Handler h;
-        // The dialog answers before the log is in: nothing may be sent yet.
-        EXPECT_TRUE(h.confirmation.handleReports({}));
-        EXPECT_TRUE(h.notified.isEmpty());
-        h.logArrives(QStringLiteral("line\n"));
-        EXPECT_EQ(h.notified, QList<TLMUserConfirmation>{TLMUserConfirmationSend});
-        EXPECT_EQ(h.confirmation.crashReporterName(), "Ada");
-        EXPECT_EQ(h.confirmation.crashReporterEmail(), "ada@example.org");
-        EXPECT_EQ(h.confirmation.crashReporterDetails(), "Pasted a shortcut.");
-        EXPECT_EQ(h.confirmation.crashReporterLogContent(), "line\n");
-    }
-    {
-        SCOPED_TRACE("log before the answer: sent at the answer");
-        Handler h;
-        QRVCrashReportConfirmation confirmation(
-            [](std::function<void(const QString&)> completion) { completion(QString()); },
-            [](QString*, QString*, QString*) { return true; },
-            [&h](TLMUserConfirmation a) { h.notified << a; });
-        EXPECT_TRUE(confirmation.handleReports({}));
-        EXPECT_EQ(h.notified, QList<TLMUserConfirmation>{TLMUserConfirmationSend});
-        // An empty log still gives content.
-        EXPECT_EQ(confirmation.crashReporterLogContent(), QRVConsoleLog::noEntriesText());
-    }
-}
-
-TEST(CrashReportConfirmation, DecliningSaysSoAtOnceAndTheLogLaterChangesNothing) {
-    for (const bool logFirst : {true, false}) {
-        SCOPED_TRACE(logFirst ? "log before the answer" : "log after the answer");
-        Handler h;
-        h.userSends = false;
-        QRVCrashReportConfirmation confirmation(
-            [&h, logFirst](std::function<void(const QString&)> completion) {
-                if (logFirst)
-                    completion(QStringLiteral("early"));
-                else
-                    h.pendingLog = completion;
-            },
-            [](QString*, QString*, QString*) { return false; },
-            [&h](TLMUserConfirmation a) { h.notified << a; });
-        EXPECT_TRUE(confirmation.handleReports({}));
-        EXPECT_EQ(h.notified, QList<TLMUserConfirmation>{TLMUserConfirmationDontSend});
-        if (!logFirst)
-            h.logArrives(QStringLiteral("late"));
-        EXPECT_EQ(h.notified.size(), 1);
-        EXPECT_EQ(confirmation.crashReporterLogContent(), logFirst ? "early" : "late");
-        EXPECT_TRUE(confirmation.crashReporterName().isNull());
-    }
+// The log may come before or after the user's answer: a report is sent once,
+// and only when both are in; declining says so at once.
+TEST(CrashReportConfirmation, AnswersOnceWhetherTheLogComesBeforeOrAfterTheUser) {
+    for (const bool sends : {true, false})
+        for (const bool logFirst : {true, false}) {
+            SCOPED_TRACE(std::string(sends ? "send" : "decline") + (logFirst ? ", log first" : ""));
+            std::function<void(const QString&)> pendingLog;
+            QList<TLMUserConfirmation> notified;
+            QRVCrashReportConfirmation confirmation(
+                [&](std::function<void(const QString&)> completion) {
+                    if (logFirst)
+                        completion(QString()); // an empty log still gives content
+                    else
+                        pendingLog = completion;
+                },
+                [&](QString* name, QString* email, QString* details) {
+                    *name = QStringLiteral("Ada");
+                    *email = QStringLiteral("ada@example.org");
+                    *details = QStringLiteral("Pasted a shortcut.");
+                    return sends;
+                },
+                [&](TLMUserConfirmation answer) { notified << answer; });
+            EXPECT_TRUE(confirmation.handleReports({}));
+            if (!logFirst) {
+                EXPECT_EQ(notified.size(), sends ? 0 : 1); // a send waits for the log
+                ASSERT_TRUE(pendingLog);
+                std::exchange(pendingLog, nullptr)(QStringLiteral("line\n"));
+            }
+            EXPECT_EQ(notified, QList<TLMUserConfirmation>{sends ? TLMUserConfirmationSend
+                                                                 : TLMUserConfirmationDontSend});
+            EXPECT_EQ(confirmation.crashReporterLogContent(),
+                      logFirst ? QRVConsoleLog::noEntriesText() : QStringLiteral("line\n"));
+            EXPECT_EQ(confirmation.crashReporterName(), sends ? "Ada" : QString());
+            EXPECT_EQ(confirmation.crashReporterEmail(), sends ? "ada@example.org" : QString());
+            EXPECT_EQ(confirmation.crashReporterDetails(),
+                      sends ? "Pasted a shortcut." : QString());
+        }
 }
 
 TEST(CrashReporterDialog, PrefillsTheSenderAndRemembersWhatWasSent) {

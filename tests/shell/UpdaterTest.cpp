@@ -25,10 +25,6 @@ QByteArray feedWith(const QByteArray& version, const QByteArray& extra = {}) {
            "</channel></rss>";
 }
 
-QByteArray header(const HttpRequest& request, const QByteArray& name) {
-    return request.header(name);
-}
-
 struct Updates : ::testing::Test {
     SupportFixture f;
     std::unique_ptr<QRVAppSupport> support = f.makeSupport();
@@ -86,10 +82,10 @@ TEST_F(Updates, ParametersAndHeadersCarryOneIdentifierAndTheLanguage) {
     const QString identifier = f.defaults.stringForKey(QRVAppSupport::kUpdateUUIDKey);
     EXPECT_FALSE(QUuid::fromString(identifier).isNull()); // created by the first check
     const HttpRequest first = f.http.requests.first();
-    EXPECT_EQ(header(first, "brackwyn-uuid"), identifier.toUtf8());
-    EXPECT_EQ(header(first, "accept-language"), "DE");
+    EXPECT_EQ(first.header("brackwyn-uuid"), identifier.toUtf8());
+    EXPECT_EQ(first.header("accept-language"), "DE");
     EXPECT_EQ(QUrlQuery(first.url).queryItemValue("uuid"), identifier);
-    EXPECT_EQ(header(first, "User-Agent"),
+    EXPECT_EQ(first.header("User-Agent"),
               "Quorvane/2.1 (Macintosh; Intel Mac OS X 14_5_0) Updater/2000 (KHTML, like Gecko) "
               "Version/2.1 Quorvane/123");
     f.http.answer(200, feedWith("100"));
@@ -99,7 +95,7 @@ TEST_F(Updates, ParametersAndHeadersCarryOneIdentifierAndTheLanguage) {
     support->checkForUpdates();
     ASSERT_EQ(f.http.requests.size(), 2);
     const HttpRequest second = f.http.requests.last();
-    EXPECT_EQ(header(second, "brackwyn-uuid"), identifier.toUtf8());
+    EXPECT_EQ(second.header("brackwyn-uuid"), identifier.toUtf8());
     int identifierHeaders = 0;
     for (const auto& [name, value] : second.headers)
         identifierHeaders += name == "brackwyn-uuid";

@@ -1,4 +1,4 @@
-#include "ScriptedFilePanels.h"
+#include "ShellFixture.h"
 #include "editor/QRVApplicationsArrayController.h"
 #include "editor/QRVShortcutsViewController.h"
 #include "menus/QRVMenuItem.h"

@@ -1,23 +1,22 @@
 #include "LoopbackHttpServer.h"
-#include "SupportFixture.h"
+#include "ShellFixture.h"
 #include "platform/plist/PlistCodec.h"
 #include "platform/qt/QtHttpTransport.h"
+#include "shell/QRVMainWindowController.h"
 #include "shell/RepliesIO.h"
 #include "shell/RepliesIOFeedbackWindow.h"
 #include "support/Wait.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QToolButton>
-#include <QUrlQuery>
 #include <gtest/gtest.h>
 
 using namespace qrv;
@@ -236,6 +235,33 @@ TEST(ServiceHosts, AReplacementNamesAnHttpsHostOrALoopbackAddress) {
         EXPECT_EQ(QRVServiceHosts::parseHost(QString::fromLatin1(row.value)).toString(),
                   QString::fromLatin1(row.expected));
     }
+}
+
+using SupportActionsTest = ShellTest;
+
+TEST_F(SupportActionsTest, TheMenusReachTheUpdaterTheSupportPageAndTheFeedbackWindow) {
+    launched();
+    platform.scheduler.runPending(); // finishLaunching, then loadUpdater
+    platform.scheduler.runPending();
+    EXPECT_EQ(support->sharedUpdater().delegate(), support.get());
+    EXPECT_TRUE(support->sharedUpdater().userAgentString().startsWith("Quorvane/"));
+
+    // Option held: the telemetry feed, only inside the period by the delegate's clock.
+    support->setOptionKeyCheck([] { return true; });
+    const auto& actions = delegate->mainWindowController()->applicationActions();
+    actions.checkForUpdates->trigger();
+    ASSERT_EQ(http.requests.size(), 1);
+    EXPECT_TRUE(http.requests[0].url.path().startsWith("/v0.1/public/updates/apps/"));
+    setNow(QDateTime(QDate(2026, 5, 31), QTime(0, 0)));
+    EXPECT_TRUE(support->feedURLStringForUpdater(support->sharedUpdater())
+                    .endsWith("/menuShortcuts/updates/cast.php"));
+
+    actions.contactSupport->trigger();
+    ASSERT_EQ(browser.opened.size(), 1);
+    EXPECT_EQ(browser.opened[0].fragment(), "contact");
+    actions.supportAndFeedback->trigger();
+    ASSERT_NE(support->sharedReplies().window(), nullptr);
+    EXPECT_TRUE(support->sharedReplies().window()->isVisible());
 }
 
 } // namespace

@@ -91,24 +91,6 @@ TEST(CrashReporterDialog, PrefillsTheSenderAndRemembersWhatWasSent) {
     EXPECT_EQ(f.defaults.stringForKey(BWCrashReporterWindowController::kSenderNameKey), "Grace");
 }
 
-TEST(CrashReporterDialog, RunsFromTheConfirmationHandlerWithTheCollectedLog) {
-    SupportFixture f;
-    f.scheduler.setBackgroundRunsAutomatically(false);
-    f.systemLog.stored = {{QDateTime(), QStringLiteral("12:00"), QStringLiteral("started")}};
-    auto support = f.makeSupport();
-    QList<TLMUserConfirmation> notified;
-    support->setCrashNotifier([&notified](TLMUserConfirmation a) { notified << a; });
-    f.modal.answer(BWCrashReporterWindowController::kSendTag);
-
-    EXPECT_TRUE(support->handleCrashReports({}));
-    EXPECT_TRUE(notified.isEmpty()); // the log is still being read
-    EXPECT_EQ(f.scheduler.runBackground(), 1);
-    f.scheduler.runPending();
-    EXPECT_EQ(notified, QList<TLMUserConfirmation>{TLMUserConfirmationSend});
-    EXPECT_EQ(support->crashReporterLogContent(), "12:00 started\n");
-    EXPECT_EQ(f.modal.shown, QStringList{"BWCrashReporterWindowController"});
-}
-
 TEST(ConsoleLog, OneLinePerEntryWithTheLogsOwnTimeElseTheEntrysTime) {
     const QDateTime time(QDate(2025, 3, 4), QTime(5, 6, 7, 89), Qt::LocalTime);
     const QString text = QRVConsoleLog::format({

@@ -171,15 +171,6 @@ TEST_F(MoveApplication, DoNotMoveAsksAgainNextTimeUnlessTheBoxWasChecked) {
     EXPECT_FALSE(defaults.boolForKey("moveToApplicationsFolderAlertSuppress"));
 }
 
-TEST_F(MoveApplication, MovesFromDownloadsRemovesTheSourceAndRelaunches) {
-    system.items.insert(kSource);
-    EXPECT_EQ(answerAndLaunch(Move), Outcome::Quit);
-    EXPECT_THAT(system.calls, ElementsAre(kCopy, kRemoveSource, relaunch()));
-    EXPECT_THAT(log.lines(), ElementsAre(kMoving));
-    EXPECT_TRUE(system.exists(kDestination));
-    EXPECT_FALSE(system.exists(kSource));
-}
-
 TEST_F(MoveApplication, BetaVersionsGetTheirOwnNameAndANamelessBundleKeepsItsFolderName) {
     system.bundle.shortVersion = QStringLiteral("3.1b2");
     EXPECT_EQ(answerAndLaunch(Move), Outcome::Quit);
@@ -214,11 +205,14 @@ TEST_F(MoveApplication, FromADiskImageOrAnotherApplicationTheSourceIsLeftAlone) 
                 ElementsAre("copy " + system.bundle.path + " -> " + kDestination, relaunch()));
 }
 
-TEST_F(MoveApplication, AnExistingCopyGoesToTheTrashFirst) {
+TEST_F(MoveApplication, MovesFromDownloadsAndAnExistingCopyGoesToTheTrashFirst) {
     const QString trash = QStringLiteral("trash ") + kDestination;
-    system.items.insert(kDestination);
+    system.items = {kSource, kDestination};
     EXPECT_EQ(answerAndLaunch(Move), Outcome::Quit);
     EXPECT_THAT(system.calls, ElementsAre(trash, kCopy, kRemoveSource, relaunch()));
+    EXPECT_THAT(log.lines(), ElementsAre(kMoving));
+    EXPECT_TRUE(system.exists(kDestination));
+    EXPECT_FALSE(system.exists(kSource));
 
     // A running one too; when the Trash refuses it, nothing is copied.
     system.calls.clear();

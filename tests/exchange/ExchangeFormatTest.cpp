@@ -1,6 +1,7 @@
 #include "exchange/EditRequest.h"
 #include "exchange/ExchangeFileReader.h"
 #include "exchange/ExchangeWriter.h"
+#include "exchange/ImportPreview.h"
 #include "platform/UserDefaults.h"
 #include "platform/linux/PlistFilePreferenceStore.h"
 #include "support/QtPrinters.h"
@@ -15,6 +16,7 @@
 
 using namespace qrv;
 using namespace qrv::exchange;
+using Kind = ImportPreview::Row::Kind;
 
 namespace {
 
@@ -179,6 +181,76 @@ TEST(ExportPanel, RemembersTheConfirmedAuthorAndLeavesOutEmptyFields) {
     confirmExportPanel(document, {}, defaults);
     EXPECT_FALSE(document.author);
     EXPECT_TRUE(defaults.objectForKey("author").isNull());
+}
+
+QJsonObject exportOf(const QList<QRVMenuShortcutPtr>& records, const QString& bundleIdentifier) {
+    return exchange::exportDocument(records, bundleIdentifier, "Source", {})->toJson();
+}
+
+TEST(ImportPreview, ShowsEveryKindOfRowAndRebindsToTheTarget) {
+    const QString path = QString(kEsc) + "File" + kEsc + "Save";
+    // Exported from another application: the rows go to Mail all the same.
+    const QJsonObject file = exportOf({QRVMenuShortcut::create("com.other.App", "New", "@n"),
+                                       QRVMenuShortcut::create("com.other.App", path, "@$s"),
+                                       QRVMenuShortcut::create("com.other.App", "Print", "@p"),
+                                       QRVMenuShortcut::create("com.other.App", "Send", "@r"),
+                                       QRVMenuShortcut::create("com.other.App", "Print", "@x")},
+                                      "com.other.App");
+    const QList<QRVMenuShortcutPtr> existing{QRVMenuShortcut::create(kApp, path, "@s"),
+                                             QRVMenuShortcut::create(kApp, "Print", "@p"),
+                                             QRVMenuShortcut::create(kApp, "Reply", "@r")};
+    const auto preview = ImportPreview::make(file, kApp, existing);
+    ASSERT_TRUE(preview) << preview.error().toStdString();
+    EXPECT_EQ(preview->sourceBundleIdentifier(), QString("com.other.App"));
+    EXPECT_EQ(preview->skippedEntries(), 1); // the second "Print"
+    const auto& rows = preview->rows();
+    ASSERT_EQ(rows.size(), 4);
+    EXPECT_EQ(rows[0].kind, Kind::Added);
+    EXPECT_EQ(rows[1].kind, Kind::Changed);
+    EXPECT_EQ(rows[1].title, path);
+    EXPECT_EQ(rows[1].existingKeyEquivalent, std::optional<QString>("@s"));
+    EXPECT_EQ(rows[1].keyEquivalent, QString("@$s"));
+    EXPECT_EQ(rows[2].kind, Kind::Unchanged);
+    EXPECT_EQ(rows[3].kind, Kind::Conflict);
+    EXPECT_EQ(rows[3].conflictingTitles, QStringList{"Reply"});
+
+    const auto applied = preview->apply(existing, QList<qsizetype>{0, 1});
+    ASSERT_EQ(applied.size(), 4);
+    EXPECT_EQ(applied[0], existing[0]); // the same record, with the new key
+    EXPECT_EQ(applied[0]->keyEquivalent(), QString("@$s"));
+    EXPECT_EQ(applied[3]->title(), QString("New"));
+    EXPECT_EQ(applied[3]->bundleIdentifier(), kApp);
+}
+
+TEST(ImportPreview, AKeyThatTheImportTakesAwayIsNoConflict) {
+    const QJsonObject file = exportOf({QRVMenuShortcut::create(kApp, "Send", "@r"),
+                                       QRVMenuShortcut::create(kApp, "Reply", "@$r")},
+                                      kApp);
+    const auto preview =
+        ImportPreview::make(file, kApp, {QRVMenuShortcut::create(kApp, "Reply", "@r")});
+    ASSERT_TRUE(preview);
+    EXPECT_EQ(preview->rows()[0].kind, Kind::Added);
+    EXPECT_EQ(preview->rows()[1].kind, Kind::Changed);
+}
+
+TEST(ImportPreview, RefusesWhatIsNotAnExportOfVersion1) {
+    const auto record = QRVMenuShortcut::create(kApp, "Save", "@s");
+    QJsonObject file = exchange::requestDocument(*record, "Mail", {}).toJson();
+    EXPECT_TRUE(ImportPreview::make(file, kApp, {}).error().contains("request"));
+    file = exportOf({record}, kApp);
+    file["version"] = 2;
+    EXPECT_TRUE(ImportPreview::make(file, kApp, {}).error().contains("newer version"));
+    file["version"] = 1;
+    QJsonArray many;
+    for (int i = 0; i <= exchange::kMaxShortcuts; ++i)
+        many.append(QJsonObject{{"title", QString::number(i)}});
+    file["applications"] = QJsonArray{QJsonObject{{"shortcuts", many}}};
+    EXPECT_FALSE(ImportPreview::make(file, kApp, {}));
+    many.removeLast();
+    file["applications"] = QJsonArray{QJsonObject{{"shortcuts", many}}};
+    const auto tenThousand = ImportPreview::make(file, kApp, {});
+    ASSERT_TRUE(tenThousand);
+    EXPECT_EQ(tenThousand->apply({}).size(), exchange::kMaxShortcuts);
 }
 
 } // namespace

@@ -23,7 +23,6 @@ TEST(LogStore, ANewDatabaseLivesInTheDataFolderWithSchemaVersionAndAutoVacuum) {
         home.file("Library/Application Support/com.brackwyn.Quorvane/telemetry/Logs.sqlite");
     ASSERT_EQ(TLMDataFolder::forHome(home.path()) + "/Logs.sqlite", file);
     TLMLogDBStorage store(file, TLMEncrypter::withNewKey());
-    EXPECT_EQ(store.dbFilePath(), file);
     ASSERT_TRUE(QFileInfo::exists(file));
     const auto sql = [&](const char* statement) {
         return qrv::testing::sqliteShell(file, statement);
@@ -93,78 +92,25 @@ bool lostOnlyTheOldest(const QStringList& before, const QStringList& after) {
     return after.size() < before.size() && after == before.mid(before.size() - after.size());
 }
 
-// Fills a store limited to kSmallLimit with ~1 KiB logs of one priority, well
-// past the point where saving starts to evict.
-void fillPastLimit(TLMLogDBStorage& store, quint32 priority) {
+// Limits the store to kSmallLimit and fills it with ~1 KiB logs of one
+// priority, well past the point where saving starts to evict; answers their ids.
+QStringList fillPastLimit(const StoreFolder& folder, TLMLogDBStorage& store, quint32 priority) {
     bool limited = false;
     store.setMaxStorageSize(kSmallLimit, [&](bool changed) { limited = changed; });
-    ASSERT_TRUE(limited);
+    EXPECT_TRUE(limited);
     for (int i = 0; i < 80; ++i)
-        ASSERT_TRUE(store.saveLog(namedLog(QString::number(i), 1024), "g", priority));
+        EXPECT_TRUE(store.saveLog(namedLog(QString::number(i), 1024), "g", priority));
+    const QStringList full = idsOfPriority(folder, int(priority));
+    EXPECT_LT(full.size(), 80);
+    return full;
 }
 
-TEST(LogStore, AFullStoreEvictsTheOldestLogsOfEqualOrLowerPriority) {
+TEST(LogStore, AFullStoreEvictsTheOldestLogsOfEqualOrLowerPriorityButNotForAnImpossibleLog) {
     StoreFolder folder;
     TLMLogDBStorage store(folder.file, folder.encrypter);
-    fillPastLimit(store, 1);
-    const QStringList full = idsOfPriority(folder, 1);
-    ASSERT_LT(full.size(), 80);
-    EXPECT_EQ(full.last(), "80");
-
-    int result = -1;
-    ASSERT_TRUE(store.saveLog(namedLog("important", 2048), "g", 2, &result));
-    EXPECT_EQ(result, 0);
-    const QStringList afterImportant = idsOfPriority(folder, 1);
-    EXPECT_TRUE(lostOnlyTheOldest(full, afterImportant)) << afterImportant.join(',').toStdString();
-    EXPECT_EQ(idsOfPriority(folder, 2), QStringList{"81"});
-
-    // More priority-1 logs make room among the priority-1 logs, oldest first.
-    QStringList stored = afterImportant;
-    for (int i = 0; i < 8; ++i) {
-        ASSERT_TRUE(store.saveLog(namedLog("ordinary", 2048), "g", 1));
-        QStringList now = idsOfPriority(folder, 1);
-        const QString added = now.takeLast();
-        EXPECT_EQ(now, stored.mid(stored.size() - now.size()));
-        stored = now << added;
-    }
-    EXPECT_FALSE(stored.contains(afterImportant.first()));
-    EXPECT_EQ(idsOfPriority(folder, 2), QStringList{"81"});
-    EXPECT_LE(QFileInfo(folder.file).size(), kSmallLimit);
-}
-
-TEST(LogStore, ALargeLogClearsAsManyOfTheOldestLogsAsItNeeds) {
-    StoreFolder folder;
-    TLMLogDBStorage store(folder.file, folder.encrypter);
-    fillPastLimit(store, 1);
-    const QStringList full = idsOfPriority(folder, 1);
-
-    ASSERT_TRUE(store.saveLog(namedLog("large", 30 * 1024), "g", 1));
-    QStringList after = idsOfPriority(folder, 1);
-    EXPECT_EQ(after.takeLast(), "81");
-    EXPECT_LT(after.size(), full.size() - 20);
-    EXPECT_TRUE(lostOnlyTheOldest(full, after));
-}
-
-TEST(LogStore, ALogIsDroppedWhenOnlyMoreImportantLogsCouldMakeRoom) {
-    StoreFolder folder;
-    TLMLogDBStorage store(folder.file, folder.encrypter);
-    fillPastLimit(store, 2);
-    const QStringList full = idsOfPriority(folder, 2);
-
-    int result = -1;
-    EXPECT_FALSE(store.saveLog(namedLog("ordinary", 16 * 1024), "g", 1, &result));
-    EXPECT_EQ(result, 13);
-    EXPECT_EQ(idsOfPriority(folder, 2), full);
-    EXPECT_TRUE(idsOfPriority(folder, 1).isEmpty());
-}
-
-TEST(LogStore, ALogLargerThanTheStoreCanHoldIsRefusedBeforeAnythingIsEvicted) {
-    StoreFolder folder;
-    TLMLogDBStorage store(folder.file, folder.encrypter);
-    fillPastLimit(store, 1);
-    const QStringList full = idsOfPriority(folder, 1);
-
-    // Below the limit, yet more than the pages left beside the schema can take.
+    const QStringList full = fillPastLimit(folder, store, 1);
+    // Below the limit, yet more than the pages left beside the schema can
+    // take: refused before anything is evicted.
     for (const qint64 size : {kSmallLimit, kSmallLimit - 8 * 1024}) {
         int result = -1;
         QString problem;
@@ -176,6 +122,45 @@ TEST(LogStore, ALogLargerThanTheStoreCanHoldIsRefusedBeforeAnythingIsEvicted) {
         EXPECT_EQ(idsOfPriority(folder, 1), full);
     }
     EXPECT_FALSE(store.saveLog(nullptr, "g", 2));
+
+    int result = -1;
+    ASSERT_TRUE(store.saveLog(namedLog("important", 2048), "g", 2, &result));
+    EXPECT_EQ(result, 0);
+    const QStringList afterImportant = idsOfPriority(folder, 1);
+    EXPECT_TRUE(lostOnlyTheOldest(full, afterImportant)) << afterImportant.join(',').toStdString();
+    const QStringList important = idsOfPriority(folder, 2);
+    ASSERT_EQ(important.size(), 1);
+
+    // More priority-1 logs make room among the priority-1 logs, oldest first.
+    QStringList stored = afterImportant;
+    for (int i = 0; i < 8; ++i) {
+        ASSERT_TRUE(store.saveLog(namedLog("ordinary", 2048), "g", 1));
+        QStringList now = idsOfPriority(folder, 1);
+        const QString added = now.takeLast();
+        EXPECT_EQ(now, stored.mid(stored.size() - now.size()));
+        stored = now << added;
+    }
+    EXPECT_FALSE(stored.contains(afterImportant.first()));
+
+    // A large log clears as many of the oldest as it needs.
+    ASSERT_TRUE(store.saveLog(namedLog("large", 30 * 1024), "g", 1));
+    QStringList afterLarge = idsOfPriority(folder, 1);
+    afterLarge.takeLast();
+    EXPECT_LT(afterLarge.size(), stored.size() - 10); // 30 KiB: many 2 KiB logs went
+    EXPECT_TRUE(lostOnlyTheOldest(stored, afterLarge));
+    EXPECT_EQ(idsOfPriority(folder, 2), important);
+    EXPECT_LE(QFileInfo(folder.file).size(), kSmallLimit);
+}
+
+TEST(LogStore, ALogIsDroppedWhenOnlyMoreImportantLogsCouldMakeRoom) {
+    StoreFolder folder;
+    TLMLogDBStorage store(folder.file, folder.encrypter);
+    const QStringList full = fillPastLimit(folder, store, 2);
+    int result = -1;
+    EXPECT_FALSE(store.saveLog(namedLog("ordinary", 16 * 1024), "g", 1, &result));
+    EXPECT_EQ(result, 13);
+    EXPECT_EQ(idsOfPriority(folder, 2), full);
+    EXPECT_TRUE(idsOfPriority(folder, 1).isEmpty());
 }
 
 TEST(LogStore, TheLimitCannotShrinkBelowTheStoredData) {

@@ -82,19 +82,6 @@ TEST(LogArchive, RefusesWhatItCannotReadFaithfully) {
     EXPECT_FALSE(bare->isValid());
 }
 
-TEST(LogArchive, PaddingReachesTheAskedEncodedSize) {
-    auto log = TLMLogSamples::crashReport();
-    TLMLogSamples::padToEncodedSize(*log, 4096);
-    EXPECT_EQ(TLMLogArchiver::encode(*log).size(), 4096);
-    TLMLogSamples::padToEncodedSize(*log, 100); // already longer: unchanged
-    EXPECT_EQ(TLMLogArchiver::encode(*log).size(), 4096);
-}
-
-TEST(TargetKey, IsTheTokenUpToItsFirstDash) {
-    EXPECT_EQ(TLMAbstractLog::targetKeyFromToken("abc-def-ghi"), "abc");
-    EXPECT_EQ(TLMAbstractLog::targetKeyFromToken("nodash"), "nodash");
-}
-
 TEST(Encrypter, RoundTripsAndRejectsAlteredOrForeignText) {
     TLMEncrypter encrypter = TLMEncrypter::withNewKey();
     const QString cipher = encrypter.encryptString("key-söme secret");

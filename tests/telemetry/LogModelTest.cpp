@@ -66,13 +66,10 @@ TEST(LogArchive, RefusesWhatItCannotReadFaithfully) {
     const QByteArray good = QJsonDocument(TLMLogSamples::crashReport()->toJson()).toJson();
     EXPECT_NE(TLMLogArchiver::unarchive(archived(good)), nullptr);
     EXPECT_EQ(TLMLogArchiver::unarchive(archived(good, 2)), nullptr); // a later program's form
-    EXPECT_EQ(TLMLogArchiver::unarchive(archived(R"({"type":"startService"})")), nullptr);
-    EXPECT_EQ(TLMLogArchiver::unarchive(archived(R"({"type":"crashReport","processId":"12"})")),
-              nullptr);
-    EXPECT_EQ(TLMLogArchiver::unarchive(archived(R"({"type":"crashReport","timestamp":"soon"})")),
-              nullptr);
-    EXPECT_EQ(TLMLogArchiver::unarchive(archived(R"({"type":"crashReport","device":[]})")),
-              nullptr);
+    for (const char* log :
+         {R"({"type":"startService"})", R"({"type":"crashReport","processId":"12"})",
+          R"({"type":"crashReport","timestamp":"soon"})", R"({"type":"crashReport","device":[]})"})
+        EXPECT_EQ(TLMLogArchiver::unarchive(archived(log)), nullptr) << log;
     EXPECT_EQ(TLMLogArchiver::unarchive("{\"archiveVersion\":1,"), nullptr);
     EXPECT_EQ(TLMLogArchiver::decode("%%%"), nullptr);
 

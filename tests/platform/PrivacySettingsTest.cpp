@@ -93,25 +93,25 @@ TEST_F(PreferencesAccessTest, AWritableHomeHasNoProblemEvenBeforeItsFoldersExist
     EXPECT_TRUE(check().none); // made by the first write
 }
 
-TEST_F(PreferencesAccessTest, AReadOnlyPreferencesFolderIsNamedWithTheCommandThatAllowsIt) {
-    ASSERT_TRUE(setMode(preferences(), 0555));
+// A folder of the home (relative path) that this user may not write or enter.
+class PreferencesFolderProblem : public PreferencesAccessTest,
+                                 public ::testing::WithParamInterface<std::pair<const char*, int>> {
+};
+
+TEST_P(PreferencesFolderProblem, IsNamedWithTheCommandThatAllowsIt) {
+    const QString folder = home.file(GetParam().first);
+    ASSERT_TRUE(setMode(folder, mode_t(GetParam().second)));
     const Seen seen = check();
-    EXPECT_EQ(seen.folder, preferences());
-    EXPECT_TRUE(seen.reason.contains(preferences())) << seen.reason.toStdString();
-    EXPECT_EQ(seen.command, "chmod u+rwx " + access::shellQuoted(preferences()));
+    EXPECT_EQ(seen.folder, folder);
+    EXPECT_TRUE(seen.reason.contains(folder)) << seen.reason.toStdString();
+    EXPECT_EQ(seen.command, "chmod u+rwx " + access::shellQuoted(folder));
 }
 
-TEST_F(PreferencesAccessTest, AContainersFolderCountsToo) {
-    ASSERT_TRUE(setMode(container(), 0555));
-    EXPECT_EQ(check().folder, container());
-}
-
-TEST_F(PreferencesAccessTest, AFolderThatCannotBeEnteredIsTheOneNamed) {
-    ASSERT_TRUE(setMode(home.file("Library"), 0600));
-    const Seen seen = check();
-    EXPECT_EQ(seen.folder, home.file("Library"));
-    EXPECT_EQ(seen.command, "chmod u+rwx " + access::shellQuoted(home.file("Library")));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Folders, PreferencesFolderProblem,
+    ::testing::Values(std::pair("Library/Preferences", 0555), std::pair("Library", 0600),
+                      std::pair("Library/Containers/com.example.Boxed/Data/Library/Preferences",
+                                0555)));
 
 TEST_F(PreferencesAccessTest, AnotherUsersFolderNeedsItsOwnerChanged) {
     if (!asRoot())

@@ -76,12 +76,15 @@ TEST(ApplicationBundles, ReadsDesktopEntries) {
     writeFile(home.file("entries/gone.desktop"),
               "[Desktop Entry]\nType=Application\nName=Gone\nHidden=true\n");
     writeFile(home.file("entries/junk.desktop"), "\x01\x02 not an entry");
-    EXPECT_FALSE(bundles::read(home.file("entries/link.desktop")).has_value());
-    EXPECT_FALSE(bundles::read(home.file("entries/gone.desktop")).has_value());
-    EXPECT_FALSE(bundles::read(home.file("entries/junk.desktop")).has_value());
+    for (const char* name : {"link", "gone", "junk"})
+        EXPECT_FALSE(bundles::read(home.file("entries/%1.desktop").arg(name))) << name;
 }
 
-TEST(ApplicationBundles, LocatesApplicationsByIdentifier) {
+void writeEntry(const QString& path, const QByteArray& body) {
+    writeFile(path, "[Desktop Entry]\nType=Application\n" + body);
+}
+
+TEST(ApplicationBundles, LocatesApplicationsByIdentifierInsideTheirFoldersOnly) {
     TempHome home;
     const QString apps = home.file("Applications");
     makeAppBundle(apps, "Top", {{"CFBundleIdentifier", "com.example.Top"}});
@@ -89,16 +92,13 @@ TEST(ApplicationBundles, LocatesApplicationsByIdentifier) {
                                          {{"CFBundleIdentifier", "com.example.Nested"}});
     const QString user = home.file("user-apps");
     const QString system = home.file("system-apps");
-    writeFile(user + "/org.example.Hidden.desktop",
-              "[Desktop Entry]\nType=Application\nName=H\nHidden=true\n");
-    writeFile(system + "/org.example.Hidden.desktop",
-              "[Desktop Entry]\nType=Application\nName=H\n");
-    writeFile(system + "/org.example.NoShow.desktop",
-              "[Desktop Entry]\nType=Application\nName=N\nNoDisplay=true\n");
-    writeFile(system + "/kde/org.example.Deep.desktop",
-              "[Desktop Entry]\nType=Application\nName=Deep\n");
-    writeFile(system + "/org.example.Plain.desktop",
-              "[Desktop Entry]\nType=Application\nName=Plain\n");
+    writeEntry(user + "/org.example.Hidden.desktop", "Name=H\nHidden=true\n");
+    writeEntry(system + "/org.example.Hidden.desktop", "Name=H\n");
+    writeEntry(system + "/org.example.NoShow.desktop", "Name=N\nNoDisplay=true\n");
+    writeEntry(system + "/kde/org.example.Deep.desktop", "Name=Deep\n");
+    writeEntry(system + "/a/b/c.desktop", "Name=C\n");
+    writeEntry(system + "/org.example.Plain.desktop", "Name=Plain\n");
+    writeEntry(home.file("outside.desktop"), "Name=Out\n");
     const bundles::SearchPaths paths{{apps}, {user, system}};
 
     EXPECT_EQ(bundles::locate("COM.EXAMPLE.TOP", paths), apps + "/Top.app");
@@ -106,22 +106,12 @@ TEST(ApplicationBundles, LocatesApplicationsByIdentifier) {
     EXPECT_EQ(bundles::locate("org.example.plain", paths), system + "/org.example.Plain.desktop");
     EXPECT_EQ(bundles::locate("kde-org.example.Deep", paths),
               system + "/kde/org.example.Deep.desktop");
-    EXPECT_EQ(bundles::locate("org.example.Hidden", paths),
-              ""); // the user's entry hides the system's
-    EXPECT_EQ(bundles::locate("org.example.NoShow", paths), "");
-    EXPECT_EQ(bundles::locate("org.example.Missing", paths), "");
-    EXPECT_EQ(bundles::locate("../escape", paths), "");
-}
-
-TEST(ApplicationBundles, DesktopEntryIdsStayInsideTheirFoldersAndCostNoMoreThanThem) {
-    TempHome home;
-    const QString system = home.file("system-apps");
-    writeFile(home.file("outside.desktop"), "[Desktop Entry]\nType=Application\nName=Out\n");
-    writeFile(system + "/a/b/c.desktop", "[Desktop Entry]\nType=Application\nName=C\n");
-    const bundles::SearchPaths paths{{}, {system}};
-
-    EXPECT_EQ(bundles::locate("..-outside", paths), "");
     EXPECT_EQ(bundles::locate("a-b-c", paths), system + "/a/b/c.desktop");
+    // Hidden by the user's entry, not to be shown, missing, or outside the folders.
+    for (const char* hidden : {"org.example.Hidden", "org.example.NoShow", "org.example.Missing",
+                               "../escape", "..-outside"})
+        EXPECT_EQ(bundles::locate(hidden, paths), "") << hidden;
+
     // Each dash could start a subfolder; only those that exist are looked into.
     QStringList parts(22, QStringLiteral("x"));
     QElapsedTimer clock;

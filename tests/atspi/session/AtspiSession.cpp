@@ -48,6 +48,14 @@ QString quorvaneCliPath() {
     return qrv::testing::helperProgram(QStringLiteral("quorvane-cli"));
 }
 
+bool writeDesktopEntry(const QString& path, const QString& keys) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) &&
+           file.write(QStringLiteral("[Desktop Entry]\nType=Application\n%1").arg(keys).toUtf8()) >
+               0;
+}
+
 AtspiSession::AtspiSession() {
     if (!QFileInfo(QString::fromLatin1(kLauncher)).isExecutable()) {
         m_skipReason = QStringLiteral("The accessibility bus cannot be started: %1 is missing "
@@ -132,6 +140,15 @@ QProcessEnvironment AtspiSession::environment() const {
     if (!m_sessionAddress.isEmpty())
         env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_sessionAddress);
     return env;
+}
+
+CliRun AtspiSession::runCli(const QString& home, const QStringList& arguments) const {
+    QProcess process;
+    process.setProcessEnvironment(environment());
+    process.start(quorvaneCliPath(), QStringList{QStringLiteral("--home"), home} + arguments);
+    process.waitForFinished(60000);
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
 }
 
 bool AtspiSession::setAccessibilityEnabled(bool enabled) {

@@ -15,6 +15,16 @@ QString menuTestAppPath();
 QString quorvanePath();
 QString quorvaneCliPath();
 
+// Writes a desktop entry for an application: the given keys after its type.
+bool writeDesktopEntry(const QString& path, const QString& keys);
+
+// How a run of quorvane-cli ended and what it printed.
+struct CliRun {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
 // A desktop session of its own for one test: an X server (Xvfb), a private
 // session bus whose accessibility bus the bus launcher starts on demand, and
 // folders for everything the session writes. Nothing reaches the user's
@@ -34,6 +44,9 @@ class AtspiSession {
     // The environment for a process of this session (GUI or not).
     QProcessEnvironment environment() const;
     QString dataHome() const { return m_root.path() + QStringLiteral("/data"); }
+
+    // Runs quorvane-cli in this session on the given preferences home.
+    CliRun runCli(const QString& home, const QStringList& arguments) const;
 
     // Turns accessibility on or off for the session (org.a11y.Status.IsEnabled).
     bool setAccessibilityEnabled(bool enabled);

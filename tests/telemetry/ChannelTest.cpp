@@ -1,9 +1,7 @@
-#include "ChannelTestSupport.h"
-#include "StoreTestSupport.h"
+#include "TelemetryTestSupport.h"
 #include "platform/qt/QtScheduler.h"
 #include "support/QtPrinters.h"
 #include "telemetry/TLMCrashes.h"
-#include "telemetry/TLMLogSamples.h"
 
 #include <QThread>
 #include <atomic>

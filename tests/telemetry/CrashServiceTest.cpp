@@ -1,11 +1,10 @@
-#include "ChannelTestSupport.h"
+#include "TelemetryTestSupport.h"
 #include "support/HelperPrograms.h"
 #include "support/QtPrinters.h"
 #include "telemetry/TLMCrashes.h"
 #include "telemetry/TLMTelemetry.h"
 
 #include <QDir>
-#include <QProcess>
 #include <gtest/gtest.h>
 
 using namespace qrv;

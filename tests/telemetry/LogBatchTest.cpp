@@ -1,8 +1,5 @@
-#include "StoreTestSupport.h"
-#include "platform/UserDefaults.h"
-#include "platform/linux/PlistFilePreferenceStore.h"
+#include "TelemetryTestSupport.h"
 #include "support/QtPrinters.h"
-#include "support/TempHome.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,5 @@
-#include "StoreTestSupport.h"
+#include "TelemetryTestSupport.h"
 #include "support/QtPrinters.h"
-#include "support/TempHome.h"
-#include "telemetry/TLMDataFolder.h"
 #include "telemetry/TLMLogArchiver.h"
 
 #include <QFile>

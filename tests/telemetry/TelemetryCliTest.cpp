@@ -1,14 +1,10 @@
-#include "LoopbackHttpServer.h"
-#include "StoreTestSupport.h"
+#include "TelemetryTestSupport.h"
 #include "support/HelperPrograms.h"
 #include "support/QtPrinters.h"
-#include "support/TempHome.h"
-#include "support/Wait.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <gtest/gtest.h>
 
 using namespace qrv;

@@ -39,29 +39,19 @@ class AtspiEditor : public ::testing::Test {
         // All Applications, which the window shows first.
         for (const QStringList& set : {QStringList{u"-g"_s, u"Bold"_s, u"@b"_s},
                                        {u"--path"_s, u"-g"_s, u"Format→Italic"_s, u""_s}}) {
-            const auto run = cli(QStringList{u"set"_s} + set);
+            const auto run = session.runCli(home.path(), QStringList{u"set"_s} + set);
             ASSERT_EQ(run.status, 0) << qPrintable(run.err);
         }
         app = session.startApplication(qrv::testing::quorvanePath(), {u"--home"_s, home.path()});
         ASSERT_TRUE(app) << qPrintable(session.failure());
-        QStringList services;
-        const atspi::ReferenceList applications = bus.applications();
-        for (const atspi::Reference& application : applications)
-            services << application.service;
-        const QList<qint64> processes = bus.processIdsOf(services);
-        for (qsizetype i = 0; i < applications.size(); ++i)
-            if (processes.at(i) == app->processId())
-                root = {applications.at(i), u"application"_s, {}};
-        ASSERT_FALSE(root.ref.service.isEmpty());
+        const auto application = qrv::testing::applicationOf(bus, app->processId());
+        ASSERT_TRUE(application);
+        root = {*application, u"application"_s, {}};
     }
 
     // A machine under load may take its time; the bus answers or the test fails.
     static bool eventually(const std::function<bool()>& condition) {
         return qrv::testing::waitUntil(condition, 60000);
-    }
-
-    qrv::testing::CliRun cli(const QStringList& arguments) {
-        return session.runCli(home.path(), arguments);
     }
 
     // Runs xdotool on the session's display: what the user's own keyboard does.
@@ -228,12 +218,12 @@ TEST_F(AtspiEditor, AScreenReaderReachesEachRowsTitleAndRecorderAndRecordsWithIt
     ASSERT_TRUE(eventually([&] { return name(bold[0]) == u"Type New Shortcut"_s; }));
     ASSERT_TRUE(onDisplay({u"key"_s, u"ctrl+shift+k"_s}));
     EXPECT_TRUE(eventually([&] { return name(bold[0]) == QStringLiteral(u"\u21E7\u2318K"); }));
-    EXPECT_TRUE(cli({u"list"_s, u"-g"_s}).out.contains(u"@$k"_s));
+    EXPECT_TRUE(session.runCli(home.path(), {u"list"_s, u"-g"_s}).out.contains(u"@$k"_s));
 
     // Deleting the key through the bus is an edit, saved at once.
     EXPECT_TRUE(press(bold[1]));
     EXPECT_TRUE(eventually([&] { return name(bold[0]) == u"Click to record new shortcut"_s; }));
-    const QString listed = cli({u"list"_s, u"-g"_s}).out;
+    const QString listed = session.runCli(home.path(), {u"list"_s, u"-g"_s}).out;
     EXPECT_FALSE(listed.contains(u"@$k"_s)) << qPrintable(listed);
     EXPECT_TRUE(listed.contains(u"Bold"_s)) << qPrintable(listed);
 

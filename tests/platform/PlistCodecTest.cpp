@@ -1,5 +1,6 @@
 #include "platform/plist/PlistCodec.h"
 
+#include "FileHelpers.h"
 #include "support/QtPrinters.h"
 
 #include <QDateTime>
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 using namespace qrv;
+using qrv::testing::readFile;
 
 namespace {
 
@@ -89,11 +91,6 @@ TEST(PlistCodec, ReadsXmlWrittenByThePlatform) {
     EXPECT_EQ(map.value("NSUserKeyEquivalents").toMap().value(QStringLiteral("Save As…")),
               QStringLiteral("@$s"));
     EXPECT_EQ(map.value("count"), QVariant(qint64(3)));
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 const QString kData = QStringLiteral(":/data");

@@ -1,3 +1,4 @@
+#include "FileHelpers.h"
 #include "platform/PreferencesHome.h"
 #include "platform/linux/PlistFilePreferenceStore.h"
 #include "platform/plist/PlistCodec.h"
@@ -18,6 +19,7 @@
 
 using namespace qrv;
 using qrv::testing::TempHome;
+using qrv::testing::writeFile;
 
 namespace {
 
@@ -32,13 +34,6 @@ QVariantMap readPlistFile(const QString& path) {
         return {};
     auto decoded = plist::decode(file.readAll());
     return decoded ? decoded->toMap() : QVariantMap{{QStringLiteral("<unreadable>"), true}};
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 class PreferenceStoreTest : public ::testing::Test {
@@ -79,7 +74,7 @@ TEST_F(PreferenceStoreTest, SettingOneKeyKeepsEverythingElseExactly) {
     auto xml = plist::encode(foreign, plist::Format::Xml);
     ASSERT_TRUE(xml.ok());
     const QString path = home.preferencesFile("com.example.App");
-    writeFile(path, *xml);
+    ASSERT_TRUE(writeFile(path, *xml));
     ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
 
     ASSERT_TRUE(
@@ -115,7 +110,7 @@ TEST_F(PreferenceStoreTest, AnUnreadableFileIsAnErrorAndKeptAsideOnWrite) {
     for (const auto& [domain, bytes] : cases) {
         SCOPED_TRACE(domain);
         const QString path = home.preferencesFile(domain);
-        writeFile(path, bytes);
+        ASSERT_TRUE(writeFile(path, bytes));
         EXPECT_TRUE(store.copyDomain(domain).isEmpty());
         const auto read = store.readValue("k", domain);
         ASSERT_FALSE(read.ok());
@@ -274,7 +269,7 @@ TEST_F(PreferenceStoreTest, OnlyRegularFilesAreOpened) {
 
 TEST(PreferencesHome, AHomeThatCannotBeCreatedNamesTheFolder) {
     TempHome home;
-    writeFile(home.file("blocker"), "a file where a folder should be");
+    ASSERT_TRUE(writeFile(home.file("blocker"), "a file where a folder should be"));
     const QString wanted = home.file("blocker/home");
     auto prepared = PreferencesHome::prepare(wanted);
     ASSERT_FALSE(prepared.ok());

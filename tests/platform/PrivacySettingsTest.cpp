@@ -1,4 +1,5 @@
 // What full disk access and the accessibility settings mean on this system.
+#include "FileHelpers.h"
 #include "platform/linux/AccessibilitySettings.h"
 #include "platform/linux/PreferencesAccess.h"
 #include "support/HelperPrograms.h"
@@ -136,21 +137,15 @@ TEST(ShellQuoting, KeepsEveryCharacterOfAPath) {
 class AccessibilitySettingsTest : public ::testing::Test {
   protected:
     QString program(const QString& folder, const QString& name) {
-        QDir().mkpath(root.filePath(folder));
         const QString path = root.filePath(folder + "/" + name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("#!/bin/sh\n");
-        file.close();
-        EXPECT_TRUE(setMode(path, 0755));
+        EXPECT_TRUE(qrv::testing::writeFile(
+            path, "#!/bin/sh\n", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         return path;
     }
     void entry(const QString& name, const QString& exec) {
-        QDir().mkpath(root.filePath("applications"));
-        QFile file(root.filePath("applications/" + name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(
-            ("[Desktop Entry]\nType=Application\nName=Settings\nExec=" + exec + "\n").toUtf8());
+        ASSERT_TRUE(qrv::testing::writeFile(
+            root.filePath("applications/" + name),
+            ("[Desktop Entry]\nType=Application\nName=Settings\nExec=" + exec + "\n").toUtf8()));
     }
     access::SettingsSearch search(const QString& desktop = {}) const {
         return {{root.filePath("bin")}, {root.filePath("applications")}, desktop};

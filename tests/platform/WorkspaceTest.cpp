@@ -1,3 +1,4 @@
+#include "FileHelpers.h"
 #include "platform/AppInfo.h"
 #include "platform/bundles/ApplicationBundles.h"
 #include "platform/linux/LinuxPermissionStatus.h"
@@ -15,20 +16,14 @@
 
 using namespace qrv;
 using qrv::testing::TempHome;
+using qrv::testing::writeFile;
 
 namespace {
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 QString makeAppBundle(const QString& folder, const QString& name, const QVariantMap& info) {
     const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".app");
-    writeFile(path + QStringLiteral("/Contents/Info.plist"),
-              plist::encode(info, plist::Format::Xml).value());
+    EXPECT_TRUE(writeFile(path + QStringLiteral("/Contents/Info.plist"),
+                          plist::encode(info, plist::Format::Xml).value()));
     return path;
 }
 
@@ -38,8 +33,8 @@ TEST(ApplicationBundles, ReadsAnAppBundleWithItsLocalizedStrings) {
                                        {{"CFBundleIdentifier", "com.example.Preview"},
                                         {"CFBundleName", "Preview"},
                                         {"CFBundleDevelopmentRegion", "en"}});
-    writeFile(path + "/Contents/Resources/en.lproj/InfoPlist.strings",
-              "CFBundleDisplayName = \"Vorschau\";");
+    EXPECT_TRUE(writeFile(path + "/Contents/Resources/en.lproj/InfoPlist.strings",
+                          "CFBundleDisplayName = \"Vorschau\";"));
 
     const auto bundle = bundles::read(path);
     ASSERT_TRUE(bundle.has_value());
@@ -60,10 +55,10 @@ TEST(ApplicationBundles, ReadsAnAppBundleWithItsLocalizedStrings) {
 TEST(ApplicationBundles, ReadsDesktopEntries) {
     TempHome home;
     const QString path = home.file("entries/org.example.Editor.desktop");
-    writeFile(
+    EXPECT_TRUE(writeFile(
         path,
         "# comment\n[Desktop Entry]\nType=Application\nName=Editor\\sPro\nName[xx]=Other\n"
-        "Icon=accessories-text-editor\nExec=editor %U\n[Desktop Action new]\nName=Not this\n");
+        "Icon=accessories-text-editor\nExec=editor %U\n[Desktop Action new]\nName=Not this\n"));
     const auto bundle = bundles::read(path);
     ASSERT_TRUE(bundle.has_value());
     EXPECT_EQ(bundle->bundleIdentifier, "org.example.Editor");
@@ -71,17 +66,17 @@ TEST(ApplicationBundles, ReadsDesktopEntries) {
     EXPECT_EQ(bundle->infoDictionary.value("CFBundleDisplayName"), "Editor Pro");
     EXPECT_EQ(bundle->infoDictionary.value("CFBundleIconFile"), "accessories-text-editor");
 
-    writeFile(home.file("entries/link.desktop"),
-              "[Desktop Entry]\nType=Link\nName=Web\nURL=https://example.org\n");
-    writeFile(home.file("entries/gone.desktop"),
-              "[Desktop Entry]\nType=Application\nName=Gone\nHidden=true\n");
-    writeFile(home.file("entries/junk.desktop"), "\x01\x02 not an entry");
+    EXPECT_TRUE(writeFile(home.file("entries/link.desktop"),
+                          "[Desktop Entry]\nType=Link\nName=Web\nURL=https://example.org\n"));
+    EXPECT_TRUE(writeFile(home.file("entries/gone.desktop"),
+                          "[Desktop Entry]\nType=Application\nName=Gone\nHidden=true\n"));
+    EXPECT_TRUE(writeFile(home.file("entries/junk.desktop"), "\x01\x02 not an entry"));
     for (const char* name : {"link", "gone", "junk"})
         EXPECT_FALSE(bundles::read(home.file("entries/%1.desktop").arg(name))) << name;
 }
 
 void writeEntry(const QString& path, const QByteArray& body) {
-    writeFile(path, "[Desktop Entry]\nType=Application\n" + body);
+    EXPECT_TRUE(writeFile(path, "[Desktop Entry]\nType=Application\n" + body));
 }
 
 TEST(ApplicationBundles, LocatesApplicationsByIdentifierInsideTheirFoldersOnly) {

@@ -160,6 +160,18 @@ bool AtspiSession::setAccessibilityEnabled(bool enabled) {
     return sessionBus().call(call, QDBus::Block, 5000).type() == QDBusMessage::ReplyMessage;
 }
 
+std::optional<atspi::Reference> applicationOf(atspi::Bus& bus, qint64 processId) {
+    const atspi::ReferenceList applications = bus.applications();
+    QStringList services;
+    for (const atspi::Reference& application : applications)
+        services << application.service;
+    const QList<qint64> processes = bus.processIdsOf(services);
+    for (qsizetype i = 0; i < applications.size() && i < processes.size(); ++i)
+        if (processes.at(i) == processId)
+            return applications.at(i);
+    return std::nullopt;
+}
+
 QProcess* AtspiSession::startApplication(const QString& program, const QStringList& arguments) {
     stop(m_app);
     m_app = std::make_unique<QProcess>();
@@ -176,14 +188,8 @@ QProcess* AtspiSession::startApplication(const QString& program, const QStringLi
     // Registered once the registry lists a connection of its process.
     atspi::Bus bus(sessionBus());
     const qint64 processId = m_app->processId();
-    const bool registered = waitUntil(
-        [&] {
-            QStringList services;
-            for (const atspi::Reference& application : bus.applications())
-                services << application.service;
-            return bus.processIdsOf(services).contains(processId);
-        },
-        20000);
+    const bool registered =
+        waitUntil([&] { return applicationOf(bus, processId).has_value(); }, 20000);
     if (!registered) {
         m_failure = QStringLiteral("%1 never appeared on the accessibility bus (%2).")
                         .arg(program, bus.error());

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "platform/linux/AtspiBus.h"
+
 #include <QDBusConnection>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
+#include <optional>
 
 namespace qrv::testing {
 
@@ -14,6 +17,9 @@ QString menuTestAppPath();
 // The programs of this build.
 QString quorvanePath();
 QString quorvaneCliPath();
+
+// The application object of a process on the accessibility bus, if it is registered.
+std::optional<atspi::Reference> applicationOf(atspi::Bus& bus, qint64 processId);
 
 // Writes a desktop entry for an application: the given keys after its type.
 bool writeDesktopEntry(const QString& path, const QString& keys);

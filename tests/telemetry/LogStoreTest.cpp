@@ -36,25 +36,24 @@ TEST(LogStore, ANewDatabaseLivesInTheDataFolderWithSchemaVersionAndAutoVacuum) {
     EXPECT_EQ(store.maxSizeInBytes(), 10 * 1024 * 1024);
 }
 
-TEST(LogStore, AnOlderVersionLosesItsLogsTheCurrentOneKeepsThem) {
+TEST(LogStore, AFileOfAnOlderVersionOrNotADatabaseOrTruncatedIsReplaced) {
     StoreFolder folder;
     {
         TLMLogDBStorage store(folder.file, folder.encrypter);
         ASSERT_TRUE(store.saveLog(namedLog("kept"), "Crashes", TLMFlagsCritical));
     }
     EXPECT_EQ(TLMLogDBStorage(folder.file, folder.encrypter).countLogs(), 1);
-
     folder.sql("PRAGMA user_version = 4;");
-    TLMLogDBStorage migrated(folder.file, folder.encrypter);
-    EXPECT_EQ(migrated.countLogs(), 0);
-    EXPECT_EQ(folder.sql("PRAGMA user_version;"), "5");
-    EXPECT_EQ(folder.sql("SELECT name FROM sqlite_master WHERE type = 'index';"),
-              "ix_logs_priority");
-    EXPECT_TRUE(migrated.saveLog(namedLog("new"), "Crashes", TLMFlagsCritical));
-}
+    {
+        TLMLogDBStorage migrated(folder.file, folder.encrypter);
+        EXPECT_EQ(migrated.countLogs(), 0);
+        EXPECT_EQ(folder.sql("PRAGMA user_version;"), "5");
+        EXPECT_EQ(folder.sql("SELECT name FROM sqlite_master WHERE type = 'index';"),
+                  "ix_logs_priority");
+        EXPECT_TRUE(migrated.saveLog(namedLog("new"), "Crashes", TLMFlagsCritical));
+    }
 
-TEST(LogStore, AFileThatIsNotADatabaseOrIsTruncatedIsReplaced) {
-    StoreFolder folder;
+    ASSERT_TRUE(QFile::remove(folder.file));
     {
         QFile text(folder.file);
         ASSERT_TRUE(text.open(QIODevice::WriteOnly));

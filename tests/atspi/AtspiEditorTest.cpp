@@ -108,32 +108,28 @@ class AtspiEditor : public ::testing::Test {
         return std::nullopt;
     }
 
-    QString name(const Node& node) {
+    QVariant property(const Node& node, const QString& interface, const QString& name) {
         atspi::Batch batch(bus.connection());
-        batch.property(node.ref, atspi::kAccessibleInterface, u"Name"_s);
+        batch.property(node.ref, interface, name);
         batch.run();
-        return atspi::stringOf(batch.reply(0)).value_or(u"<no name>"_s);
+        return valueOf(batch.reply(0));
     }
-
+    QString name(const Node& node) {
+        return property(node, atspi::kAccessibleInterface, u"Name"_s).toString();
+    }
     atspi::Reference parentOf(const Node& node) {
-        atspi::Batch batch(bus.connection());
-        batch.property(node.ref, atspi::kAccessibleInterface, u"Parent"_s);
-        batch.run();
         atspi::Reference parent;
-        const auto argument = valueOf(batch.reply(0)).value<QDBusArgument>();
+        const auto argument =
+            property(node, atspi::kAccessibleInterface, u"Parent"_s).value<QDBusArgument>();
         argument.beginStructure();
         argument >> parent.service >> parent.path;
         argument.endStructure();
         return parent;
     }
-
     // Rows and columns, as the table interface tells them.
     std::pair<int, int> tableSize(const Node& table) {
-        atspi::Batch size(bus.connection());
-        size.property(table.ref, u"org.a11y.atspi.Table"_s, u"NRows"_s);
-        size.property(table.ref, u"org.a11y.atspi.Table"_s, u"NColumns"_s);
-        size.run();
-        return {valueOf(size.reply(0)).toInt(), valueOf(size.reply(1)).toInt()};
+        return {property(table, u"org.a11y.atspi.Table"_s, u"NRows"_s).toInt(),
+                property(table, u"org.a11y.atspi.Table"_s, u"NColumns"_s).toInt()};
     }
 
     // Runs the button's first action (its press); answers whether it acted.

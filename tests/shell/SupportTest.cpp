@@ -18,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace qrv;
 using namespace qrv::testing;
@@ -86,7 +87,7 @@ TEST(SupportLibrary, IsConfiguredAgainOnEveryCallAndOffersTheTwoAttachments) {
 struct Loopback : ::testing::Test {
     SupportFixture f;
     LoopbackHttpServer server;
-    QtHttpTransport http;
+    QtHttpTransport http{f.scheduler};
     std::unique_ptr<QRVAppSupport> support;
     RepliesIOFeedbackWindow* window = nullptr;
 
@@ -224,6 +225,19 @@ TEST(ServiceHosts, AReplacementNamesAnHttpsHostOrALoopbackAddress) {
         EXPECT_EQ(QRVServiceHosts::parseHost(QString::fromLatin1(row.value)).toString(),
                   QString::fromLatin1(row.expected));
     }
+}
+
+TEST_F(Loopback, APlainAddressElsewhereIsRefusedOnTheSchedulersNextTurnWithoutGoingOut) {
+    std::optional<HttpResponse> answer;
+    http.send(HttpRequest{.url = QUrl(QStringLiteral("http://staging.example.com/cast.php"))},
+              [&](const HttpResponse& response) { answer = response; });
+    EXPECT_FALSE(answer) << "the completion came inside send()";
+    f.scheduler.runPending();
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(answer->status, 0);
+    EXPECT_EQ(answer->error,
+              "The address http://staging.example.com/cast.php is not a secure (HTTPS) address.");
+    EXPECT_TRUE(server.requests().isEmpty());
 }
 
 using SupportActionsTest = ShellTest;

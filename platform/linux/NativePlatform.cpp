@@ -64,6 +64,7 @@ struct NativePlatform::Parts {
         , workspace(home, &busApplications)
         , permissions(home, accessibility)
         , hotKeys(preferences)
+        , http(scheduler)
         , services{home,      preferences, userDefaults,  scheduler, *keyboardLayout, accessibility,
                    workspace, permissions, notifications, hotKeys,   systemLog,       http} {
         if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))

@@ -1,13 +1,13 @@
 #include "platform/qt/QtHttpTransport.h"
 
 #include "platform/MainThread.h"
+#include "platform/Scheduler.h"
 
 #include <QCoreApplication>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPointer>
-#include <QTimer>
 #include <memory>
 
 namespace qrv {
@@ -40,8 +40,9 @@ QString describe(QNetworkReply::NetworkError error, const QString& detail) {
 
 } // namespace
 
-QtHttpTransport::QtHttpTransport(QObject* parent)
+QtHttpTransport::QtHttpTransport(Scheduler& scheduler, QObject* parent)
     : QObject(parent)
+    , m_scheduler(scheduler)
     , m_manager(new QNetworkAccessManager(this)) {
     m_manager->setCookieJar(nullptr);
     m_manager->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
@@ -56,7 +57,7 @@ void QtHttpTransport::send(const HttpRequest& request,
         // Never synchronously: callers may not be ready for their completion yet.
         const QString reason = tr("The address %1 is not a secure (HTTPS) address.")
                                    .arg(request.url.toDisplayString());
-        QTimer::singleShot(0, this, [completion = std::move(completion), reason] {
+        m_scheduler.asyncMain([completion = std::move(completion), reason] {
             completion(HttpResponse{0, {}, reason});
         });
         return;

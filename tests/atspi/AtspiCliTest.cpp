@@ -13,8 +13,6 @@
 #include "support/TempHome.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -30,28 +28,19 @@ class AtspiCli : public ::testing::Test {
         if (!session.skipReason().isEmpty())
             GTEST_SKIP() << qPrintable(session.skipReason());
         ASSERT_TRUE(session.failure().isEmpty()) << qPrintable(session.failure());
-        const QString entries = session.dataHome() + QStringLiteral("/applications");
-        QDir().mkpath(entries);
-        QFile entry(entries + QStringLiteral("/com.example.MenuTester.desktop"));
-        ASSERT_TRUE(entry.open(QIODevice::WriteOnly));
-        entry.write(QStringLiteral("[Desktop Entry]\nType=Application\nName=Menu Tester\nExec=%1\n")
-                        .arg(qrv::testing::menuTestAppPath())
-                        .toUtf8());
-        entry.close();
+        ASSERT_TRUE(qrv::testing::writeDesktopEntry(
+            session.dataHome() + QStringLiteral("/applications/com.example.MenuTester.desktop"),
+            QStringLiteral("Name=Menu Tester\nExec=%1\n").arg(qrv::testing::menuTestAppPath())));
         app = session.startMenuTestApp();
         ASSERT_TRUE(app) << qPrintable(session.failure());
     }
 
     // Runs quorvane-cli in the session; answers its exit code.
     int cli(const QStringList& arguments) {
-        QProcess process;
-        process.setProcessEnvironment(session.environment());
-        process.start(qrv::testing::quorvaneCliPath(),
-                      QStringList{QStringLiteral("--home"), home.path()} + arguments);
-        process.waitForFinished(60000);
-        out = QString::fromUtf8(process.readAllStandardOutput());
-        err = QString::fromUtf8(process.readAllStandardError());
-        return process.exitCode();
+        const qrv::testing::CliRun run = session.runCli(home.path(), arguments);
+        out = run.out;
+        err = run.err;
+        return run.status;
     }
 
     qrv::testing::AtspiSession session;
@@ -74,12 +63,10 @@ QJsonArray titlesAndKeys(QJsonArray items) {
     return items;
 }
 
-TEST_F(AtspiCli, AppsListsTheRunningApplicationUnderItsDesktopEntry) {
+TEST_F(AtspiCli, ListsTheRunningApplicationAndPrintsItsMenuTreeWithItsKeys) {
     ASSERT_EQ(cli({QStringLiteral("apps")}), 0) << qPrintable(err);
     EXPECT_TRUE(out.contains(u"\ncom.example.MenuTester\tMenu Tester\n")) << qPrintable(out);
-}
 
-TEST_F(AtspiCli, MenusPrintsTheTreeWithItsKeys) {
     ASSERT_EQ(cli({QStringLiteral("menus"), QStringLiteral("com.example.MenuTester"),
                    QStringLiteral("--json")}),
               0)

@@ -37,36 +37,21 @@ class AtspiEditor : public ::testing::Test {
             GTEST_SKIP() << qPrintable(session.skipReason());
         ASSERT_TRUE(session.failure().isEmpty()) << qPrintable(session.failure());
         // All Applications, which the window shows first.
-        ASSERT_EQ(cli({u"set"_s, u"-g"_s, u"Bold"_s, u"@b"_s}), 0) << qPrintable(err);
-        ASSERT_EQ(cli({u"set"_s, u"--path"_s, u"-g"_s, u"Format→Italic"_s, u""_s}), 0)
-            << qPrintable(err);
+        for (const QStringList& set : {QStringList{u"-g"_s, u"Bold"_s, u"@b"_s},
+                                       {u"--path"_s, u"-g"_s, u"Format→Italic"_s, u""_s}}) {
+            const auto run = session.runCli(home.path(), QStringList{u"set"_s} + set);
+            ASSERT_EQ(run.status, 0) << qPrintable(run.err);
+        }
         app = session.startApplication(qrv::testing::quorvanePath(), {u"--home"_s, home.path()});
         ASSERT_TRUE(app) << qPrintable(session.failure());
-        QStringList services;
-        const atspi::ReferenceList applications = bus.applications();
-        for (const atspi::Reference& application : applications)
-            services << application.service;
-        const QList<qint64> processes = bus.processIdsOf(services);
-        for (qsizetype i = 0; i < applications.size(); ++i)
-            if (processes.at(i) == app->processId())
-                root = {applications.at(i), u"application"_s, {}};
-        ASSERT_FALSE(root.ref.service.isEmpty());
+        const auto application = qrv::testing::applicationOf(bus, app->processId());
+        ASSERT_TRUE(application);
+        root = {*application, u"application"_s, {}};
     }
 
     // A machine under load may take its time; the bus answers or the test fails.
     static bool eventually(const std::function<bool()>& condition) {
         return qrv::testing::waitUntil(condition, 60000);
-    }
-
-    int cli(const QStringList& arguments) {
-        QProcess process;
-        process.setProcessEnvironment(session.environment());
-        process.start(qrv::testing::quorvaneCliPath(),
-                      QStringList{u"--home"_s, home.path()} + arguments);
-        process.waitForFinished(60000);
-        out = QString::fromUtf8(process.readAllStandardOutput());
-        err = QString::fromUtf8(process.readAllStandardError());
-        return process.exitCode();
     }
 
     // Runs xdotool on the session's display: what the user's own keyboard does.
@@ -123,32 +108,28 @@ class AtspiEditor : public ::testing::Test {
         return std::nullopt;
     }
 
-    QString name(const Node& node) {
+    QVariant property(const Node& node, const QString& interface, const QString& name) {
         atspi::Batch batch(bus.connection());
-        batch.property(node.ref, atspi::kAccessibleInterface, u"Name"_s);
+        batch.property(node.ref, interface, name);
         batch.run();
-        return atspi::stringOf(batch.reply(0)).value_or(u"<no name>"_s);
+        return valueOf(batch.reply(0));
     }
-
+    QString name(const Node& node) {
+        return property(node, atspi::kAccessibleInterface, u"Name"_s).toString();
+    }
     atspi::Reference parentOf(const Node& node) {
-        atspi::Batch batch(bus.connection());
-        batch.property(node.ref, atspi::kAccessibleInterface, u"Parent"_s);
-        batch.run();
         atspi::Reference parent;
-        const auto argument = valueOf(batch.reply(0)).value<QDBusArgument>();
+        const auto argument =
+            property(node, atspi::kAccessibleInterface, u"Parent"_s).value<QDBusArgument>();
         argument.beginStructure();
         argument >> parent.service >> parent.path;
         argument.endStructure();
         return parent;
     }
-
     // Rows and columns, as the table interface tells them.
     std::pair<int, int> tableSize(const Node& table) {
-        atspi::Batch size(bus.connection());
-        size.property(table.ref, u"org.a11y.atspi.Table"_s, u"NRows"_s);
-        size.property(table.ref, u"org.a11y.atspi.Table"_s, u"NColumns"_s);
-        size.run();
-        return {valueOf(size.reply(0)).toInt(), valueOf(size.reply(1)).toInt()};
+        return {property(table, u"org.a11y.atspi.Table"_s, u"NRows"_s).toInt(),
+                property(table, u"org.a11y.atspi.Table"_s, u"NColumns"_s).toInt()};
     }
 
     // Runs the button's first action (its press); answers whether it acted.
@@ -180,7 +161,6 @@ class AtspiEditor : public ::testing::Test {
     atspi::Bus bus{session.sessionBus()};
     QProcess* app = nullptr;
     Node root;
-    QString out, err;
 };
 
 TEST_F(AtspiEditor, AScreenReaderReachesEachRowsTitleAndRecorderAndRecordsWithIt) {
@@ -234,15 +214,14 @@ TEST_F(AtspiEditor, AScreenReaderReachesEachRowsTitleAndRecorderAndRecordsWithIt
     ASSERT_TRUE(eventually([&] { return name(bold[0]) == u"Type New Shortcut"_s; }));
     ASSERT_TRUE(onDisplay({u"key"_s, u"ctrl+shift+k"_s}));
     EXPECT_TRUE(eventually([&] { return name(bold[0]) == QStringLiteral(u"\u21E7\u2318K"); }));
-    ASSERT_EQ(cli({u"list"_s, u"-g"_s}), 0) << qPrintable(err);
-    EXPECT_TRUE(out.contains(u"@$k"_s)) << qPrintable(out);
+    EXPECT_TRUE(session.runCli(home.path(), {u"list"_s, u"-g"_s}).out.contains(u"@$k"_s));
 
     // Deleting the key through the bus is an edit, saved at once.
     EXPECT_TRUE(press(bold[1]));
     EXPECT_TRUE(eventually([&] { return name(bold[0]) == u"Click to record new shortcut"_s; }));
-    ASSERT_EQ(cli({u"list"_s, u"-g"_s}), 0) << qPrintable(err);
-    EXPECT_FALSE(out.contains(u"@$k"_s)) << qPrintable(out);
-    EXPECT_TRUE(out.contains(u"Bold"_s)) << qPrintable(out);
+    const QString listed = session.runCli(home.path(), {u"list"_s, u"-g"_s}).out;
+    EXPECT_FALSE(listed.contains(u"@$k"_s)) << qPrintable(listed);
+    EXPECT_TRUE(listed.contains(u"Bold"_s)) << qPrintable(listed);
 
     // A row added below keeps the rows above as they were and comes with its recorder.
     const std::optional<Node> add = find(u"push button"_s, u"Add Shortcut"_s);

@@ -15,13 +15,6 @@ using namespace qrv;
 
 namespace {
 
-void writeDesktopEntry(const QString& path, const QString& body) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QStringLiteral("[Desktop Entry]\nType=Application\n%1").arg(body).toUtf8());
-}
-
 std::optional<RunningApplication> find(const Workspace& workspace, qint64 processId) {
     for (const RunningApplication& running : workspace.runningApplications())
         if (running.processId == processId)
@@ -37,9 +30,9 @@ TEST(AtspiWorkspace, ListsApplicationsOnTheBusUnderTheirDesktopEntries) {
     qrv::testing::TempHome home;
     const QString entries = bundles::defaultSearchPaths(home.path()).desktopEntryFolders.first();
     const QString entry = entries + QStringLiteral("/com.example.MenuTester.desktop");
-    writeDesktopEntry(
+    ASSERT_TRUE(qrv::testing::writeDesktopEntry(
         entry,
-        QStringLiteral("Name=Menu Tester\nExec=%1 %U\n").arg(qrv::testing::menuTestAppPath()));
+        QStringLiteral("Name=Menu Tester\nExec=%1 %U\n").arg(qrv::testing::menuTestAppPath())));
 
     atspi::Bus bus(session.sessionBus());
     AtspiApplications applications(bus, QCoreApplication::applicationPid());
@@ -67,8 +60,8 @@ TEST(AtspiWorkspace, ListsApplicationsOnTheBusUnderTheirDesktopEntries) {
     EXPECT_EQ(activated.last().first().value<RunningApplication>().processId, processId);
 
     // Matched by window class when Exec names another program.
-    writeDesktopEntry(entry, QStringLiteral("Name=Menu Tester\nExec=elsewhere\n"
-                                            "StartupWMClass=menu test app\n"));
+    ASSERT_TRUE(qrv::testing::writeDesktopEntry(
+        entry, QStringLiteral("Name=Menu Tester\nExec=elsewhere\nStartupWMClass=menu test app\n")));
     QFile::remove(entries + QStringLiteral("/placeholder")); // the folder's time moves on
     QFile(entries + QStringLiteral("/placeholder")).open(QIODevice::WriteOnly);
     EXPECT_EQ(find(workspace, processId)->bundleIdentifier, "com.example.MenuTester");

@@ -40,11 +40,6 @@ TEST(AppsCommand, ListsTheCatalogueAsTheSourceListShowsIt) {
               "\tAll Applications\ncom.example.editor\tEditor\ncom.brackwyn.Quorvane\tQuorvane\n"
               "com.example.split\tTwo\\u0009Columns\\u000ATwo\\u2028Lines\\u0085\n");
     EXPECT_EQ(cli.readAllStandardError(), "");
-
-    cli.start(qrv::testing::helperProgram(QStringLiteral("quorvane-cli")),
-              {"--home", home.path(), "apps", "extra"});
-    ASSERT_TRUE(cli.waitForFinished(60000));
-    EXPECT_EQ(cli.exitCode(), 2);
 }
 
 } // namespace

@@ -109,33 +109,28 @@ TEST_F(CatalogueTest, SortsByNameIgnoringCaseAndComparingNumbers) {
 }
 
 TEST_F(CatalogueTest, NamesOfBundles) {
+    const auto name = [&](const ApplicationBundle& bundle) {
+        return QRVApplicationCatalogue::localizedNameForApplicationBundle(world.workspace, bundle);
+    };
     ApplicationBundle bundle{
         "/x/Editor.app", "com.example.editor", {{"CFBundleName", "Info Name"}}, {}};
-    EXPECT_EQ(QRVApplicationCatalogue::localizedNameForApplicationBundle(world.workspace, bundle),
-              "Info Name");
+    EXPECT_EQ(name(bundle), "Info Name");
     bundle.infoDictionary.insert("CFBundleDisplayName", "Info Display");
-    EXPECT_EQ(QRVApplicationCatalogue::localizedNameForApplicationBundle(world.workspace, bundle),
-              "Info Display");
+    EXPECT_EQ(name(bundle), "Info Display");
     bundle.localizedInfoDictionary.insert("CFBundleName", "Localized Name");
-    EXPECT_EQ(QRVApplicationCatalogue::localizedNameForApplicationBundle(world.workspace, bundle),
-              "Localized Name");
     bundle.localizedInfoDictionary.insert("CFBundleDisplayName", "");
-    EXPECT_EQ(QRVApplicationCatalogue::localizedNameForApplicationBundle(world.workspace, bundle),
-              "Localized Name");
-
+    EXPECT_EQ(name(bundle), "Localized Name");
     const ApplicationBundle bare{
         "/x/Bare Tool.app", "com.example.bare", {{"CFBundleName", 42}}, {}};
-    EXPECT_EQ(QRVApplicationCatalogue::localizedNameForApplicationBundle(world.workspace, bare),
-              "Bare Tool");
+    EXPECT_EQ(name(bare), "Bare Tool");
+
     // Chosen by path, it is named by its display name only, else as the file manager shows it.
-    EXPECT_EQ(QRVApplicationCatalogue::applicationForBundle(world.workspace, bare)->localizedName(),
-              "Bare Tool.app");
-    EXPECT_EQ(
-        QRVApplicationCatalogue::applicationForBundle(world.workspace, bundle)->localizedName(),
-        "Info Display");
-    EXPECT_EQ(
-        QRVApplicationCatalogue::applicationForBundle(world.workspace, {"/x/N.app", "", {}, {}}),
-        nullptr);
+    const auto chosen = [&](const ApplicationBundle& b) {
+        return QRVApplicationCatalogue::applicationForBundle(world.workspace, b);
+    };
+    EXPECT_EQ(chosen(bare)->localizedName(), "Bare Tool.app");
+    EXPECT_EQ(chosen(bundle)->localizedName(), "Info Display");
+    EXPECT_EQ(chosen({"/x/N.app", "", {}, {}}), nullptr);
 }
 
 QJsonObject foreignMenus() {
@@ -189,22 +184,18 @@ TEST_F(CatalogueTest, AllApplicationsAndThisProgramKeepTheirMenusWhole) {
 }
 
 TEST_F(CatalogueTest, NoMenusWhenTheApplicationCannotBeRead) {
-    EXPECT_EQ(QRVApplicationCatalogue::menuItemsForApplication(
-                  world.services, QRVAplication("com.example.none", "None")),
-              std::nullopt);
+    const auto menusOf = [&](const QString& id) {
+        return QRVApplicationCatalogue::menuItemsForApplication(world.services,
+                                                                QRVAplication(id, "App"));
+    };
+    EXPECT_EQ(menusOf("com.example.none"), std::nullopt);
     world.run("com.example.silent", "Silent", 43); // runs, but nothing recorded: reads fail
-    EXPECT_EQ(QRVApplicationCatalogue::menuItemsForApplication(
-                  world.services, QRVAplication("com.example.silent", "S")),
-              std::nullopt);
+    EXPECT_EQ(menusOf("com.example.silent"), std::nullopt);
     world.run("com.example.bar", "Bar", 44,
               QJsonObject{{"AXMenuBar", QJsonObject{{"AXChildren", failure(-25204)}}}});
-    EXPECT_EQ(QRVApplicationCatalogue::menuItemsForApplication(
-                  world.services, QRVAplication("com.example.bar", "B")),
-              std::nullopt);
+    EXPECT_EQ(menusOf("com.example.bar"), std::nullopt);
     world.run("com.example.empty", "Empty", 45, application({}));
-    EXPECT_EQ(QRVApplicationCatalogue::menuItemsForApplication(
-                  world.services, QRVAplication("com.example.empty", "E")),
-              QRVMenuItemList{});
+    EXPECT_EQ(menusOf("com.example.empty"), QRVMenuItemList{});
 }
 
 } // namespace

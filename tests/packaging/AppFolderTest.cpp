@@ -90,26 +90,24 @@ TEST(AppFolder, RunsFromACopyAnywhere) {
     const ProcessResult copy = run(u"cp"_s, {u"-a"_s, kAppFolder, parent});
     ASSERT_EQ(copy.exitCode, 0) << copy.err.toStdString();
     const QString macos = parent + u"/Quorvane.app/Contents/MacOS/"_s;
+    const QString cli = macos + u"quorvane-cli"_s;
+    const QStringList home{u"--home"_s, scratch.filePath(u"home"_s)};
 
-    const ProcessResult version = run(macos + u"quorvane-cli"_s, {u"version"_s});
+    const ProcessResult version = run(cli, {u"version"_s});
     EXPECT_EQ(version.exitCode, 0) << version.err.toStdString();
     EXPECT_EQ(version.out,
               QStringLiteral("Quorvane %1\n").arg(QString::fromLatin1(appinfo::kVersion)));
-
     const ProcessResult set =
-        run(macos + u"quorvane-cli"_s, {u"--home"_s, scratch.filePath(u"home"_s), u"set"_s,
-                                        u"com.example.App"_s, u"Quit"_s, u"@q"_s});
+        run(cli, home + QStringList{u"set"_s, u"com.example.App"_s, u"Quit"_s, u"@q"_s});
     EXPECT_EQ(set.exitCode, 0) << set.err.toStdString();
-    const ProcessResult listed =
-        run(macos + u"quorvane-cli"_s,
-            {u"--home"_s, scratch.filePath(u"home"_s), u"list"_s, u"com.example.App"_s});
+    const ProcessResult listed = run(cli, home + QStringList{u"list"_s, u"com.example.App"_s});
     EXPECT_TRUE(listed.out.contains(u"Quit"_s))
         << listed.out.toStdString() << listed.err.toStdString();
 
     // The application comes up and stays up until it is told to quit.
     QProcess app;
     app.setProcessChannelMode(QProcess::MergedChannels);
-    app.start(macos + u"quorvane"_s, {u"--home"_s, scratch.filePath(u"home"_s)});
+    app.start(macos + u"quorvane"_s, home);
     ASSERT_TRUE(app.waitForStarted(10000)) << app.errorString().toStdString();
     EXPECT_FALSE(app.waitForFinished(2000))
         << "exited with " << app.exitCode() << ": " << app.readAll().toStdString();

@@ -1,6 +1,7 @@
 // The real services behind moving the application folder, run in a scratch
 // folder: copying, the Trash, finding running programs, the privileged copy
 // and the detached jobs, with paths no shell may misread.
+#include "FileHelpers.h"
 #include "platform/linux/LinuxBundleMoveSystem.h"
 #include "platform/plist/PlistCodec.h"
 #include "support/QtPrinters.h"
@@ -15,6 +16,8 @@
 #include <gtest/gtest.h>
 
 using namespace qrv;
+using qrv::testing::readFile;
+using qrv::testing::writeFile;
 
 namespace {
 
@@ -27,21 +30,6 @@ const QStringList kHostileNames{
     QStringLiteral("line\nbreak; rm -rf nothing &"),
     QStringLiteral("'\\'' ends '"),
 };
-
-bool writeFile(const QString& path, const QByteArray& content,
-               QFileDevice::Permissions permissions = {}) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-        return false;
-    file.close();
-    return !permissions || file.setPermissions(permissions);
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 constexpr auto kExecutable = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                              QFileDevice::ExeOwner | QFileDevice::ReadGroup | QFileDevice::ExeGroup;

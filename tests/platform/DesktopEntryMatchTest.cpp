@@ -1,5 +1,6 @@
 #include "platform/linux/DesktopEntryMatch.h"
 
+#include "FileHelpers.h"
 #include "support/QtPrinters.h"
 #include "support/TempHome.h"
 
@@ -52,10 +53,7 @@ TEST(DesktopEntryMatch, TheClosestEntryWins) {
 }
 
 void writeEntry(const QString& path, const QByteArray& body) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[Desktop Entry]\nType=Application\n" + body);
+    EXPECT_TRUE(qrv::testing::writeFile(path, "[Desktop Entry]\nType=Application\n" + body));
 }
 
 TEST(DesktopEntryMatch, EntriesAreReadOncePerIdMostImportantFolderFirst) {
@@ -66,11 +64,8 @@ TEST(DesktopEntryMatch, EntriesAreReadOncePerIdMostImportantFolderFirst) {
     writeEntry(first + "/gone.desktop", "Hidden=true\nExec=gone\n");
     writeEntry(second + "/gone.desktop", "Exec=gone\n");
     writeEntry(second + "/kde/tool.desktop", "Exec=tool\nNoDisplay=true\n");
-    writeEntry(second + "/link.desktop", "Exec=x\n");
-    QFile::remove(second + "/link.desktop");
-    QFile(second + "/link.desktop").open(QIODevice::WriteOnly); // not an entry
-    writeEntry(second + "/dir.desktop", "");
-    QFile(second + "/dir.desktop").open(QIODevice::WriteOnly | QIODevice::Truncate);
+    for (const char* empty : {"/link.desktop", "/dir.desktop"}) // not entries
+        EXPECT_TRUE(qrv::testing::writeFile(second + empty, {}));
 
     QList<Entry> entries = readEntries({first, second});
     std::sort(entries.begin(), entries.end(),

@@ -1,3 +1,4 @@
+#include "FileHelpers.h"
 #include "platform/linux/PlistFilePreferenceStore.h"
 #include "platform/linux/PreferencesHotKeys.h"
 #include "platform/plist/PlistCodec.h"
@@ -23,13 +24,9 @@ QVariantMap entry(const QVariant& enabled, qint64 character, qint64 keyCode, qin
 class HotKeysTest : public ::testing::Test {
   protected:
     void writeTable(const QVariant& table) {
-        const QString path = home.preferencesFile(u"com.apple.symbolichotkeys"_s);
-        QDir().mkpath(QFileInfo(path).path());
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(
-            plist::encode(QVariantMap{{u"AppleSymbolicHotKeys"_s, table}}, plist::Format::Xml)
-                .value());
+        ASSERT_TRUE(qrv::testing::writeFile(
+            home.preferencesFile(u"com.apple.symbolichotkeys"_s),
+            plist::encode(QVariantMap{{u"AppleSymbolicHotKeys"_s, table}}).value()));
     }
 
     qrv::testing::TempHome home;

@@ -58,6 +58,12 @@ QStringList messages(const QList<SystemLogEntry>& entries) {
 }
 
 TEST(JournalSystemLog, ReadsTheSendersEntriesSinceTheGivenTimeOldestFirst) {
+    QTemporaryDir empty; // a folder without journals has no entries
+    const auto none =
+        JournalSystemLog(empty.path()).entries("quorvane", QDateTime::currentDateTime(), 10);
+    ASSERT_TRUE(none.ok()) << none.error().toStdString();
+    EXPECT_TRUE(none->isEmpty());
+
     if (!QFile::exists(QString::fromLatin1(kJournalRemote)))
         GTEST_SKIP() << kJournalRemote << " is not installed";
     TestJournal journal;
@@ -85,14 +91,6 @@ TEST(JournalSystemLog, ReadsTheSendersEntriesSinceTheGivenTimeOldestFirst) {
     const auto forged = log.entries(QStringLiteral("x\nMESSAGE=started"), since, 100);
     ASSERT_TRUE(forged.ok());
     EXPECT_TRUE(forged->isEmpty());
-}
-
-TEST(JournalSystemLog, AFolderWithoutJournalsHasNoEntries) {
-    QTemporaryDir empty;
-    const auto entries = JournalSystemLog(empty.path())
-                             .entries(QStringLiteral("quorvane"), QDateTime::currentDateTime(), 10);
-    ASSERT_TRUE(entries.ok()) << entries.error().toStdString();
-    EXPECT_TRUE(entries->isEmpty());
 }
 
 } // namespace

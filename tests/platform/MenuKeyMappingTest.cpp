@@ -28,7 +28,7 @@ TEST(MenuKeyMapping, QtModifiersBecomeThePlatformsBits) {
     EXPECT_FALSE(map("Ctrl+S").glyph.has_value());
 }
 
-TEST(MenuKeyMapping, KeysWithoutACharacterBecomeGlyphs) {
+TEST(MenuKeyMapping, KeysWithoutACharacterBecomeGlyphsAndUnshowableKeysNothing) {
     const QList<std::pair<const char*, int>> expected{
         {"Tab", 2},        {"Space", 9}, {"Return", 11}, {"Enter", 11},
         {"Backspace", 23}, {"Esc", 27},  {"PgUp", 98},   {"Left", 100},
@@ -40,9 +40,7 @@ TEST(MenuKeyMapping, KeysWithoutACharacterBecomeGlyphs) {
         EXPECT_EQ(attributes.glyph, glyph) << key;
         EXPECT_TRUE(attributes.character.isEmpty()) << key;
     }
-}
 
-TEST(MenuKeyMapping, NothingForKeysAMenuCannotShow) {
     EXPECT_FALSE(menuKeyAttributes(QKeyCombination(Qt::ControlModifier, Qt::Key_VolumeUp)));
     EXPECT_FALSE(menuKeyAttributes(QKeyCombination(Qt::ControlModifier, Qt::Key_Shift)));
     EXPECT_FALSE(menuKeyAttributes(QKeyCombination()));

@@ -20,7 +20,7 @@ const QByteArray kMountInfo =
     "43 30 0:51 / /tmp rw - tmpfs second rw\n"
     "\n";
 
-TEST(MountTable, ReadsEveryWellFormedLineAndUndoesTheKernelsEscapes) {
+TEST(MountTable, ReadsEveryWellFormedLineAndFindsTheDeepestAndLatestMountAboveAFolder) {
     const auto mounts = mounts::parseMountInfo(kMountInfo);
     ASSERT_EQ(mounts.size(), 5);
     EXPECT_EQ(mounts[2].mountPoint, "/media/me/Quorvane 1.0");
@@ -29,10 +29,7 @@ TEST(MountTable, ReadsEveryWellFormedLineAndUndoesTheKernelsEscapes) {
     // Optional fields (shared:, master:) come before the separator in any number.
     EXPECT_EQ(mounts[3].fileSystemType, "fuse.squashfuse");
     EXPECT_EQ(mounts[3].source, "/home/me/Down\\loads/Quorvane.sqfs");
-}
 
-TEST(MountTable, AFolderBelongsToTheDeepestAndLatestMountAboveIt) {
-    const auto mounts = mounts::parseMountInfo(kMountInfo);
     EXPECT_EQ(mounts::mountHolding(mounts, "/media/me/Quorvane 1.0/Quorvane.app")->source,
               "/dev/loop3");
     EXPECT_EQ(mounts::mountHolding(mounts, "/media/me/Quorvane 1.0")->source, "/dev/loop3");

@@ -1,5 +1,6 @@
 #include "platform/plist/PlistCodec.h"
 
+#include "FileHelpers.h"
 #include "support/QtPrinters.h"
 
 #include <QDateTime>
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 using namespace qrv;
+using qrv::testing::readFile;
 
 namespace {
 
@@ -68,12 +70,17 @@ INSTANTIATE_TEST_SUITE_P(Formats, PlistRoundTrip,
                              return parameter.param == plist::Format::Binary ? "Binary" : "Xml";
                          });
 
-TEST(PlistCodec, RejectsWhatIsNotAPropertyList) {
+TEST(PlistCodec, RejectsWhatIsNotAPropertyListEitherWay) {
     EXPECT_FALSE(plist::decode(QByteArray()).ok());
     EXPECT_FALSE(plist::decode(QByteArray("hello, world")).ok());
     EXPECT_FALSE(plist::decode(QByteArray("bplist00\x01\x02", 10)).ok());
     EXPECT_FALSE(
         plist::decode(QByteArray("<?xml version=\"1.0\"?><plist><dict><key>a</key>")).ok());
+
+    EXPECT_FALSE(plist::encode(QVariant::fromValue(QSize(1, 2))).ok());
+    EXPECT_FALSE(plist::isPlistValue(
+        QVariantMap{{QStringLiteral("bad"), QVariant::fromValue(QSize(1, 2))}}));
+    EXPECT_TRUE(plist::isPlistValue(everyType()));
 }
 
 TEST(PlistCodec, ReadsXmlWrittenByThePlatform) {
@@ -89,11 +96,6 @@ TEST(PlistCodec, ReadsXmlWrittenByThePlatform) {
     EXPECT_EQ(map.value("NSUserKeyEquivalents").toMap().value(QStringLiteral("Save As…")),
               QStringLiteral("@$s"));
     EXPECT_EQ(map.value("count"), QVariant(qint64(3)));
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 const QString kData = QStringLiteral(":/data");
@@ -184,13 +186,6 @@ TEST(PlistCodec, HostileInputsAreErrorsOrValuesNeverCrashes) {
               QByteArray::fromHex("0000000000000029") + QByteArray(8, '\0') + QByteArray(7, '\0') +
               sharedTable;
     EXPECT_FALSE(plist::decode(shared).ok());
-}
-
-TEST(PlistCodec, RefusesValuesWithoutAPropertyListForm) {
-    EXPECT_FALSE(plist::encode(QVariant::fromValue(QSize(1, 2))).ok());
-    EXPECT_FALSE(plist::isPlistValue(
-        QVariantMap{{QStringLiteral("bad"), QVariant::fromValue(QSize(1, 2))}}));
-    EXPECT_TRUE(plist::isPlistValue(everyType()));
 }
 
 } // namespace

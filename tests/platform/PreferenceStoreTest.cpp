@@ -1,3 +1,4 @@
+#include "FileHelpers.h"
 #include "platform/PreferencesHome.h"
 #include "platform/linux/PlistFilePreferenceStore.h"
 #include "platform/plist/PlistCodec.h"
@@ -18,6 +19,7 @@
 
 using namespace qrv;
 using qrv::testing::TempHome;
+using qrv::testing::writeFile;
 
 namespace {
 
@@ -32,13 +34,6 @@ QVariantMap readPlistFile(const QString& path) {
         return {};
     auto decoded = plist::decode(file.readAll());
     return decoded ? decoded->toMap() : QVariantMap{{QStringLiteral("<unreadable>"), true}};
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 class PreferenceStoreTest : public ::testing::Test {
@@ -59,6 +54,8 @@ TEST_F(PreferenceStoreTest, DomainsLandInThePlatformsFiles) {
     EXPECT_EQ(readPlistFile(container + "/com.example.App.plist").value("k"), "sandbox");
     EXPECT_EQ(store.copyValue("k", "com.example.App"), "app");
     EXPECT_EQ(store.copyValue("k", PreferenceStore::kAnyApplication), "global");
+    ASSERT_TRUE(PlistFilePreferenceStore(home.path()).setValue("k", "other", "com.example.App"));
+    EXPECT_EQ(store.copyValue("k", "com.example.App"), "other"); // another writer's change
 
     // Written in the platform's binary form.
     QFile file(home.preferencesFile("com.example.App"));
@@ -76,7 +73,9 @@ TEST_F(PreferenceStoreTest, SettingOneKeyKeepsEverythingElseExactly) {
     };
     auto xml = plist::encode(foreign, plist::Format::Xml);
     ASSERT_TRUE(xml.ok());
-    writeFile(home.preferencesFile("com.example.App"), *xml);
+    const QString path = home.preferencesFile("com.example.App");
+    ASSERT_TRUE(writeFile(path, *xml));
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
 
     ASSERT_TRUE(
         store.setValue("NSUserKeyEquivalents", QVariantMap{{"Save", "@s"}}, "com.example.App"));
@@ -88,40 +87,45 @@ TEST_F(PreferenceStoreTest, SettingOneKeyKeepsEverythingElseExactly) {
     EXPECT_EQ(onDisk.value("int").metaType(), QMetaType::fromType<qint64>());
 
     ASSERT_TRUE(store.setValue("NSUserKeyEquivalents", QVariant(), "com.example.App"));
-    EXPECT_EQ(readPlistFile(home.preferencesFile("com.example.App")), foreign);
-}
+    EXPECT_EQ(readPlistFile(path), foreign);
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
 
-TEST_F(PreferenceStoreTest, RemovingFromAMissingDomainCreatesNoFile) {
+    // Removing from a domain that has no file creates none.
     ASSERT_TRUE(store.setValue("k", QVariant(), "com.example.None"));
     EXPECT_FALSE(QFile::exists(home.preferencesFile("com.example.None")));
-    EXPECT_FALSE(store.copyValue("k", "com.example.None").isValid());
 }
 
-TEST_F(PreferenceStoreTest, KeepsTheFileMode) {
-    ASSERT_TRUE(store.setValue("a", qint64(1), "com.example.App"));
-    const QByteArray path = QFile::encodeName(home.preferencesFile("com.example.App"));
-    ASSERT_EQ(::chmod(path.constData(), 0640), 0);
-    ASSERT_TRUE(store.setValue("b", qint64(2), "com.example.App"));
-    struct stat st {};
-    ASSERT_EQ(::stat(path.constData(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0640u);
-}
+// What cannot be read as a dictionary reads as an error and, on the next
+// write, is kept aside with its exact bytes rather than overwritten.
+TEST_F(PreferenceStoreTest, AnUnreadableFileIsAnErrorAndKeptAsideOnWrite) {
+    const int levels = 50000;
+    const QList<std::pair<const char*, QByteArray>> cases{
+        {"com.example.Corrupt", "this is not a property list"},
+        {"com.example.Array", plist::encode(QVariantList{qint64(1)}).value()},
+        {"com.example.Deep", "<plist><dict><key>k</key>" + QByteArray("<array>").repeated(levels) +
+                                 QByteArray("</array>").repeated(levels) + "</dict></plist>"},
+    };
+    for (const auto& [domain, bytes] : cases) {
+        SCOPED_TRACE(domain);
+        const QString path = home.preferencesFile(domain);
+        ASSERT_TRUE(writeFile(path, bytes));
+        EXPECT_TRUE(store.copyDomain(domain).isEmpty());
+        const auto read = store.readValue("k", domain);
+        ASSERT_FALSE(read.ok());
+        EXPECT_TRUE(read.error().contains("cannot be read")) << read.error().toStdString();
 
-TEST_F(PreferenceStoreTest, ACorruptFileReadsEmptyAndIsKeptAsideOnWrite) {
-    const QString path = home.preferencesFile("com.example.App");
-    writeFile(path, "this is not a property list");
-    EXPECT_TRUE(store.copyDomain("com.example.App").isEmpty());
-    EXPECT_EQ(readPlistFile(path).value("<unreadable>"), true); // reading did not touch it
-
-    ASSERT_TRUE(store.setValue("k", qint64(1), "com.example.App"));
-    EXPECT_EQ(readPlistFile(path), (QVariantMap{{"k", qint64(1)}}));
-    const QStringList kept =
-        QDir(QFileInfo(path).absolutePath())
-            .entryList({"com.example.App.plist.corrupt-*"}, QDir::Files | QDir::Hidden);
-    ASSERT_EQ(kept.size(), 1);
-    QFile keptFile(QFileInfo(path).absolutePath() + "/" + kept.first());
-    ASSERT_TRUE(keptFile.open(QIODevice::ReadOnly));
-    EXPECT_EQ(keptFile.readAll(), "this is not a property list");
+        ASSERT_TRUE(store.setValue("k", qint64(1), domain));
+        EXPECT_EQ(readPlistFile(path), (QVariantMap{{"k", qint64(1)}}));
+        const QStringList kept = QDir(QFileInfo(path).absolutePath())
+                                     .entryList({QString::fromLatin1(domain) + ".plist.corrupt-*"},
+                                                QDir::Files | QDir::Hidden);
+        ASSERT_EQ(kept.size(), 1);
+        QFile keptFile(QFileInfo(path).absolutePath() + "/" + kept.first());
+        ASSERT_TRUE(keptFile.open(QIODevice::ReadOnly));
+        EXPECT_EQ(keptFile.readAll(), bytes);
+    }
 }
 
 TEST_F(PreferenceStoreTest, AFileThatCannotBeReadIsNeverReplaced) {
@@ -145,21 +149,6 @@ TEST_F(PreferenceStoreTest, AFileThatCannotBeReadIsNeverReplaced) {
     ASSERT_TRUE(writer.waitForFinished(60000));
     EXPECT_EQ(writer.exitCode(), 1) << writer.readAllStandardError().toStdString();
     EXPECT_EQ(readPlistFile(path), (QVariantMap{{"kept", qint64(1)}}));
-}
-
-TEST_F(PreferenceStoreTest, ADictionaryIsTheOnlyValidRoot) {
-    auto array = plist::encode(QVariantList{qint64(1)});
-    ASSERT_TRUE(array.ok());
-    writeFile(home.preferencesFile("com.example.App"), *array);
-    EXPECT_TRUE(store.copyDomain("com.example.App").isEmpty());
-}
-
-TEST_F(PreferenceStoreTest, SeesChangesMadeByOthers) {
-    ASSERT_TRUE(store.setValue("k", qint64(1), "com.example.App"));
-    EXPECT_EQ(store.copyValue("k", "com.example.App"), qint64(1));
-    PlistFilePreferenceStore other(home.path());
-    ASSERT_TRUE(other.setValue("k", qint64(2), "com.example.App"));
-    EXPECT_EQ(store.copyValue("k", "com.example.App"), qint64(2));
 }
 
 TEST_F(PreferenceStoreTest, ApplicationMapListsExistingContainerFoldersOnly) {
@@ -278,26 +267,9 @@ TEST_F(PreferenceStoreTest, OnlyRegularFilesAreOpened) {
     EXPECT_EQ(readPlistFile(target).value("k"), qint64(2));
 }
 
-TEST_F(PreferenceStoreTest, AFileTooDeepToReadIsAnErrorAndKeptAsideOnWrite) {
-    const QString path = home.preferencesFile("com.example.Deep");
-    const QByteArray deep = "<plist><dict><key>k</key>" + QByteArray("<array>").repeated(50000) +
-                            QByteArray("</array>").repeated(50000) + "</dict></plist>";
-    writeFile(path, deep);
-    const auto read = store.readValue("k", "com.example.Deep");
-    ASSERT_FALSE(read.ok());
-    EXPECT_TRUE(read.error().contains("cannot be read")) << read.error().toStdString();
-    ASSERT_TRUE(store.setValue("k", qint64(1), "com.example.Deep"));
-    const QStringList kept = QDir(QFileInfo(path).absolutePath())
-                                 .entryList({"com.example.Deep.plist.corrupt-*"}, QDir::Files);
-    ASSERT_EQ(kept.size(), 1);
-    QFile keptFile(QFileInfo(path).absolutePath() + "/" + kept.first());
-    ASSERT_TRUE(keptFile.open(QIODevice::ReadOnly));
-    EXPECT_EQ(keptFile.readAll(), deep);
-}
-
 TEST(PreferencesHome, AHomeThatCannotBeCreatedNamesTheFolder) {
     TempHome home;
-    writeFile(home.file("blocker"), "a file where a folder should be");
+    ASSERT_TRUE(writeFile(home.file("blocker"), "a file where a folder should be"));
     const QString wanted = home.file("blocker/home");
     auto prepared = PreferencesHome::prepare(wanted);
     ASSERT_FALSE(prepared.ok());

@@ -1,4 +1,5 @@
 // What full disk access and the accessibility settings mean on this system.
+#include "FileHelpers.h"
 #include "platform/linux/AccessibilitySettings.h"
 #include "platform/linux/PreferencesAccess.h"
 #include "support/HelperPrograms.h"
@@ -93,25 +94,25 @@ TEST_F(PreferencesAccessTest, AWritableHomeHasNoProblemEvenBeforeItsFoldersExist
     EXPECT_TRUE(check().none); // made by the first write
 }
 
-TEST_F(PreferencesAccessTest, AReadOnlyPreferencesFolderIsNamedWithTheCommandThatAllowsIt) {
-    ASSERT_TRUE(setMode(preferences(), 0555));
+// A folder of the home (relative path) that this user may not write or enter.
+class PreferencesFolderProblem : public PreferencesAccessTest,
+                                 public ::testing::WithParamInterface<std::pair<const char*, int>> {
+};
+
+TEST_P(PreferencesFolderProblem, IsNamedWithTheCommandThatAllowsIt) {
+    const QString folder = home.file(GetParam().first);
+    ASSERT_TRUE(setMode(folder, mode_t(GetParam().second)));
     const Seen seen = check();
-    EXPECT_EQ(seen.folder, preferences());
-    EXPECT_TRUE(seen.reason.contains(preferences())) << seen.reason.toStdString();
-    EXPECT_EQ(seen.command, "chmod u+rwx " + access::shellQuoted(preferences()));
+    EXPECT_EQ(seen.folder, folder);
+    EXPECT_TRUE(seen.reason.contains(folder)) << seen.reason.toStdString();
+    EXPECT_EQ(seen.command, "chmod u+rwx " + access::shellQuoted(folder));
 }
 
-TEST_F(PreferencesAccessTest, AContainersFolderCountsToo) {
-    ASSERT_TRUE(setMode(container(), 0555));
-    EXPECT_EQ(check().folder, container());
-}
-
-TEST_F(PreferencesAccessTest, AFolderThatCannotBeEnteredIsTheOneNamed) {
-    ASSERT_TRUE(setMode(home.file("Library"), 0600));
-    const Seen seen = check();
-    EXPECT_EQ(seen.folder, home.file("Library"));
-    EXPECT_EQ(seen.command, "chmod u+rwx " + access::shellQuoted(home.file("Library")));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Folders, PreferencesFolderProblem,
+    ::testing::Values(std::pair("Library/Preferences", 0555), std::pair("Library", 0600),
+                      std::pair("Library/Containers/com.example.Boxed/Data/Library/Preferences",
+                                0555)));
 
 TEST_F(PreferencesAccessTest, AnotherUsersFolderNeedsItsOwnerChanged) {
     if (!asRoot())
@@ -136,21 +137,15 @@ TEST(ShellQuoting, KeepsEveryCharacterOfAPath) {
 class AccessibilitySettingsTest : public ::testing::Test {
   protected:
     QString program(const QString& folder, const QString& name) {
-        QDir().mkpath(root.filePath(folder));
         const QString path = root.filePath(folder + "/" + name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("#!/bin/sh\n");
-        file.close();
-        EXPECT_TRUE(setMode(path, 0755));
+        EXPECT_TRUE(qrv::testing::writeFile(
+            path, "#!/bin/sh\n", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         return path;
     }
     void entry(const QString& name, const QString& exec) {
-        QDir().mkpath(root.filePath("applications"));
-        QFile file(root.filePath("applications/" + name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(
-            ("[Desktop Entry]\nType=Application\nName=Settings\nExec=" + exec + "\n").toUtf8());
+        ASSERT_TRUE(qrv::testing::writeFile(
+            root.filePath("applications/" + name),
+            ("[Desktop Entry]\nType=Application\nName=Settings\nExec=" + exec + "\n").toUtf8()));
     }
     access::SettingsSearch search(const QString& desktop = {}) const {
         return {{root.filePath("bin")}, {root.filePath("applications")}, desktop};

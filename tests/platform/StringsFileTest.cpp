@@ -10,7 +10,7 @@ using namespace qrv;
 
 namespace {
 
-TEST(StringsFile, ReadsTheTextFormWithCommentsEscapesAndBareWords) {
+TEST(StringsFile, ReadsTheTextFormInUtf8OrUtf16AndPropertyLists) {
     const QByteArray text = "/* Localized versions of Info.plist keys */\n"
                             "CFBundleName = \"Vorschau\";\n"
                             "// a line comment\n"
@@ -23,9 +23,7 @@ TEST(StringsFile, ReadsTheTextFormWithCommentsEscapesAndBareWords) {
     EXPECT_EQ(decoded->value("CFBundleDisplayName"), QString::fromUtf8("Vor\"schau\xc3\xa4\n"));
     EXPECT_EQ(decoded->value("NSHumanReadableCopyright"), "A\\");
     EXPECT_EQ(decoded->value("Lonely"), "Lonely");
-}
 
-TEST(StringsFile, ReadsUtf16AndPropertyLists) {
     QStringEncoder utf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
     QByteArray bytes = utf16.encode(QStringLiteral("\"CFBundleName\" = \"Aperçu\";"));
     EXPECT_EQ(plist::decodeStrings(bytes)->value("CFBundleName"),

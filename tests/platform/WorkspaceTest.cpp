@@ -1,3 +1,4 @@
+#include "FileHelpers.h"
 #include "platform/AppInfo.h"
 #include "platform/bundles/ApplicationBundles.h"
 #include "platform/linux/LinuxPermissionStatus.h"
@@ -15,20 +16,14 @@
 
 using namespace qrv;
 using qrv::testing::TempHome;
+using qrv::testing::writeFile;
 
 namespace {
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 QString makeAppBundle(const QString& folder, const QString& name, const QVariantMap& info) {
     const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".app");
-    writeFile(path + QStringLiteral("/Contents/Info.plist"),
-              plist::encode(info, plist::Format::Xml).value());
+    EXPECT_TRUE(writeFile(path + QStringLiteral("/Contents/Info.plist"),
+                          plist::encode(info, plist::Format::Xml).value()));
     return path;
 }
 
@@ -38,8 +33,8 @@ TEST(ApplicationBundles, ReadsAnAppBundleWithItsLocalizedStrings) {
                                        {{"CFBundleIdentifier", "com.example.Preview"},
                                         {"CFBundleName", "Preview"},
                                         {"CFBundleDevelopmentRegion", "en"}});
-    writeFile(path + "/Contents/Resources/en.lproj/InfoPlist.strings",
-              "CFBundleDisplayName = \"Vorschau\";");
+    EXPECT_TRUE(writeFile(path + "/Contents/Resources/en.lproj/InfoPlist.strings",
+                          "CFBundleDisplayName = \"Vorschau\";"));
 
     const auto bundle = bundles::read(path);
     ASSERT_TRUE(bundle.has_value());
@@ -60,10 +55,10 @@ TEST(ApplicationBundles, ReadsAnAppBundleWithItsLocalizedStrings) {
 TEST(ApplicationBundles, ReadsDesktopEntries) {
     TempHome home;
     const QString path = home.file("entries/org.example.Editor.desktop");
-    writeFile(
+    EXPECT_TRUE(writeFile(
         path,
         "# comment\n[Desktop Entry]\nType=Application\nName=Editor\\sPro\nName[xx]=Other\n"
-        "Icon=accessories-text-editor\nExec=editor %U\n[Desktop Action new]\nName=Not this\n");
+        "Icon=accessories-text-editor\nExec=editor %U\n[Desktop Action new]\nName=Not this\n"));
     const auto bundle = bundles::read(path);
     ASSERT_TRUE(bundle.has_value());
     EXPECT_EQ(bundle->bundleIdentifier, "org.example.Editor");
@@ -71,17 +66,20 @@ TEST(ApplicationBundles, ReadsDesktopEntries) {
     EXPECT_EQ(bundle->infoDictionary.value("CFBundleDisplayName"), "Editor Pro");
     EXPECT_EQ(bundle->infoDictionary.value("CFBundleIconFile"), "accessories-text-editor");
 
-    writeFile(home.file("entries/link.desktop"),
-              "[Desktop Entry]\nType=Link\nName=Web\nURL=https://example.org\n");
-    writeFile(home.file("entries/gone.desktop"),
-              "[Desktop Entry]\nType=Application\nName=Gone\nHidden=true\n");
-    writeFile(home.file("entries/junk.desktop"), "\x01\x02 not an entry");
-    EXPECT_FALSE(bundles::read(home.file("entries/link.desktop")).has_value());
-    EXPECT_FALSE(bundles::read(home.file("entries/gone.desktop")).has_value());
-    EXPECT_FALSE(bundles::read(home.file("entries/junk.desktop")).has_value());
+    EXPECT_TRUE(writeFile(home.file("entries/link.desktop"),
+                          "[Desktop Entry]\nType=Link\nName=Web\nURL=https://example.org\n"));
+    EXPECT_TRUE(writeFile(home.file("entries/gone.desktop"),
+                          "[Desktop Entry]\nType=Application\nName=Gone\nHidden=true\n"));
+    EXPECT_TRUE(writeFile(home.file("entries/junk.desktop"), "\x01\x02 not an entry"));
+    for (const char* name : {"link", "gone", "junk"})
+        EXPECT_FALSE(bundles::read(home.file("entries/%1.desktop").arg(name))) << name;
 }
 
-TEST(ApplicationBundles, LocatesApplicationsByIdentifier) {
+void writeEntry(const QString& path, const QByteArray& body) {
+    EXPECT_TRUE(writeFile(path, "[Desktop Entry]\nType=Application\n" + body));
+}
+
+TEST(ApplicationBundles, LocatesApplicationsByIdentifierInsideTheirFoldersOnly) {
     TempHome home;
     const QString apps = home.file("Applications");
     makeAppBundle(apps, "Top", {{"CFBundleIdentifier", "com.example.Top"}});
@@ -89,16 +87,13 @@ TEST(ApplicationBundles, LocatesApplicationsByIdentifier) {
                                          {{"CFBundleIdentifier", "com.example.Nested"}});
     const QString user = home.file("user-apps");
     const QString system = home.file("system-apps");
-    writeFile(user + "/org.example.Hidden.desktop",
-              "[Desktop Entry]\nType=Application\nName=H\nHidden=true\n");
-    writeFile(system + "/org.example.Hidden.desktop",
-              "[Desktop Entry]\nType=Application\nName=H\n");
-    writeFile(system + "/org.example.NoShow.desktop",
-              "[Desktop Entry]\nType=Application\nName=N\nNoDisplay=true\n");
-    writeFile(system + "/kde/org.example.Deep.desktop",
-              "[Desktop Entry]\nType=Application\nName=Deep\n");
-    writeFile(system + "/org.example.Plain.desktop",
-              "[Desktop Entry]\nType=Application\nName=Plain\n");
+    writeEntry(user + "/org.example.Hidden.desktop", "Name=H\nHidden=true\n");
+    writeEntry(system + "/org.example.Hidden.desktop", "Name=H\n");
+    writeEntry(system + "/org.example.NoShow.desktop", "Name=N\nNoDisplay=true\n");
+    writeEntry(system + "/kde/org.example.Deep.desktop", "Name=Deep\n");
+    writeEntry(system + "/a/b/c.desktop", "Name=C\n");
+    writeEntry(system + "/org.example.Plain.desktop", "Name=Plain\n");
+    writeEntry(home.file("outside.desktop"), "Name=Out\n");
     const bundles::SearchPaths paths{{apps}, {user, system}};
 
     EXPECT_EQ(bundles::locate("COM.EXAMPLE.TOP", paths), apps + "/Top.app");
@@ -106,22 +101,12 @@ TEST(ApplicationBundles, LocatesApplicationsByIdentifier) {
     EXPECT_EQ(bundles::locate("org.example.plain", paths), system + "/org.example.Plain.desktop");
     EXPECT_EQ(bundles::locate("kde-org.example.Deep", paths),
               system + "/kde/org.example.Deep.desktop");
-    EXPECT_EQ(bundles::locate("org.example.Hidden", paths),
-              ""); // the user's entry hides the system's
-    EXPECT_EQ(bundles::locate("org.example.NoShow", paths), "");
-    EXPECT_EQ(bundles::locate("org.example.Missing", paths), "");
-    EXPECT_EQ(bundles::locate("../escape", paths), "");
-}
-
-TEST(ApplicationBundles, DesktopEntryIdsStayInsideTheirFoldersAndCostNoMoreThanThem) {
-    TempHome home;
-    const QString system = home.file("system-apps");
-    writeFile(home.file("outside.desktop"), "[Desktop Entry]\nType=Application\nName=Out\n");
-    writeFile(system + "/a/b/c.desktop", "[Desktop Entry]\nType=Application\nName=C\n");
-    const bundles::SearchPaths paths{{}, {system}};
-
-    EXPECT_EQ(bundles::locate("..-outside", paths), "");
     EXPECT_EQ(bundles::locate("a-b-c", paths), system + "/a/b/c.desktop");
+    // Hidden by the user's entry, not to be shown, missing, or outside the folders.
+    for (const char* hidden : {"org.example.Hidden", "org.example.NoShow", "org.example.Missing",
+                               "../escape", "..-outside"})
+        EXPECT_EQ(bundles::locate(hidden, paths), "") << hidden;
+
     // Each dash could start a subfolder; only those that exist are looked into.
     QStringList parts(22, QStringLiteral("x"));
     QElapsedTimer clock;

@@ -1,29 +1,19 @@
 #include "HttpTestSupport.h"
 
 #include <QLoggingCategory>
-#include <zlib.h>
+#include <QProcess>
 
 namespace qrv::testing {
 
 std::optional<QByteArray> gunzip(const QByteArray& data) {
-    z_stream stream{};
-    if (inflateInit2(&stream, 15 + 16) != Z_OK)
+    QProcess gzip;
+    gzip.start(QStringLiteral("gzip"), {QStringLiteral("-dc")});
+    gzip.write(data);
+    gzip.closeWriteChannel();
+    if (!gzip.waitForFinished(30000) || gzip.exitStatus() != QProcess::NormalExit ||
+        gzip.exitCode() != 0)
         return std::nullopt;
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.constData()));
-    stream.avail_in = uInt(data.size());
-    QByteArray output;
-    char chunk[16384];
-    int status = Z_OK;
-    while (status == Z_OK) {
-        stream.next_out = reinterpret_cast<Bytef*>(chunk);
-        stream.avail_out = sizeof chunk;
-        status = inflate(&stream, Z_NO_FLUSH);
-        output.append(chunk, qsizetype(sizeof chunk - stream.avail_out));
-    }
-    inflateEnd(&stream);
-    if (status != Z_STREAM_END)
-        return std::nullopt;
-    return output;
+    return gzip.readAllStandardOutput();
 }
 
 namespace {

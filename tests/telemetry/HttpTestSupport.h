@@ -8,7 +8,8 @@
 
 namespace qrv::testing {
 
-// The inflated form of gzip data; nothing when it is not valid gzip.
+// The inflated form of gzip data, as the gzip tool reads it; nothing when it
+// is not valid gzip.
 std::optional<QByteArray> gunzip(const QByteArray& data);
 
 // A network the test switches on and off.

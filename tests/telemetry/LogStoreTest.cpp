@@ -1,7 +1,5 @@
-#include "StoreTestSupport.h"
+#include "TelemetryTestSupport.h"
 #include "support/QtPrinters.h"
-#include "support/TempHome.h"
-#include "telemetry/TLMDataFolder.h"
 #include "telemetry/TLMLogArchiver.h"
 
 #include <QFile>
@@ -23,7 +21,6 @@ TEST(LogStore, ANewDatabaseLivesInTheDataFolderWithSchemaVersionAndAutoVacuum) {
         home.file("Library/Application Support/com.brackwyn.Quorvane/telemetry/Logs.sqlite");
     ASSERT_EQ(TLMDataFolder::forHome(home.path()) + "/Logs.sqlite", file);
     TLMLogDBStorage store(file, TLMEncrypter::withNewKey());
-    EXPECT_EQ(store.dbFilePath(), file);
     ASSERT_TRUE(QFileInfo::exists(file));
     const auto sql = [&](const char* statement) {
         return qrv::testing::sqliteShell(file, statement);
@@ -39,25 +36,24 @@ TEST(LogStore, ANewDatabaseLivesInTheDataFolderWithSchemaVersionAndAutoVacuum) {
     EXPECT_EQ(store.maxSizeInBytes(), 10 * 1024 * 1024);
 }
 
-TEST(LogStore, AnOlderVersionLosesItsLogsTheCurrentOneKeepsThem) {
+TEST(LogStore, AFileOfAnOlderVersionOrNotADatabaseOrTruncatedIsReplaced) {
     StoreFolder folder;
     {
         TLMLogDBStorage store(folder.file, folder.encrypter);
         ASSERT_TRUE(store.saveLog(namedLog("kept"), "Crashes", TLMFlagsCritical));
     }
     EXPECT_EQ(TLMLogDBStorage(folder.file, folder.encrypter).countLogs(), 1);
-
     folder.sql("PRAGMA user_version = 4;");
-    TLMLogDBStorage migrated(folder.file, folder.encrypter);
-    EXPECT_EQ(migrated.countLogs(), 0);
-    EXPECT_EQ(folder.sql("PRAGMA user_version;"), "5");
-    EXPECT_EQ(folder.sql("SELECT name FROM sqlite_master WHERE type = 'index';"),
-              "ix_logs_priority");
-    EXPECT_TRUE(migrated.saveLog(namedLog("new"), "Crashes", TLMFlagsCritical));
-}
+    {
+        TLMLogDBStorage migrated(folder.file, folder.encrypter);
+        EXPECT_EQ(migrated.countLogs(), 0);
+        EXPECT_EQ(folder.sql("PRAGMA user_version;"), "5");
+        EXPECT_EQ(folder.sql("SELECT name FROM sqlite_master WHERE type = 'index';"),
+                  "ix_logs_priority");
+        EXPECT_TRUE(migrated.saveLog(namedLog("new"), "Crashes", TLMFlagsCritical));
+    }
 
-TEST(LogStore, AFileThatIsNotADatabaseOrIsTruncatedIsReplaced) {
-    StoreFolder folder;
+    ASSERT_TRUE(QFile::remove(folder.file));
     {
         QFile text(folder.file);
         ASSERT_TRUE(text.open(QIODevice::WriteOnly));
@@ -93,78 +89,25 @@ bool lostOnlyTheOldest(const QStringList& before, const QStringList& after) {
     return after.size() < before.size() && after == before.mid(before.size() - after.size());
 }
 
-// Fills a store limited to kSmallLimit with ~1 KiB logs of one priority, well
-// past the point where saving starts to evict.
-void fillPastLimit(TLMLogDBStorage& store, quint32 priority) {
+// Limits the store to kSmallLimit and fills it with ~1 KiB logs of one
+// priority, well past the point where saving starts to evict; answers their ids.
+QStringList fillPastLimit(const StoreFolder& folder, TLMLogDBStorage& store, quint32 priority) {
     bool limited = false;
     store.setMaxStorageSize(kSmallLimit, [&](bool changed) { limited = changed; });
-    ASSERT_TRUE(limited);
+    EXPECT_TRUE(limited);
     for (int i = 0; i < 80; ++i)
-        ASSERT_TRUE(store.saveLog(namedLog(QString::number(i), 1024), "g", priority));
+        EXPECT_TRUE(store.saveLog(namedLog(QString::number(i), 1024), "g", priority));
+    const QStringList full = idsOfPriority(folder, int(priority));
+    EXPECT_LT(full.size(), 80);
+    return full;
 }
 
-TEST(LogStore, AFullStoreEvictsTheOldestLogsOfEqualOrLowerPriority) {
+TEST(LogStore, AFullStoreEvictsTheOldestLogsOfEqualOrLowerPriorityButNotForAnImpossibleLog) {
     StoreFolder folder;
     TLMLogDBStorage store(folder.file, folder.encrypter);
-    fillPastLimit(store, 1);
-    const QStringList full = idsOfPriority(folder, 1);
-    ASSERT_LT(full.size(), 80);
-    EXPECT_EQ(full.last(), "80");
-
-    int result = -1;
-    ASSERT_TRUE(store.saveLog(namedLog("important", 2048), "g", 2, &result));
-    EXPECT_EQ(result, 0);
-    const QStringList afterImportant = idsOfPriority(folder, 1);
-    EXPECT_TRUE(lostOnlyTheOldest(full, afterImportant)) << afterImportant.join(',').toStdString();
-    EXPECT_EQ(idsOfPriority(folder, 2), QStringList{"81"});
-
-    // More priority-1 logs make room among the priority-1 logs, oldest first.
-    QStringList stored = afterImportant;
-    for (int i = 0; i < 8; ++i) {
-        ASSERT_TRUE(store.saveLog(namedLog("ordinary", 2048), "g", 1));
-        QStringList now = idsOfPriority(folder, 1);
-        const QString added = now.takeLast();
-        EXPECT_EQ(now, stored.mid(stored.size() - now.size()));
-        stored = now << added;
-    }
-    EXPECT_FALSE(stored.contains(afterImportant.first()));
-    EXPECT_EQ(idsOfPriority(folder, 2), QStringList{"81"});
-    EXPECT_LE(QFileInfo(folder.file).size(), kSmallLimit);
-}
-
-TEST(LogStore, ALargeLogClearsAsManyOfTheOldestLogsAsItNeeds) {
-    StoreFolder folder;
-    TLMLogDBStorage store(folder.file, folder.encrypter);
-    fillPastLimit(store, 1);
-    const QStringList full = idsOfPriority(folder, 1);
-
-    ASSERT_TRUE(store.saveLog(namedLog("large", 30 * 1024), "g", 1));
-    QStringList after = idsOfPriority(folder, 1);
-    EXPECT_EQ(after.takeLast(), "81");
-    EXPECT_LT(after.size(), full.size() - 20);
-    EXPECT_TRUE(lostOnlyTheOldest(full, after));
-}
-
-TEST(LogStore, ALogIsDroppedWhenOnlyMoreImportantLogsCouldMakeRoom) {
-    StoreFolder folder;
-    TLMLogDBStorage store(folder.file, folder.encrypter);
-    fillPastLimit(store, 2);
-    const QStringList full = idsOfPriority(folder, 2);
-
-    int result = -1;
-    EXPECT_FALSE(store.saveLog(namedLog("ordinary", 16 * 1024), "g", 1, &result));
-    EXPECT_EQ(result, 13);
-    EXPECT_EQ(idsOfPriority(folder, 2), full);
-    EXPECT_TRUE(idsOfPriority(folder, 1).isEmpty());
-}
-
-TEST(LogStore, ALogLargerThanTheStoreCanHoldIsRefusedBeforeAnythingIsEvicted) {
-    StoreFolder folder;
-    TLMLogDBStorage store(folder.file, folder.encrypter);
-    fillPastLimit(store, 1);
-    const QStringList full = idsOfPriority(folder, 1);
-
-    // Below the limit, yet more than the pages left beside the schema can take.
+    const QStringList full = fillPastLimit(folder, store, 1);
+    // Below the limit, yet more than the pages left beside the schema can
+    // take: refused before anything is evicted.
     for (const qint64 size : {kSmallLimit, kSmallLimit - 8 * 1024}) {
         int result = -1;
         QString problem;
@@ -176,6 +119,45 @@ TEST(LogStore, ALogLargerThanTheStoreCanHoldIsRefusedBeforeAnythingIsEvicted) {
         EXPECT_EQ(idsOfPriority(folder, 1), full);
     }
     EXPECT_FALSE(store.saveLog(nullptr, "g", 2));
+
+    int result = -1;
+    ASSERT_TRUE(store.saveLog(namedLog("important", 2048), "g", 2, &result));
+    EXPECT_EQ(result, 0);
+    const QStringList afterImportant = idsOfPriority(folder, 1);
+    EXPECT_TRUE(lostOnlyTheOldest(full, afterImportant)) << afterImportant.join(',').toStdString();
+    const QStringList important = idsOfPriority(folder, 2);
+    ASSERT_EQ(important.size(), 1);
+
+    // More priority-1 logs make room among the priority-1 logs, oldest first.
+    QStringList stored = afterImportant;
+    for (int i = 0; i < 8; ++i) {
+        ASSERT_TRUE(store.saveLog(namedLog("ordinary", 2048), "g", 1));
+        QStringList now = idsOfPriority(folder, 1);
+        const QString added = now.takeLast();
+        EXPECT_EQ(now, stored.mid(stored.size() - now.size()));
+        stored = now << added;
+    }
+    EXPECT_FALSE(stored.contains(afterImportant.first()));
+
+    // A large log clears as many of the oldest as it needs.
+    ASSERT_TRUE(store.saveLog(namedLog("large", 30 * 1024), "g", 1));
+    QStringList afterLarge = idsOfPriority(folder, 1);
+    afterLarge.takeLast();
+    EXPECT_LT(afterLarge.size(), stored.size() - 10); // 30 KiB: many 2 KiB logs went
+    EXPECT_TRUE(lostOnlyTheOldest(stored, afterLarge));
+    EXPECT_EQ(idsOfPriority(folder, 2), important);
+    EXPECT_LE(QFileInfo(folder.file).size(), kSmallLimit);
+}
+
+TEST(LogStore, ALogIsDroppedWhenOnlyMoreImportantLogsCouldMakeRoom) {
+    StoreFolder folder;
+    TLMLogDBStorage store(folder.file, folder.encrypter);
+    const QStringList full = fillPastLimit(folder, store, 2);
+    int result = -1;
+    EXPECT_FALSE(store.saveLog(namedLog("ordinary", 16 * 1024), "g", 1, &result));
+    EXPECT_EQ(result, 13);
+    EXPECT_EQ(idsOfPriority(folder, 2), full);
+    EXPECT_TRUE(idsOfPriority(folder, 1).isEmpty());
 }
 
 TEST(LogStore, TheLimitCannotShrinkBelowTheStoredData) {

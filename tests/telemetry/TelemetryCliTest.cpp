@@ -1,14 +1,10 @@
-#include "LoopbackHttpServer.h"
-#include "StoreTestSupport.h"
+#include "TelemetryTestSupport.h"
 #include "support/HelperPrograms.h"
 #include "support/QtPrinters.h"
-#include "support/TempHome.h"
-#include "support/Wait.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <gtest/gtest.h>
 
 using namespace qrv;
@@ -50,11 +46,23 @@ QStringList folderState(const QString& path) {
     return state;
 }
 
-TEST(TelemetryCli, AddsListsCountsAndPurgesLogsInTheDataFolder) {
+class TelemetryCli : public ::testing::Test {
+  protected:
+    CliRun telemetry(const QStringList& arguments) {
+        return cli(QStringList{"--home", home.path(), "telemetry"} + arguments);
+    }
+    // Adds a log to the home's store; answers the exit status.
+    int add(const QString& group, const QString& priority = "2", const QString& bytes = "100") {
+        return telemetry({"add", "--group", group, "--priority", priority, "--bytes", bytes})
+            .status;
+    }
+
     qrv::testing::TempHome home;
-    const QStringList telemetry{"--home", home.path(), "telemetry"};
-    const CliRun added = cli(
-        telemetry + QStringList{"add", "--group", "it's", "--priority", "2", "--bytes", "2048"});
+};
+
+TEST_F(TelemetryCli, AddsListsCountsAndPurgesLogsInTheDataFolder) {
+    const CliRun added =
+        telemetry({"add", "--group", "it's", "--priority", "2", "--bytes", "2048"});
     EXPECT_EQ(added.status, 0);
     EXPECT_EQ(added.out, "yes (SQLite result 0: not an error)\n");
     const QString file =
@@ -62,27 +70,23 @@ TEST(TelemetryCli, AddsListsCountsAndPurgesLogsInTheDataFolder) {
     EXPECT_EQ(qrv::testing::sqliteShell(file, "SELECT groupId, priority, length(log) FROM logs;"),
               "it's|2|2048");
 
-    const CliRun tooLarge =
-        cli(telemetry + QStringList{"add", "--group=g", "--priority=1", "--bytes=10485760"});
+    const CliRun tooLarge = telemetry({"add", "--group=g", "--priority=1", "--bytes=10485760"});
     EXPECT_EQ(tooLarge.status, 1);
     EXPECT_EQ(tooLarge.out, "no (SQLite result 1: the log (10485760 bytes) is larger than the "
                             "store can ever hold (10442784 bytes))\n");
 
-    EXPECT_EQ(cli(telemetry + QStringList{"list"}).out,
+    EXPECT_EQ(telemetry({"list"}).out,
               "ID\tGROUP\tPRIORITY\tSIZE\tTYPE\n1\tit's\t2\t2048\tcrashReport\n");
-    EXPECT_EQ(cli(telemetry + QStringList{"count"}).out, "1\n");
-    EXPECT_EQ(cli(telemetry + QStringList{"purge"}).out, "Deleted 1 log(s).\n");
-    EXPECT_EQ(cli(telemetry + QStringList{"count"}).out, "0\n");
-    EXPECT_EQ(
-        cli(telemetry + QStringList{"add", "--group", "g", "--priority", "256", "--bytes", "1"})
-            .status,
-        2);
-    const CliRun unknown = cli(telemetry + QStringList{"shred"});
+    EXPECT_EQ(telemetry({"count"}).out, "1\n");
+    EXPECT_EQ(telemetry({"purge"}).out, "Deleted 1 log(s).\n");
+    EXPECT_EQ(telemetry({"count"}).out, "0\n");
+    EXPECT_EQ(add("g", "256", "1"), 2);
+    const CliRun unknown = telemetry({"shred"});
     EXPECT_EQ(unknown.status, 2);
     EXPECT_EQ(unknown.err.count("usage:"), 1) << unknown.err.toStdString();
 }
 
-TEST(TelemetryCli, ReadingLeavesTheStoreAsItIsAndWritingMigratesItAsTheProgramWould) {
+TEST_F(TelemetryCli, ReadingLeavesTheStoreAsItIsAndWritingMigratesItAsTheProgramWould) {
     qrv::testing::StoreFolder folder;
     {
         TLMLogDBStorage store(folder.file, folder.encrypter);
@@ -90,17 +94,15 @@ TEST(TelemetryCli, ReadingLeavesTheStoreAsItIsAndWritingMigratesItAsTheProgramWo
     }
     folder.sql("PRAGMA user_version = 3;");
     const QStringList before = folderState(folder.dir.path());
-    qrv::testing::TempHome home;
-    const QStringList telemetry{"--home", home.path(), "telemetry", "--db", folder.file};
-    EXPECT_EQ(cli(telemetry + QStringList{"count"}).out, "1\n");
-    EXPECT_TRUE(cli(telemetry + QStringList{"list"}).out.contains("\tg\t1\t"));
+    EXPECT_EQ(telemetry({"--db", folder.file, "count"}).out, "1\n");
+    EXPECT_TRUE(telemetry({"--db", folder.file, "list"}).out.contains("\tg\t1\t"));
     EXPECT_EQ(folderState(folder.dir.path()), before);
 
-    EXPECT_EQ(cli(telemetry + QStringList{"purge"}).out, "Deleted 0 log(s).\n");
+    EXPECT_EQ(telemetry({"--db", folder.file, "purge"}).out, "Deleted 0 log(s).\n");
     EXPECT_EQ(folder.sql("PRAGMA user_version;"), "5");
 }
 
-TEST(TelemetryCli, NeverChangesAFileThatIsNotItsStore) {
+TEST_F(TelemetryCli, NeverChangesAFileThatIsNotItsStore) {
     qrv::testing::StoreFolder folder;
     const QString notes = folder.dir.filePath("notes.txt");
     {
@@ -115,84 +117,66 @@ TEST(TelemetryCli, NeverChangesAFileThatIsNotItsStore) {
     { TLMLogDBStorage store(newer, folder.encrypter); }
     qrv::testing::sqliteShell(newer, "PRAGMA user_version = 6;");
 
-    qrv::testing::TempHome home;
     for (const QString& path : {notes, foreign, newer}) {
         const QByteArray contents = contentsOf(path);
         for (const QStringList& verb :
              {QStringList{"list"}, QStringList{"count"}, QStringList{"purge"},
               QStringList{"add", "--group", "g", "--priority", "1", "--bytes", "10"},
               QStringList{"flush", "--url", "http://127.0.0.1:9"}}) {
-            const CliRun run =
-                cli(QStringList{"--home", home.path(), "telemetry", "--db", path} + verb);
+            SCOPED_TRACE(path.toStdString() + ' ' + verb.first().toStdString());
+            const CliRun run = telemetry(QStringList{"--db", path} + verb);
             if (path == newer && (verb.first() == "list" || verb.first() == "count")) {
-                EXPECT_EQ(run.status, 0) << verb.first().toStdString();
+                EXPECT_EQ(run.status, 0);
                 continue;
             }
-            EXPECT_EQ(run.status, 1) << path.toStdString() << ' ' << verb.first().toStdString();
+            EXPECT_EQ(run.status, 1);
             EXPECT_TRUE(run.err.contains("is not a telemetry log store")) << run.err.toStdString();
-            EXPECT_EQ(contentsOf(path), contents) << verb.first().toStdString();
+            EXPECT_EQ(contentsOf(path), contents);
         }
     }
     EXPECT_EQ(QDir(folder.dir.path()).entryList(QDir::Files),
               (QStringList{"newer.sqlite", "notes.txt", "other.sqlite"}));
-    const CliRun help = cli({"telemetry", "--help"});
-    EXPECT_TRUE(help.out.contains("a file that is anything else (a text file, another program's "
+    EXPECT_TRUE(cli({"telemetry", "--help"})
+                    .out.contains("a file that is anything else (a text file, another program's "
                                   "database) is refused and left as it is"));
 }
 
-TEST(TelemetryCli, FlushSendsEveryStoredLogAndPrintsEachBatchsAnswer) {
-    qrv::testing::TempHome home;
+TEST_F(TelemetryCli, FlushSendsEveryStoredLogAndPrintsEachBatchsAnswer) {
     qrv::testing::LoopbackHttpServer server;
     ASSERT_TRUE(server.listen());
-    const QStringList telemetry{"--home", home.path(), "telemetry"};
-    for (const char* group : {"Crashes", "Other"})
-        ASSERT_EQ(cli(telemetry +
-                      QStringList{"add", "--group", group, "--priority", "2", "--bytes", "100"})
-                      .status,
-                  0);
-    const QStringList flush =
-        telemetry + QStringList{"flush", "--url", server.baseUrl().toString(), "--secret",
-                                "0d3e8f51-27a4-4c69-b1f0-9e6a5c2d7b38"};
-    const CliRun sent = cli(flush);
+    ASSERT_EQ(add("Crashes"), 0);
+    ASSERT_EQ(add("Other"), 0);
+    const QStringList flush{"flush", "--url", server.baseUrl().toString(), "--secret",
+                            "0d3e8f51-27a4-4c69-b1f0-9e6a5c2d7b38"};
+    const CliRun sent = telemetry(flush);
     EXPECT_EQ(sent.status, 0);
     const QStringList lines = sent.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2) << sent.out.toStdString();
     for (const QString& line : lines)
         EXPECT_TRUE(line.endsWith(": HTTP 200")) << line.toStdString();
     EXPECT_EQ(server.requests().size(), 2);
-    EXPECT_EQ(cli(telemetry + QStringList{"count"}).out, "0\n");
+    EXPECT_EQ(telemetry({"count"}).out, "0\n");
 
-    ASSERT_EQ(cli(telemetry +
-                  QStringList{"add", "--group", "Crashes", "--priority", "2", "--bytes", "100"})
-                  .status,
-              0);
+    ASSERT_EQ(add("Crashes"), 0);
     server.respondWith({400, {}, {}});
-    const CliRun refused = cli(flush);
+    const CliRun refused = telemetry(flush);
     EXPECT_EQ(refused.status, 1);
     EXPECT_TRUE(refused.out.endsWith(": HTTP 400\n")) << refused.out.toStdString();
 
-    EXPECT_EQ(cli(telemetry + QStringList{"flush", "--url", "http://192.168.1.20:8080"}).status, 2);
-    EXPECT_EQ(cli(telemetry + QStringList{"flush"}).status, 2);
+    EXPECT_EQ(telemetry({"flush", "--url", "http://192.168.1.20:8080"}).status, 2);
+    EXPECT_EQ(telemetry({"flush"}).status, 2);
 }
 
-TEST(TelemetryCli, FlushGivesUpAfterItsTimeoutAndKeepsWhatWasNotSent) {
-    qrv::testing::TempHome home;
-    const QStringList telemetry{"--home", home.path(), "telemetry"};
-    ASSERT_EQ(cli(telemetry +
-                  QStringList{"add", "--group", "Crashes", "--priority", "2", "--bytes", "100"})
-                  .status,
-              0);
+TEST_F(TelemetryCli, FlushGivesUpAfterItsTimeoutAndKeepsWhatWasNotSent) {
+    ASSERT_EQ(add("Crashes"), 0);
     // Nothing listens on the discard port of this machine: the connection is refused.
-    const CliRun refused =
-        cli(telemetry + QStringList{"flush", "--url", "http://127.0.0.1:9", "--timeout", "2"});
+    const CliRun refused = telemetry({"flush", "--url", "http://127.0.0.1:9", "--timeout", "2"});
     EXPECT_EQ(refused.status, 1);
     EXPECT_TRUE(refused.out.endsWith(
         ": not sent within 2 seconds (connection refused); its logs stay stored\n"))
         << refused.out.toStdString();
-    EXPECT_EQ(cli(telemetry + QStringList{"count"}).out, "1\n");
-    EXPECT_EQ(cli(telemetry + QStringList{"flush", "--url", "http://127.0.0.1:9", "--timeout", "0"})
-                  .status,
-              2);
+    EXPECT_EQ(telemetry({"count"}).out, "1\n");
+    EXPECT_EQ(telemetry({"flush", "--url", "http://127.0.0.1:9", "--timeout", "0"}).status, 2);
 }
 
 } // namespace

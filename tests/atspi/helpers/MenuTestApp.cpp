@@ -26,55 +26,34 @@ struct Item {
     std::vector<Item> children = {};
 };
 
+Item menu(const char* title, std::vector<Item> children) {
+    return {title, "", "", Item::Plain, std::move(children)};
+}
+
 // Each modifier alone and together; a named key (glyph) and a character key.
 const std::vector<Item>& declaredMenus() {
     static const std::vector<Item> menus{
-        {"File",
-         "",
-         "",
-         Item::Plain,
-         {
-             {"New", "Ctrl+N", "@n"},
-             {"Open\u2026", "Ctrl+O", "@o"},
-             {"Save As\u2026", "Ctrl+Shift+S", "@$s"},
-             {"", "", "", Item::Separator},
-             {"Open Recent",
-              "",
-              "",
-              Item::Plain,
-              {{"Report 1.txt", "", ""}, {"Report 2.txt", "Ctrl+Alt+2", "@~2"}}},
-             {"Close Window", "Ctrl+W", "@w"},
-         }},
-        {"Edit",
-         "",
-         "",
-         Item::Plain,
-         {
-             {"Undo", "Ctrl+Z", "@z"},
-             {"Redo", "Ctrl+Shift+Z", "@$z"},
-             {"Paste Special", "", "", Item::Disabled},
-             {"Find",
-              "",
-              "",
-              Item::Plain,
-              {{"Find\u2026", "Ctrl+F", "@f"},
-               {"Find Next", "F3", "\uF706"},
-               {"Find Previous", "Shift+F3", "$\uF706"},
-               {"Deep", "", "", Item::Plain, {{"Deeper Item", "Meta+Alt+D", "~^d"}}}}},
-         }},
-        {"View",
-         "",
-         "",
-         Item::Plain,
-         {
-             {"Show Toolbar", "", "", Item::Checked},
-             {"Show Status Bar", "Ctrl+/", "@/", Item::Unchecked},
-             {"Lock Layout", "Meta+L", "^l"},
-             {"Next Tab", "Alt+Right", "~\u2192"},
-             {"Everything", "Ctrl+Alt+Shift+Meta+K", "@~^$k"},
-             {"Sort By", "", "", Item::Plain, {{"Name", "", ""}, {"Date", "", ""}}},
-         }},
-        {"Help", "", "", Item::Plain, {{"Contents", "F1", "\uF704"}, {"About", "", ""}}},
+        menu("File", {{"New", "Ctrl+N", "@n"},
+                      {"Open\u2026", "Ctrl+O", "@o"},
+                      {"Save As\u2026", "Ctrl+Shift+S", "@$s"},
+                      {"", "", "", Item::Separator},
+                      menu("Open Recent",
+                           {{"Report 1.txt", "", ""}, {"Report 2.txt", "Ctrl+Alt+2", "@~2"}}),
+                      {"Close Window", "Ctrl+W", "@w"}}),
+        menu("Edit", {{"Undo", "Ctrl+Z", "@z"},
+                      {"Redo", "Ctrl+Shift+Z", "@$z"},
+                      {"Paste Special", "", "", Item::Disabled},
+                      menu("Find", {{"Find\u2026", "Ctrl+F", "@f"},
+                                    {"Find Next", "F3", "\uF706"},
+                                    {"Find Previous", "Shift+F3", "$\uF706"},
+                                    menu("Deep", {{"Deeper Item", "Meta+Alt+D", "~^d"}})})}),
+        menu("View", {{"Show Toolbar", "", "", Item::Checked},
+                      {"Show Status Bar", "Ctrl+/", "@/", Item::Unchecked},
+                      {"Lock Layout", "Meta+L", "^l"},
+                      {"Next Tab", "Alt+Right", "~\u2192"},
+                      {"Everything", "Ctrl+Alt+Shift+Meta+K", "@~^$k"},
+                      menu("Sort By", {{"Name", "", ""}, {"Date", "", ""}})}),
+        menu("Help", {{"Contents", "F1", "\uF704"}, {"About", "", ""}}),
     };
     return menus;
 }

@@ -48,6 +48,14 @@ QString quorvaneCliPath() {
     return qrv::testing::helperProgram(QStringLiteral("quorvane-cli"));
 }
 
+bool writeDesktopEntry(const QString& path, const QString& keys) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) &&
+           file.write(QStringLiteral("[Desktop Entry]\nType=Application\n%1").arg(keys).toUtf8()) >
+               0;
+}
+
 AtspiSession::AtspiSession() {
     if (!QFileInfo(QString::fromLatin1(kLauncher)).isExecutable()) {
         m_skipReason = QStringLiteral("The accessibility bus cannot be started: %1 is missing "
@@ -134,6 +142,15 @@ QProcessEnvironment AtspiSession::environment() const {
     return env;
 }
 
+CliRun AtspiSession::runCli(const QString& home, const QStringList& arguments) const {
+    QProcess process;
+    process.setProcessEnvironment(environment());
+    process.start(quorvaneCliPath(), QStringList{QStringLiteral("--home"), home} + arguments);
+    process.waitForFinished(60000);
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
 bool AtspiSession::setAccessibilityEnabled(bool enabled) {
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
@@ -141,6 +158,18 @@ bool AtspiSession::setAccessibilityEnabled(bool enabled) {
     call << QStringLiteral("org.a11y.Status") << QStringLiteral("IsEnabled")
          << QVariant::fromValue(QDBusVariant(enabled));
     return sessionBus().call(call, QDBus::Block, 5000).type() == QDBusMessage::ReplyMessage;
+}
+
+std::optional<atspi::Reference> applicationOf(atspi::Bus& bus, qint64 processId) {
+    const atspi::ReferenceList applications = bus.applications();
+    QStringList services;
+    for (const atspi::Reference& application : applications)
+        services << application.service;
+    const QList<qint64> processes = bus.processIdsOf(services);
+    for (qsizetype i = 0; i < applications.size() && i < processes.size(); ++i)
+        if (processes.at(i) == processId)
+            return applications.at(i);
+    return std::nullopt;
 }
 
 QProcess* AtspiSession::startApplication(const QString& program, const QStringList& arguments) {
@@ -159,14 +188,8 @@ QProcess* AtspiSession::startApplication(const QString& program, const QStringLi
     // Registered once the registry lists a connection of its process.
     atspi::Bus bus(sessionBus());
     const qint64 processId = m_app->processId();
-    const bool registered = waitUntil(
-        [&] {
-            QStringList services;
-            for (const atspi::Reference& application : bus.applications())
-                services << application.service;
-            return bus.processIdsOf(services).contains(processId);
-        },
-        20000);
+    const bool registered =
+        waitUntil([&] { return applicationOf(bus, processId).has_value(); }, 20000);
     if (!registered) {
         m_failure = QStringLiteral("%1 never appeared on the accessibility bus (%2).")
                         .arg(program, bus.error());

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "platform/linux/AtspiBus.h"
+
 #include <QDBusConnection>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
+#include <optional>
 
 namespace qrv::testing {
 
@@ -14,6 +17,19 @@ QString menuTestAppPath();
 // The programs of this build.
 QString quorvanePath();
 QString quorvaneCliPath();
+
+// The application object of a process on the accessibility bus, if it is registered.
+std::optional<atspi::Reference> applicationOf(atspi::Bus& bus, qint64 processId);
+
+// Writes a desktop entry for an application: the given keys after its type.
+bool writeDesktopEntry(const QString& path, const QString& keys);
+
+// How a run of quorvane-cli ended and what it printed.
+struct CliRun {
+    int status = -1;
+    QString out;
+    QString err;
+};
 
 // A desktop session of its own for one test: an X server (Xvfb), a private
 // session bus whose accessibility bus the bus launcher starts on demand, and
@@ -34,6 +50,9 @@ class AtspiSession {
     // The environment for a process of this session (GUI or not).
     QProcessEnvironment environment() const;
     QString dataHome() const { return m_root.path() + QStringLiteral("/data"); }
+
+    // Runs quorvane-cli in this session on the given preferences home.
+    CliRun runCli(const QString& home, const QStringList& arguments) const;
 
     // Turns accessibility on or off for the session (org.a11y.Status.IsEnabled).
     bool setAccessibilityEnabled(bool enabled);

@@ -71,6 +71,9 @@ QVariant QRVApplicationsArrayController::data(const QModelIndex& index, int role
         return entry->localizedName();
     case Qt::DecorationRole:
         return entry->icon();
+    case Qt::AccessibleTextRole:
+        // The separator is drawn as a line; a screen reader would meet a nameless row.
+        return entry->localizedName().isNull() ? tr("Separator") : entry->localizedName();
     default:
         return {};
     }

@@ -1,13 +1,29 @@
 #include "editor/QRVSaveErrorBar.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QStyle>
+#include <mutex>
 
 namespace qrv {
+namespace {
+
+// A screen reader announces an alert as it appears; a plain frame it passes by.
+QAccessibleInterface* saveErrorBarFactory(const QString& className, QObject* object) {
+    if (className != QLatin1String(QRVSaveErrorBar::staticMetaObject.className()) ||
+        !object->isWidgetType())
+        return nullptr;
+    return new QAccessibleWidget(qobject_cast<QWidget*>(object), QAccessible::AlertMessage);
+}
+
+} // namespace
 
 QRVSaveErrorBar::QRVSaveErrorBar(QWidget* parent)
     : QFrame(parent) {
+    static std::once_flag once;
+    std::call_once(once, [] { QAccessible::installFactory(&saveErrorBarFactory); });
     setObjectName(QStringLiteral("saveErrorBar"));
     setFrameShape(QFrame::StyledPanel);
     setAutoFillBackground(true);
@@ -37,9 +53,14 @@ QString QRVSaveErrorBar::message() const {
 }
 
 void QRVSaveErrorBar::setMessage(const QString& message) {
+    const bool changed = message != m_label->text();
     m_label->setText(message);
     setAccessibleDescription(message);
     setVisible(!message.isEmpty());
+    if (changed && !message.isEmpty()) {
+        QAccessibleEvent alert(this, QAccessible::Alert);
+        QAccessible::updateAccessibility(&alert);
+    }
 }
 
 } // namespace qrv

@@ -125,6 +125,7 @@ void QRVShortcutsViewController::viewDidLoad() {
     addButton->setObjectName(QStringLiteral("addApplicationButton"));
     addButton->setText(QStringLiteral("+"));
     addButton->setToolTip(tr("Select an application"));
+    addButton->setAccessibleName(tr("Add Application"));
     addButton->setAutoRaise(true);
     connect(addButton, &QToolButton::clicked, this,
             &QRVShortcutsViewController::selectOtherApplication);

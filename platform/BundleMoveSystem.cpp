@@ -14,10 +14,4 @@ bool isPathInside(const QString& path, const QString& folder) {
     return cleaned == base || cleaned.startsWith(base + QLatin1Char('/'));
 }
 
-QString shellQuoted(const QString& text) {
-    QString quoted = text;
-    quoted.replace(QLatin1Char('\''), QLatin1String("'\\''"));
-    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
-}
-
 } // namespace qrv

@@ -89,8 +89,4 @@ std::unique_ptr<BundleMoveSystem> createNativeBundleMoveSystem();
 // like the folder ("/opt/Applications2") is not inside "/opt/Applications".
 bool isPathInside(const QString& path, const QString& folder);
 
-// Quotes a string for a POSIX shell: enclosed in single quotes, each single
-// quote within written as '\''. Safe for any content, line breaks included.
-QString shellQuoted(const QString& text);
-
 } // namespace qrv

@@ -1,6 +1,7 @@
 #include "platform/linux/LinuxBundleMoveSystem.h"
 
 #include "platform/ApplicationLocation.h"
+#include "platform/ShellQuoting.h"
 #include "platform/bundles/ApplicationBundles.h"
 #include "platform/linux/MountTable.h"
 

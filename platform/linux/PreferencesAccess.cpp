@@ -1,5 +1,7 @@
 #include "platform/linux/PreferencesAccess.h"
 
+#include "platform/ShellQuoting.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -88,12 +90,6 @@ std::optional<FolderProblem> problemWith(const QString& home, const QString& fol
 }
 
 } // namespace
-
-QString shellQuoted(const QString& argument) {
-    QString quoted = argument;
-    quoted.replace(u'\'', QStringLiteral("'\\''"));
-    return u'\'' + quoted + u'\'';
-}
 
 std::optional<FolderProblem> preferencesFolderProblem(const QString& home) {
     const QString root = QDir::cleanPath(home);

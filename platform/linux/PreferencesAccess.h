@@ -16,7 +16,4 @@ namespace qrv::access {
 // the nearest existing folder inside the home that would hold it.
 std::optional<FolderProblem> preferencesFolderProblem(const QString& home);
 
-// The argument quoted for a POSIX shell, so a pasted command means the same folder.
-QString shellQuoted(const QString& argument);
-
 } // namespace qrv::access

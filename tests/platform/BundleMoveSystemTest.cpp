@@ -2,6 +2,7 @@
 // folder: copying, the Trash, finding running programs, the privileged copy
 // and the detached jobs, with paths no shell may misread.
 #include "FileHelpers.h"
+#include "platform/ShellQuoting.h"
 #include "platform/linux/LinuxBundleMoveSystem.h"
 #include "platform/plist/PlistCodec.h"
 #include "support/QtPrinters.h"

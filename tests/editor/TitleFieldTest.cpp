@@ -41,13 +41,11 @@ class TitleFieldTest : public ShortcutsEditorFixture {
     TitleFieldTest() {
         world.accessibility.addApplication(42, notesMenus());
         select(kNotes);
-        settle();
+        settleMenus();
     }
-    void settle() {
+    void settleMenus() {
         world.scheduler.advance(500ms); // the menus are read, indexed and published
-        do
-            world.scheduler.runPending();
-        while (world.scheduler.runBackground() > 0);
+        settle();
     }
     // Starts editing the title of a row (the placeholder's, by default).
     QRVTitleTextFieldEditor* edit(int row = 0) {
@@ -227,7 +225,7 @@ TEST_F(TitleFieldTest, AnArrowTypedByTheUserStaysAnArrowThroughSaveAndReload) {
 
 TEST_F(TitleFieldTest, WithoutMenusNothingIsOffered) {
     select(kDraw); // runs without readable menus
-    settle();
+    settleMenus();
     edit();
     type("Sa");
     EXPECT_FALSE(listShown());

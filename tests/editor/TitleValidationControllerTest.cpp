@@ -30,12 +30,6 @@ class TitleValidationControllerTest : public ShortcutsEditorFixture {
         select(kNotes);
         settle();
     }
-    // Runs background and main work until neither hands the other more.
-    void settle() {
-        do
-            world.scheduler.runPending();
-        while (world.scheduler.runBackground() > 0);
-    }
     QRVMenuShortcutPtr row(const QString& title) const {
         for (const auto& shortcut : rows())
             if (shortcut->title() == title)

@@ -9,8 +9,9 @@ preset="${QRV_PRESET:-default}"
 folder="build"
 [[ "$preset" == default ]] || folder="build-$preset"
 # A configure that failed leaves a cache without build.ninja: configure again
-# until one succeeds, instead of failing every build after it.
-if [[ ! -f "$folder/build.ninja" ]]; then
+# until one succeeds, instead of failing every build after it. A preset that
+# changed since is applied too (a build alone keeps the cached settings).
+if [[ ! -f "$folder/build.ninja" || CMakePresets.json -nt "$folder/CMakeCache.txt" ]]; then
   cmake --preset "$preset" >/dev/null
 fi
 targets=()

@@ -2,6 +2,7 @@
 
 #include "platform/Logging.h"
 #include "platform/MainThread.h"
+#include "platform/qt/HandOver.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -16,6 +17,11 @@
 
 namespace qrv {
 namespace {
+
+// Runs the task on the thread of the context object, at its loop's next turn.
+template <typename Function> void post(QObject* context, Function task) {
+    QMetaObject::invokeMethod(context, HandedOver(std::move(task)), Qt::QueuedConnection);
+}
 
 class QtQueueTimer final : public QueueTimer {
   public:
@@ -63,60 +69,51 @@ class QtSerialQueue final : public SerialQueue {
     const QString& label() const override { return m_label; }
 
     void async(Task task) override {
-        QMetaObject::invokeMethod(
-            m_context,
-            [stopping = m_stopping, hooks = m_hooks, task = std::move(task)] {
-                if (*stopping)
-                    return;
-                hooks->enterCurrentThread();
-                task();
-            },
-            Qt::QueuedConnection);
+        post(m_context, [stopping = m_stopping, hooks = m_hooks, task = std::move(task)] {
+            if (*stopping)
+                return;
+            hooks->enterCurrentThread();
+            task();
+        });
     }
 
     void after(Millis delay, Task task) override {
-        QMetaObject::invokeMethod(
-            m_context,
-            [context = m_context, delay, task = std::move(task)]() mutable {
-                QTimer::singleShot(delay, context, std::move(task));
-            },
-            Qt::QueuedConnection);
+        post(m_context, [context = m_context, delay, task = std::move(task)]() mutable {
+            QTimer::singleShot(delay, context, std::move(task));
+        });
     }
 
     std::shared_ptr<QueueTimer> startTimer(Millis first, Millis interval, Task handler) override {
         auto handle = std::make_shared<QtQueueTimer>();
         handle->repeating = interval.count() > 0;
         std::weak_ptr<QtQueueTimer> weak = handle;
-        QMetaObject::invokeMethod(
-            m_context,
-            [context = m_context, weak, first, interval, handler = std::move(handler)] {
-                const auto pending = weak.lock();
-                if (!pending || pending->cancelled)
+        post(m_context, [context = m_context, weak, first, interval, handler = std::move(handler)] {
+            const auto pending = weak.lock();
+            if (!pending || pending->cancelled)
+                return;
+            auto* timer = new QTimer(context);
+            timer->setTimerType(Qt::PreciseTimer);
+            timer->setSingleShot(true);
+            timer->setInterval(first);
+            QObject::connect(timer, &QTimer::timeout, timer, [weak, timer, interval, handler] {
+                auto h = weak.lock();
+                if (!h || h->cancelled) {
+                    timer->deleteLater();
                     return;
-                auto* timer = new QTimer(context);
-                timer->setTimerType(Qt::PreciseTimer);
-                timer->setSingleShot(true);
-                timer->setInterval(first);
-                QObject::connect(timer, &QTimer::timeout, timer, [weak, timer, interval, handler] {
-                    auto h = weak.lock();
-                    if (!h || h->cancelled) {
-                        timer->deleteLater();
-                        return;
+                }
+                h->fired = true;
+                if (interval.count() > 0) {
+                    if (!timer->isActive()) { // the first, single-shot firing
+                        timer->setSingleShot(false);
+                        timer->start(interval);
                     }
-                    h->fired = true;
-                    if (interval.count() > 0) {
-                        if (!timer->isActive()) { // the first, single-shot firing
-                            timer->setSingleShot(false);
-                            timer->start(interval);
-                        }
-                    } else {
-                        timer->deleteLater();
-                    }
-                    handler();
-                });
-                timer->start();
-            },
-            Qt::QueuedConnection);
+                } else {
+                    timer->deleteLater();
+                }
+                handler();
+            });
+            timer->start();
+        });
         return handle;
     }
 
@@ -215,17 +212,13 @@ void QtScheduler::cancelAllPerforms(const void* target) {
 }
 
 void QtScheduler::asyncMain(Task task) {
-    QMetaObject::invokeMethod(
-        this, [task = std::move(task)] { task(); }, Qt::QueuedConnection);
+    post(this, std::move(task));
 }
 
 void QtScheduler::afterMain(Millis delay, Task task) {
-    QMetaObject::invokeMethod(
-        this,
-        [this, delay, task = std::move(task)]() mutable {
-            QTimer::singleShot(delay, this, std::move(task));
-        },
-        Qt::QueuedConnection);
+    post(this, [this, delay, task = std::move(task)]() mutable {
+        QTimer::singleShot(delay, this, std::move(task));
+    });
 }
 
 bool QtScheduler::isMainThread() const {
@@ -233,10 +226,11 @@ bool QtScheduler::isMainThread() const {
 }
 
 void QtScheduler::asyncGlobal(Task task) {
-    QThreadPool::globalInstance()->start([hooks = m_threadHooks, task = std::move(task)] {
-        hooks->enterCurrentThread();
-        task();
-    });
+    QThreadPool::globalInstance()->start(
+        HandedOver([hooks = m_threadHooks, task = std::move(task)] {
+            hooks->enterCurrentThread();
+            task();
+        }));
 }
 
 std::shared_ptr<SerialQueue> QtScheduler::createSerialQueue(const QString& label) {

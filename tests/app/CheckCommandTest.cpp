@@ -1,9 +1,7 @@
 // quorvane-cli check and menus FILE.json on a real preferences home and real files.
 #include "CliRunner.h"
 #include "support/QtPrinters.h"
-#include "support/TempHome.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
 
 using qrv::testing::runCli;
@@ -32,21 +30,15 @@ const char* const kNotesMenus = R"([
 
 class CheckCommand : public ::testing::Test {
   protected:
-    qrv::testing::CliResult cli(const QStringList& arguments) {
-        return runCli(arguments, home.path());
-    }
+    qrv::testing::CliResult cli(const QStringList& arguments) { return home.cli(arguments); }
     QString writeFile(const QString& name, const QByteArray& content) {
-        const QString path = home.file(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        return path;
+        return home.write(name, content);
     }
     void set(const QStringList& arguments) {
         const auto result = cli(QStringList{"set"} + arguments);
         ASSERT_EQ(result.exitCode, 0) << qPrintable(result.err);
     }
-    qrv::testing::TempHome home;
+    qrv::testing::CliHome home;
 };
 
 } // namespace

@@ -1,7 +1,12 @@
 #pragma once
 
+#include "platform/plist/PlistCodec.h"
 #include "support/HelperPrograms.h"
+#include "support/TempHome.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QMap>
 #include <QProcess>
 #include <QStringList>
@@ -33,5 +38,31 @@ inline CliResult runCli(const QStringList& arguments, const QString& home = QStr
             QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
 }
+
+// A home the tool runs on, with the files it writes read back.
+struct CliHome : TempHome {
+    CliResult cli(const QStringList& arguments, const QMap<QString, QString>& env = {}) const {
+        return runCli(arguments, path(), env);
+    }
+    // A preferences file as the property-list reader sees it.
+    QVariantMap plist(const QString& domain) const {
+        QFile file(preferencesFile(domain));
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        const auto decoded = plist::decode(file.readAll());
+        return decoded ? decoded->toMap() : QVariantMap();
+    }
+    QVariant table(const QString& domain) const {
+        return plist(domain).value(QStringLiteral("NSUserKeyEquivalents"));
+    }
+    QString write(const QString& name, const QByteArray& content) const {
+        const QString path = file(name);
+        QDir().mkpath(QFileInfo(path).path());
+        QFile out(path);
+        if (out.open(QIODevice::WriteOnly))
+            out.write(content);
+        return path;
+    }
+};
 
 } // namespace qrv::testing

@@ -1,16 +1,9 @@
 #include "CliRunner.h"
-#include "platform/plist/PlistCodec.h"
-#include "support/HelperPrograms.h"
 #include "support/QtPrinters.h"
-#include "support/TempHome.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -18,98 +11,72 @@ using qrv::testing::runCli;
 
 namespace {
 
-void writePlist(const QString& path, const QVariant& value) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(qrv::plist::encode(value).value());
-}
-
-QVariantMap readPlist(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const auto decoded = qrv::plist::decode(file.readAll());
-    return decoded ? decoded->toMap() : QVariantMap();
-}
-
 class StoreCommands : public ::testing::Test {
   protected:
     qrv::testing::CliResult cli(const QStringList& arguments,
                                 const QMap<QString, QString>& env = {}) {
-        return runCli(arguments, home.path(), env);
+        return home.cli(arguments, env);
     }
-    qrv::testing::TempHome home;
+    void set(const QStringList& arguments) {
+        const auto result = cli(QStringList{"set"} + arguments);
+        ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    }
+    qrv::testing::CliHome home;
 };
 
 TEST_F(StoreCommands, SetListAndRemoveOnARealHome) {
-    EXPECT_EQ(cli({"set", "com.example.App", "Save", "@s"}).exitCode, 0);
-    EXPECT_EQ(cli({"set", "--path", "com.example.App",
-                   QStringLiteral(u"File\u2192Open Recent\u2192Clear Menu"), "@~\\uF704"})
-                  .exitCode,
-              0);
-    EXPECT_EQ(cli({"set", "com.example.App", "Save", "@$s"}).exitCode,
-              0); // the first record gets the key
-    EXPECT_EQ(cli({"set", "com.example.App", "Untitled", ""}).exitCode, 0);
+    const QString clearMenu = QStringLiteral(u"File\u2192Open Recent\u2192Clear Menu");
+    set({"com.example.App", "Save", "@s"});
+    set({"--path", "com.example.App", clearMenu, "@~\\uF704"});
+    set({"com.example.App", "Save", "@$s"}); // the first record gets the key
+    set({"com.example.App", "Untitled", ""});
 
     const QString path = QStringLiteral(u"\u001BFile\u001BOpen Recent\u001BClear Menu");
-    EXPECT_EQ(readPlist(home.preferencesFile("com.example.App")).value("NSUserKeyEquivalents"),
+    EXPECT_EQ(home.table("com.example.App"),
               QVariant(QVariantMap{
                   {"Save", "@$s"}, {path, QStringLiteral(u"@~\uF704")}, {"Untitled", ""}}));
-    auto listed = cli({"list", "com.example.App"});
-    EXPECT_EQ(listed.out,
+    EXPECT_EQ(cli({"list", "com.example.App"}).out,
               QStringLiteral(u"File\u2192Open Recent\u2192Clear Menu\t@~\\uF704\t\u2325\u2318F1\n"
                              u"Save\t@$s\t\u21E7\u2318S\nUntitled\t\t\n"));
-    listed = cli({"list", "--json", "com.example.App"});
-    const QJsonArray array = QJsonDocument::fromJson(listed.out.toUtf8()).array();
+    const QJsonArray array =
+        QJsonDocument::fromJson(cli({"list", "--json", "com.example.App"}).out.toUtf8()).array();
     ASSERT_EQ(array.size(), 3);
-    EXPECT_EQ(array[0].toObject().value("title").toString(), path);
-    EXPECT_EQ(array[0].toObject().value("keyEquivalent").toString(), QStringLiteral(u"@~\uF704"));
-    EXPECT_EQ(array[1].toObject().value("shortcut").toString(), QStringLiteral(u"\u21E7\u2318S"));
+    EXPECT_EQ(array[0]["title"].toString(), path);
+    EXPECT_EQ(array[0]["keyEquivalent"].toString(), QStringLiteral(u"@~\uF704"));
+    EXPECT_EQ(array[1]["shortcut"].toString(), QStringLiteral(u"\u21E7\u2318S"));
 
     EXPECT_EQ(cli({"remove", "com.example.App", "Save"}).exitCode, 0);
     EXPECT_EQ(cli({"registered"}).out, QString("com.example.App\n"));
-    EXPECT_EQ(cli({"remove", "--path", "com.example.App",
-                   QStringLiteral(u"File\u2192Open Recent\u2192Clear Menu")})
-                  .exitCode,
-              0);
+    EXPECT_EQ(cli({"remove", "--path", "com.example.App", clearMenu}).exitCode, 0);
     EXPECT_EQ(cli({"remove", "com.example.App", "Untitled"}).exitCode, 0);
     EXPECT_EQ(cli({"registered"}).out, QString());
     EXPECT_EQ(cli({"list", "com.example.App"}).out, QString());
 }
 
-TEST_F(StoreCommands, ListKeepsEveryRecordOnOneLineOfThreeColumns) {
-    EXPECT_EQ(cli({"set", "com.example.App", "Two\nLines\tand a tab", "@t"}).exitCode, 0);
-    EXPECT_EQ(cli({"list", "com.example.App"}).out,
-              QString("Two\\u000ALines\\u0009and a tab\t@t\t\u2318T\n"));
-    // After "--" even "--home" is a title, not the global option.
-    EXPECT_EQ(cli({"set", "com.example.Other", "--", "--home", "@h"}).exitCode, 0);
-    EXPECT_EQ(cli({"list", "com.example.Other"}).out, QString("--home\t@h\t\u2318H\n"));
-}
-
-TEST_F(StoreCommands, GlobalDomainCountersAndExitStatuses) {
-    EXPECT_EQ(cli({"set", "-g", "Copy", "@c"}).exitCode, 0);
-    EXPECT_EQ(cli({"set", "-g", "Paste", "@v"}).exitCode, 0);
-    EXPECT_EQ(readPlist(home.preferencesFile(".GlobalPreferences")).value("NSUserKeyEquivalents"),
+TEST_F(StoreCommands, GlobalDomainAndCounters) {
+    set({"-g", "Copy", "@c"});
+    set({"-g", "Paste", "@v"});
+    EXPECT_EQ(home.table(".GlobalPreferences"),
               QVariant(QVariantMap{{"Copy", "@c"}, {"Paste", "@v"}}));
     EXPECT_EQ(cli({"registered"}).out, QString("NSGlobalDomain\n"));
-    const QVariantMap counters = readPlist(home.preferencesFile("com.brackwyn.Quorvane"));
+    const QVariantMap counters = home.plist("com.brackwyn.Quorvane");
     EXPECT_EQ(counters.value("usageOperations"), QVariant(qint64(2)));
     EXPECT_EQ(counters.value("usageSessions"), QVariant(qint64(2))); // two runs
 
     const auto untitled = cli({"set", "-g", "", "@x"});
     EXPECT_EQ(untitled.exitCode, 1);
     EXPECT_TRUE(untitled.err.contains("without a title"));
-    EXPECT_EQ(cli({"list"}).exitCode, 2);
-    EXPECT_EQ(cli({"set", "-g", "Copy"}).exitCode, 2);
     EXPECT_EQ(cli({"list", "--path", "-g"}).exitCode, 2);
     EXPECT_EQ(cli({"remove", "", "Copy"}).exitCode, 2);
+    // After "--" even "--home" is a title, not the global option.
+    set({"com.example.Other", "--", "--home", "@h"});
+    EXPECT_EQ(cli({"list", "com.example.Other"}).out, QString("--home\t@h\t\u2318H\n"));
 }
 
 TEST_F(StoreCommands, SortOrderIsTheSameUnderEveryLocale) {
     for (const char* title :
          {"item 10", "Item 2", "Zoom", "apple", "Item 1", "a1", "a-b", "a b", "Track1", "Track 2"})
-        ASSERT_EQ(cli({"set", "com.example.App", title, "@k"}).exitCode, 0);
+        set({"com.example.App", title, "@k"});
     QString expected;
     // Spaces and marks sort before digits, as in the file browser.
     for (const char* title :
@@ -140,29 +107,21 @@ TEST_F(StoreCommands, TwoWritersLoseNothing) {
     ASSERT_EQ(a.exitCode(), 0) << a.readAllStandardError().toStdString();
     ASSERT_EQ(b.exitCode(), 0) << b.readAllStandardError().toStdString();
 
-    const auto titles = [&](const QString& domain) {
-        return readPlist(home.preferencesFile(domain)).value("NSUserKeyEquivalents").toMap().size();
-    };
-    EXPECT_EQ(titles("com.example.Shared"), 2 * rounds);
-    EXPECT_EQ(titles(".GlobalPreferences"), 2 * rounds);
-    const QVariantList registered = readPlist(home.preferencesFile("com.apple.universalaccess"))
-                                        .value("com.apple.custommenu.apps")
-                                        .toList();
-    EXPECT_EQ(registered.size(), 2 * rounds + 2);
-    const QVariantMap counters = readPlist(home.preferencesFile("com.brackwyn.Quorvane"));
+    EXPECT_EQ(home.table("com.example.Shared").toMap().size(), 2 * rounds);
+    EXPECT_EQ(home.table(".GlobalPreferences").toMap().size(), 2 * rounds);
+    EXPECT_EQ(
+        home.plist("com.apple.universalaccess").value("com.apple.custommenu.apps").toList().size(),
+        2 * rounds + 2);
+    const QVariantMap counters = home.plist("com.brackwyn.Quorvane");
     EXPECT_EQ(counters.value("usageOperations"), QVariant(qint64(6 * rounds)));
     EXPECT_EQ(counters.value("usageSessions"), QVariant(qint64(6 * rounds)));
 }
 
 TEST_F(StoreCommands, AFileThatCannotBeReadFailsEveryCommandThatReadsIt) {
     const QString fifo = home.preferencesFile("com.example.Fifo");
-    QDir().mkpath(QFileInfo(fifo).absolutePath());
+    home.write("Library/Preferences/com.example.Garbage.plist",
+               "<plist><dict><key>NSUserKeyEquivalents</key>");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
-    QFile garbage(home.preferencesFile("com.example.Garbage"));
-    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
-    garbage.write("<plist><dict><key>NSUserKeyEquivalents</key>");
-    garbage.close();
-
     for (const QStringList& command : {QStringList{"list", "com.example.Fifo"},
                                        QStringList{"list", "--json", "com.example.Fifo"},
                                        QStringList{"set", "com.example.Fifo", "Copy", "@c"},
@@ -170,8 +129,8 @@ TEST_F(StoreCommands, AFileThatCannotBeReadFailsEveryCommandThatReadsIt) {
                                        QStringList{"list", "com.example.Garbage"}}) {
         const auto result = cli(command);
         EXPECT_EQ(result.exitCode, 1) << command.join(' ').toStdString();
-        EXPECT_TRUE(result.err.contains("cannot be read")) << result.err.toStdString();
-        EXPECT_TRUE(result.err.contains("com.example.")) << result.err.toStdString();
+        EXPECT_TRUE(result.err.contains("cannot be read") && result.err.contains("com.example."))
+            << result.err.toStdString();
         EXPECT_TRUE(result.out.isEmpty()) << result.out.toStdString();
     }
     EXPECT_TRUE(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
@@ -185,7 +144,7 @@ TEST_F(StoreCommands, AFileThatCannotBeReadFailsEveryCommandThatReadsIt) {
     EXPECT_TRUE(registered.err.contains("cannot be read")) << registered.err.toStdString();
 }
 
-TEST_F(StoreCommands, OnlyMinusGNamesTheGlobalTable) {
+TEST_F(StoreCommands, OnlyMinusGNamesTheGlobalTableAndAnUnusableSupportFolderEndsTheTool) {
     for (const char* disguise :
          {"NSGlobalDomain", ".GlobalPreferences", "kcfpreferencesanyapplication"}) {
         const auto result = cli({"set", disguise, "Copy", "@c"});
@@ -195,30 +154,26 @@ TEST_F(StoreCommands, OnlyMinusGNamesTheGlobalTable) {
     }
     EXPECT_FALSE(QFile::exists(home.preferencesFile(".GlobalPreferences")));
     EXPECT_EQ(cli({"registered"}).out, QString());
-}
 
-TEST_F(StoreCommands, UnusableSupportFolderEndsTheTool) {
-    QFile blocker(home.file("Library/Application Support"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)); // a file where the folder belongs
-    blocker.close();
-    const auto result = cli({"list", "-g"});
+    qrv::testing::CliHome blocked;
+    blocked.write("Library/Application Support", {}); // a file where the folder belongs
+    const auto result = blocked.cli({"list", "-g"});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_TRUE(result.err.contains("com.brackwyn.Quorvane")) << result.err.toStdString();
 }
 
 TEST_F(StoreCommands, RemovingATitleWithoutAShortcutFailsAndWritesNothing) {
-    ASSERT_EQ(cli({"set", "com.example.App", "Save", "@s"}).exitCode, 0);
-    const QVariantMap before = readPlist(home.preferencesFile("com.example.App"));
-    const QVariantMap counters = readPlist(home.preferencesFile("com.brackwyn.Quorvane"));
+    set({"com.example.App", "Save", "@s"});
+    const QVariantMap before = home.plist("com.example.App");
+    const QVariant operations = home.plist("com.brackwyn.Quorvane").value("usageOperations");
 
     const auto missing = cli({"remove", "com.example.App", "Open\n"});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.err, QString("quorvane-cli remove: there is no shortcut titled "
                                    "\u201COpen\\u000A\u201D\n"));
     EXPECT_EQ(cli({"remove", "-g", "Save"}).exitCode, 1);
-    EXPECT_EQ(readPlist(home.preferencesFile("com.example.App")), before);
-    EXPECT_EQ(readPlist(home.preferencesFile("com.brackwyn.Quorvane")).value("usageOperations"),
-              counters.value("usageOperations"));
+    EXPECT_EQ(home.plist("com.example.App"), before);
+    EXPECT_EQ(home.plist("com.brackwyn.Quorvane").value("usageOperations"), operations);
 }
 
 TEST_F(StoreCommands, KeyMustNameAKeyAndNothingIsStoredOtherwise) {
@@ -237,34 +192,99 @@ TEST_F(StoreCommands, KeyMustNameAKeyAndNothingIsStoredOtherwise) {
     EXPECT_FALSE(QFile::exists(home.preferencesFile("com.example.App")));
 
     // Accepted keys are stored as given; "" still means no key.
-    EXPECT_EQ(cli({"set", "com.example.App", "Save", "$@s"}).exitCode, 0);
-    EXPECT_EQ(cli({"set", "com.example.App", "Open", ""}).exitCode, 0);
-    EXPECT_EQ(readPlist(home.preferencesFile("com.example.App")).value("NSUserKeyEquivalents"),
-              QVariant(QVariantMap{{"Save", "$@s"}, {"Open", ""}}));
+    set({"com.example.App", "Save", "$@s"});
+    set({"com.example.App", "Open", ""});
+    EXPECT_EQ(home.table("com.example.App"), QVariant(QVariantMap{{"Save", "$@s"}, {"Open", ""}}));
 }
 
 // list prints escapes, and set and remove read them back: every title goes round.
 TEST_F(StoreCommands, EveryRecordIsOneLineAndReadsBackAsTheSameTitle) {
-    const QString awkward = QStringLiteral(u"a\u007Fb\u0085c\u2028d\u2029e\u009Ff");
+    const QString awkward = QStringLiteral(u"a\u007Fb\u0085c\u2028d\u2029e\u009Ff\ng\th");
     const QString backslashes = QStringLiteral(u"C:\\Files \\u0041");
-    const QString shownAwkward = "a\\u007Fb\\u0085c\\u2028d\\u2029e\\u009Ff";
+    const QString shownAwkward = "a\\u007Fb\\u0085c\\u2028d\\u2029e\\u009Ff\\u000Ag\\u0009h";
     const QString shownBackslashes = "C:\\Files \\u005Cu0041";
-    ASSERT_EQ(cli({"set", "com.example.App", "--", awkward, "@a"}).exitCode, 0);
-    ASSERT_EQ(cli({"set", "com.example.App", shownBackslashes, "@b"}).exitCode, 0);
-    EXPECT_EQ(readPlist(home.preferencesFile("com.example.App")).value("NSUserKeyEquivalents"),
+    set({"com.example.App", "--", awkward, "@a"});
+    set({"com.example.App", shownBackslashes, "@b"});
+    EXPECT_EQ(home.table("com.example.App"),
               QVariant(QVariantMap{{awkward, "@a"}, {backslashes, "@b"}}));
-    const auto listed = cli({"list", "com.example.App"});
-    EXPECT_EQ(listed.out, shownAwkward + "\t@a\t\u2318A\n" + shownBackslashes + "\t@b\t\u2318B\n");
+    EXPECT_EQ(cli({"list", "com.example.App"}).out,
+              shownAwkward + "\t@a\t\u2318A\n" + shownBackslashes + "\t@b\t\u2318B\n");
 
     EXPECT_EQ(cli({"remove", "com.example.App", shownAwkward}).exitCode, 0);
     EXPECT_EQ(cli({"remove", "com.example.App", shownBackslashes}).exitCode, 0);
-    EXPECT_EQ(readPlist(home.preferencesFile("com.example.App")).value("NSUserKeyEquivalents"),
-              QVariant(QVariantMap()));
+    EXPECT_EQ(home.table("com.example.App"), QVariant(QVariantMap()));
 
-    writePlist(home.preferencesFile("com.apple.universalaccess"),
-               QVariantMap{{"com.apple.custommenu.apps",
-                            QVariantList{QStringLiteral(u"com.example.one\u2028two"), "x\ty"}}});
+    home.write("Library/Preferences/com.apple.universalaccess.plist",
+               qrv::plist::encode(
+                   QVariantMap{{"com.apple.custommenu.apps",
+                                QVariantList{QStringLiteral(u"com.example.one\u2028two"), "x\ty"}}})
+                   .value());
     EXPECT_EQ(cli({"registered"}).out, QString("com.example.one\\u2028two\nx\\u0009y\n"));
+}
+
+// export and import: files written here carry the table to another home.
+TEST_F(StoreCommands, ExportThenImportReproducesTheTableExactly) {
+    set({"com.example.App", "Save", "@s"});
+    set({"--path", "com.example.App", QStringLiteral(u"File\u2192Open Recent\u2192Clear Menu"),
+         "@~\\uF704"});
+    set({"com.example.App", "Untitled", ""});
+    set({"com.example.App", "Tab\\u0009and \\u001B inside", "^$t"});
+    set({"-g", "Hide Others", "@~h"});
+    const QString file = home.file("App.menuShortcuts");
+    ASSERT_EQ(cli({"export", "com.example.App", file}).exitCode, 0);
+    const QString global = home.file("Global.menuShortcuts");
+    ASSERT_EQ(cli({"export", "-g", global}).exitCode, 0);
+
+    qrv::testing::CliHome target;
+    const auto imported = target.cli({"import", "com.example.App", file});
+    EXPECT_EQ(imported.exitCode, 0) << imported.err.toStdString();
+    EXPECT_TRUE(imported.out.contains(
+        QStringLiteral(u"+File\u2192Open Recent\u2192Clear Menu\t@~\\uF704\n")));
+    EXPECT_TRUE(imported.out.contains("+Untitled\t\n"));
+    EXPECT_EQ(target.cli({"import", "-g", global}).exitCode, 0);
+    ASSERT_EQ(home.table("com.example.App").toMap().size(), 4);
+    EXPECT_EQ(target.table("com.example.App"), home.table("com.example.App"));
+    EXPECT_EQ(target.table(".GlobalPreferences"), home.table(".GlobalPreferences"));
+    EXPECT_EQ(target.cli({"registered"}).out, QString("com.example.App\nNSGlobalDomain\n"));
+
+    // A second import changes nothing.
+    const auto again = target.cli({"import", "com.example.App", file});
+    EXPECT_EQ(again.out.count(u'\n'), 4);
+    EXPECT_EQ(again.out.count("\n="), 3);
+}
+
+TEST_F(StoreCommands, ExportToStandardOutputAndIntoAnotherApplication) {
+    set({"com.example.App", "Save", "@~\\uF704"});
+    const auto exported = cli({"export", "com.example.App"});
+    ASSERT_EQ(exported.exitCode, 0);
+    const QJsonObject file = QJsonDocument::fromJson(exported.out.toUtf8()).object();
+    EXPECT_EQ(file["kind"].toString(), QString("export"));
+    EXPECT_EQ(file["creator"].toString(), QString("com.brackwyn.Quorvane"));
+    const QJsonObject shortcut = file["applications"][0]["shortcuts"][0].toObject();
+    EXPECT_EQ(shortcut["shortcut"].toString(), QStringLiteral(u"\u2325\u2318F1"));
+
+    const QString path = home.write("App.menuShortcuts", exported.out.toUtf8());
+    set({"com.example.Other", "Save", "@s"});
+    const auto dryRun = cli({"import", "--dry-run", "com.example.Other", path});
+    EXPECT_EQ(dryRun.exitCode, 0);
+    EXPECT_EQ(dryRun.out, QString("~Save\t@~\\uF704\n"));
+    EXPECT_EQ(home.table("com.example.Other"), QVariant(QVariantMap{{"Save", "@s"}}));
+    EXPECT_EQ(cli({"import", "com.example.Other", path}).exitCode, 0);
+    EXPECT_EQ(home.table("com.example.Other"),
+              QVariant(QVariantMap{{"Save", QStringLiteral(u"@~\uF704")}}));
+}
+
+TEST_F(StoreCommands, ImportRefusesWhatIsNoExportAndExportNeedsShortcuts) {
+    const auto nothing = cli({"export", "com.example.Empty"});
+    EXPECT_EQ(nothing.exitCode, 1);
+    EXPECT_TRUE(nothing.err.contains("has no shortcuts to export"));
+    const QString request = home.write("Request.menuShortcuts",
+                                       R"({"kind": "request", "version": 1, "applications": []})");
+    const auto refused = cli({"import", "com.example.App", request});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains("not an export")) << refused.err.toStdString();
+    EXPECT_EQ(cli({"import", "com.example.App", home.file("missing")}).exitCode, 1);
+    EXPECT_EQ(cli({"import", "com.example.App", request, "--force"}).exitCode, 2);
 }
 
 } // namespace

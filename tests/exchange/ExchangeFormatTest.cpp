@@ -1,6 +1,7 @@
 #include "exchange/EditRequest.h"
 #include "exchange/ExchangeFileReader.h"
 #include "exchange/ExchangeWriter.h"
+#include "exchange/ImportPreview.h"
 #include "platform/UserDefaults.h"
 #include "platform/linux/PlistFilePreferenceStore.h"
 #include "support/QtPrinters.h"
@@ -15,6 +16,7 @@
 
 using namespace qrv;
 using namespace qrv::exchange;
+using Kind = ImportPreview::Row::Kind;
 
 namespace {
 
@@ -70,16 +72,14 @@ TEST(ExchangeWriter, ExportWritesEveryMemberAndSplitsPathTitles) {
 }
 
 TEST(ExchangeWriter, NothingToExportAndAllApplications) {
-    EXPECT_FALSE(
-        exportDocument({QRVMenuShortcut::create(kApp, "", QString())}, kApp, "Mail", context()));
-    EXPECT_FALSE(exportDocument({QRVMenuShortcut::create("com.other.App", "Save", "@s")}, kApp,
-                                "Mail", context()));
+    for (const auto& record : {QRVMenuShortcut::create(kApp, "", QString()),
+                               QRVMenuShortcut::create("com.other.App", "Save", "@s")})
+        EXPECT_FALSE(exportDocument({record}, kApp, "Mail", context()));
     const auto all = exportDocument({QRVMenuShortcut::create(QString(), "Save", "@s")}, QString(),
                                     "All Applications", context());
     ASSERT_TRUE(all);
-    const QJsonObject app = all->toJson()["applications"][0].toObject();
-    EXPECT_TRUE(app["bundleIdentifier"].isString());
-    EXPECT_EQ(app["bundleIdentifier"].toString(), QString(""));
+    const QJsonValue identifier = all->toJson()["applications"][0]["bundleIdentifier"];
+    EXPECT_EQ(identifier, QJsonValue(""));
     EXPECT_EQ(requestFileName("Mail"), QString("Mail - Request"));
 }
 
@@ -136,51 +136,33 @@ TEST(ExchangeReader, RefusesHostileText) {
     EXPECT_FALSE(parseExchangeJson(large));
 }
 
-TEST(ExchangeReader, ReadsOnlyRegularFilesWithinTheLimit) {
+TEST(ExchangeFiles, WrittenAtomicallyAndReadOnlyFromRegularFilesWithinTheLimit) {
     QTemporaryDir dir;
-    const QString good = dir.filePath("good.menuShortcuts");
-    QFile file(good);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(R"({"kind":"export"})");
-    file.close();
-    EXPECT_TRUE(readExchangeFile(good, Links::Follow));
+    const auto document =
+        requestDocument(*QRVMenuShortcut::create(kApp, "Save", "@s"), "Mail", context());
+    const QString good = dir.filePath("Mail - Request.menuShortcuts");
+    ASSERT_TRUE(writeExchangeFile(good, document));
+    EXPECT_EQ(readExchangeFile(good, Links::Refuse).value(), document.toJson());
+    const auto failed = writeExchangeFile(dir.filePath("missing/x.menuShortcuts"), document);
+    ASSERT_FALSE(failed);
+    EXPECT_TRUE(failed.error().contains("missing/x.menuShortcuts"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Mail - Request.menuShortcuts"});
 
     const QString link = dir.filePath("link.menuShortcuts");
     ASSERT_TRUE(QFile::link(good, link));
     EXPECT_TRUE(readExchangeFile(link, Links::Follow));
     EXPECT_FALSE(readExchangeFile(link, Links::Refuse));
-
     const QString fifo = dir.filePath("fifo.menuShortcuts");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     EXPECT_FALSE(readExchangeFile(fifo, Links::Follow)); // refused, not waited on
     EXPECT_FALSE(readExchangeFile(dir.path(), Links::Follow));
-
-    const QString big = dir.filePath("big.menuShortcuts");
-    QFile bigFile(big);
-    ASSERT_TRUE(bigFile.open(QIODevice::WriteOnly));
-    ASSERT_TRUE(bigFile.resize(kMaxFileSize + 1));
-    bigFile.close();
-    const auto refused = readExchangeFile(big, Links::Follow);
+    QFile big(dir.filePath("big.menuShortcuts"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(kMaxFileSize + 1));
+    big.close();
+    const auto refused = readExchangeFile(big.fileName(), Links::Follow);
     ASSERT_FALSE(refused);
     EXPECT_TRUE(refused.error().contains("1024 KiB"));
 }
-
-TEST(ExchangeWriter, WritesAtomicallyAndNamesTheFileOnFailure) {
-    QTemporaryDir dir;
-    const auto document =
-        requestDocument(*QRVMenuShortcut::create(kApp, "Save", "@s"), "Mail", context());
-    const QString path = dir.filePath("Mail - Request.menuShortcuts");
-    ASSERT_TRUE(writeExchangeFile(path, document));
-    EXPECT_EQ(readExchangeFile(path, Links::Refuse).value(), document.toJson());
-    const auto failed = writeExchangeFile(dir.filePath("missing/x.menuShortcuts"), document);
-    ASSERT_FALSE(failed);
-    EXPECT_TRUE(failed.error().contains("missing/x.menuShortcuts"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Mail - Request.menuShortcuts"});
-}
-
-} // namespace
-
-namespace {
 
 TEST(ExportPanel, RemembersTheConfirmedAuthorAndLeavesOutEmptyFields) {
     QTemporaryDir home;
@@ -199,6 +181,76 @@ TEST(ExportPanel, RemembersTheConfirmedAuthorAndLeavesOutEmptyFields) {
     confirmExportPanel(document, {}, defaults);
     EXPECT_FALSE(document.author);
     EXPECT_TRUE(defaults.objectForKey("author").isNull());
+}
+
+QJsonObject exportOf(const QList<QRVMenuShortcutPtr>& records, const QString& bundleIdentifier) {
+    return exchange::exportDocument(records, bundleIdentifier, "Source", {})->toJson();
+}
+
+TEST(ImportPreview, ShowsEveryKindOfRowAndRebindsToTheTarget) {
+    const QString path = QString(kEsc) + "File" + kEsc + "Save";
+    // Exported from another application: the rows go to Mail all the same.
+    const QJsonObject file = exportOf({QRVMenuShortcut::create("com.other.App", "New", "@n"),
+                                       QRVMenuShortcut::create("com.other.App", path, "@$s"),
+                                       QRVMenuShortcut::create("com.other.App", "Print", "@p"),
+                                       QRVMenuShortcut::create("com.other.App", "Send", "@r"),
+                                       QRVMenuShortcut::create("com.other.App", "Print", "@x")},
+                                      "com.other.App");
+    const QList<QRVMenuShortcutPtr> existing{QRVMenuShortcut::create(kApp, path, "@s"),
+                                             QRVMenuShortcut::create(kApp, "Print", "@p"),
+                                             QRVMenuShortcut::create(kApp, "Reply", "@r")};
+    const auto preview = ImportPreview::make(file, kApp, existing);
+    ASSERT_TRUE(preview) << preview.error().toStdString();
+    EXPECT_EQ(preview->sourceBundleIdentifier(), QString("com.other.App"));
+    EXPECT_EQ(preview->skippedEntries(), 1); // the second "Print"
+    const auto& rows = preview->rows();
+    ASSERT_EQ(rows.size(), 4);
+    EXPECT_EQ(rows[0].kind, Kind::Added);
+    EXPECT_EQ(rows[1].kind, Kind::Changed);
+    EXPECT_EQ(rows[1].title, path);
+    EXPECT_EQ(rows[1].existingKeyEquivalent, std::optional<QString>("@s"));
+    EXPECT_EQ(rows[1].keyEquivalent, QString("@$s"));
+    EXPECT_EQ(rows[2].kind, Kind::Unchanged);
+    EXPECT_EQ(rows[3].kind, Kind::Conflict);
+    EXPECT_EQ(rows[3].conflictingTitles, QStringList{"Reply"});
+
+    const auto applied = preview->apply(existing, QList<qsizetype>{0, 1});
+    ASSERT_EQ(applied.size(), 4);
+    EXPECT_EQ(applied[0], existing[0]); // the same record, with the new key
+    EXPECT_EQ(applied[0]->keyEquivalent(), QString("@$s"));
+    EXPECT_EQ(applied[3]->title(), QString("New"));
+    EXPECT_EQ(applied[3]->bundleIdentifier(), kApp);
+}
+
+TEST(ImportPreview, AKeyThatTheImportTakesAwayIsNoConflict) {
+    const QJsonObject file = exportOf({QRVMenuShortcut::create(kApp, "Send", "@r"),
+                                       QRVMenuShortcut::create(kApp, "Reply", "@$r")},
+                                      kApp);
+    const auto preview =
+        ImportPreview::make(file, kApp, {QRVMenuShortcut::create(kApp, "Reply", "@r")});
+    ASSERT_TRUE(preview);
+    EXPECT_EQ(preview->rows()[0].kind, Kind::Added);
+    EXPECT_EQ(preview->rows()[1].kind, Kind::Changed);
+}
+
+TEST(ImportPreview, RefusesWhatIsNotAnExportOfVersion1) {
+    const auto record = QRVMenuShortcut::create(kApp, "Save", "@s");
+    QJsonObject file = exchange::requestDocument(*record, "Mail", {}).toJson();
+    EXPECT_TRUE(ImportPreview::make(file, kApp, {}).error().contains("request"));
+    file = exportOf({record}, kApp);
+    file["version"] = 2;
+    EXPECT_TRUE(ImportPreview::make(file, kApp, {}).error().contains("newer version"));
+    file["version"] = 1;
+    QJsonArray many;
+    for (int i = 0; i <= exchange::kMaxShortcuts; ++i)
+        many.append(QJsonObject{{"title", QString::number(i)}});
+    file["applications"] = QJsonArray{QJsonObject{{"shortcuts", many}}};
+    EXPECT_FALSE(ImportPreview::make(file, kApp, {}));
+    many.removeLast();
+    file["applications"] = QJsonArray{QJsonObject{{"shortcuts", many}}};
+    const auto tenThousand = ImportPreview::make(file, kApp, {});
+    ASSERT_TRUE(tenThousand);
+    EXPECT_EQ(tenThousand->apply({}).size(), exchange::kMaxShortcuts);
 }
 
 } // namespace

@@ -159,18 +159,4 @@ TEST_F(CrashFlow, ACrashLeadsToTheDialogAndAReportWithTheLogAtTheService) {
               "Name: Ada\nE-mail: ada@example.org\n\nI had just pasted a shortcut.\n");
 }
 
-TEST_F(CrashFlow, DecliningSendsNothingAndForgetsTheCrash) {
-    crashTheApplication();
-    modal.answer(0); // Don't Send
-    startTelemetryHere();
-    ASSERT_TRUE(delegate->launch());
-    platform.scheduler.runPending();
-    EXPECT_EQ(modal.shown, QStringList{"BWCrashReporterWindowController"});
-    for (int i = 0; i < 5; ++i)
-        platform.scheduler.advance(1s);
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(crashRecords().isEmpty());
-    EXPECT_TRUE(server.requests().isEmpty());
-}
-
 } // namespace

@@ -1,4 +1,4 @@
-#include "SupportFixture.h"
+#include "ShellFixture.h"
 #include "shell/BWCrashReporterWindowController.h"
 #include "shell/QRVConsoleLog.h"
 #include "shell/QRVCrashReportConfirmation.h"
@@ -14,83 +14,43 @@ using namespace qrv::testing;
 
 namespace {
 
-// The handler with a log that arrives when the test says and a dialog that
-// answers as the test says.
-struct Handler {
-    std::function<void(const QString&)> pendingLog;
-    bool userSends = true;
-    QList<TLMUserConfirmation> notified;
-    QRVCrashReportConfirmation confirmation{
-        [this](std::function<void(const QString&)> completion) { pendingLog = completion; },
-        [this](QString* name, QString* email, QString* details) {
-            if (!userSends)
-                return false;
-            *name = QStringLiteral("Ada");
-            *email = QStringLiteral("ada@example.org");
-            *details = QStringLiteral("Pasted a shortcut.");
-            return true;
-        },
-        [this](TLMUserConfirmation answer) {
-            notified << answer;
-        }};
-
-    void logArrives(const QString& text) {
-        ASSERT_TRUE(pendingLog);
-        auto completion = std::exchange(pendingLog, nullptr);
-        completion(text);
-    }
-};
-
-TEST(CrashReportConfirmation, SendsOnceWhetherTheLogComesBeforeOrAfterTheAnswer) {
-    {
-        SCOPED_TRACE("log after the answer: the send waits for it");
-        Handler h;
-        // The dialog answers before the log is in: nothing may be sent yet.
-        EXPECT_TRUE(h.confirmation.handleReports({}));
-        EXPECT_TRUE(h.notified.isEmpty());
-        h.logArrives(QStringLiteral("line\n"));
-        EXPECT_EQ(h.notified, QList<TLMUserConfirmation>{TLMUserConfirmationSend});
-        EXPECT_EQ(h.confirmation.crashReporterName(), "Ada");
-        EXPECT_EQ(h.confirmation.crashReporterEmail(), "ada@example.org");
-        EXPECT_EQ(h.confirmation.crashReporterDetails(), "Pasted a shortcut.");
-        EXPECT_EQ(h.confirmation.crashReporterLogContent(), "line\n");
-    }
-    {
-        SCOPED_TRACE("log before the answer: sent at the answer");
-        Handler h;
-        QRVCrashReportConfirmation confirmation(
-            [](std::function<void(const QString&)> completion) { completion(QString()); },
-            [](QString*, QString*, QString*) { return true; },
-            [&h](TLMUserConfirmation a) { h.notified << a; });
-        EXPECT_TRUE(confirmation.handleReports({}));
-        EXPECT_EQ(h.notified, QList<TLMUserConfirmation>{TLMUserConfirmationSend});
-        // An empty log still gives content.
-        EXPECT_EQ(confirmation.crashReporterLogContent(), QRVConsoleLog::noEntriesText());
-    }
-}
-
-TEST(CrashReportConfirmation, DecliningSaysSoAtOnceAndTheLogLaterChangesNothing) {
-    for (const bool logFirst : {true, false}) {
-        SCOPED_TRACE(logFirst ? "log before the answer" : "log after the answer");
-        Handler h;
-        h.userSends = false;
-        QRVCrashReportConfirmation confirmation(
-            [&h, logFirst](std::function<void(const QString&)> completion) {
-                if (logFirst)
-                    completion(QStringLiteral("early"));
-                else
-                    h.pendingLog = completion;
-            },
-            [](QString*, QString*, QString*) { return false; },
-            [&h](TLMUserConfirmation a) { h.notified << a; });
-        EXPECT_TRUE(confirmation.handleReports({}));
-        EXPECT_EQ(h.notified, QList<TLMUserConfirmation>{TLMUserConfirmationDontSend});
-        if (!logFirst)
-            h.logArrives(QStringLiteral("late"));
-        EXPECT_EQ(h.notified.size(), 1);
-        EXPECT_EQ(confirmation.crashReporterLogContent(), logFirst ? "early" : "late");
-        EXPECT_TRUE(confirmation.crashReporterName().isNull());
-    }
+// The log may come before or after the user's answer: a report is sent once,
+// and only when both are in; declining says so at once.
+TEST(CrashReportConfirmation, AnswersOnceWhetherTheLogComesBeforeOrAfterTheUser) {
+    for (const bool sends : {true, false})
+        for (const bool logFirst : {true, false}) {
+            SCOPED_TRACE(std::string(sends ? "send" : "decline") + (logFirst ? ", log first" : ""));
+            std::function<void(const QString&)> pendingLog;
+            QList<TLMUserConfirmation> notified;
+            QRVCrashReportConfirmation confirmation(
+                [&](std::function<void(const QString&)> completion) {
+                    if (logFirst)
+                        completion(QString()); // an empty log still gives content
+                    else
+                        pendingLog = completion;
+                },
+                [&](QString* name, QString* email, QString* details) {
+                    *name = QStringLiteral("Ada");
+                    *email = QStringLiteral("ada@example.org");
+                    *details = QStringLiteral("Pasted a shortcut.");
+                    return sends;
+                },
+                [&](TLMUserConfirmation answer) { notified << answer; });
+            EXPECT_TRUE(confirmation.handleReports({}));
+            if (!logFirst) {
+                EXPECT_EQ(notified.size(), sends ? 0 : 1); // a send waits for the log
+                ASSERT_TRUE(pendingLog);
+                std::exchange(pendingLog, nullptr)(QStringLiteral("line\n"));
+            }
+            EXPECT_EQ(notified, QList<TLMUserConfirmation>{sends ? TLMUserConfirmationSend
+                                                                 : TLMUserConfirmationDontSend});
+            EXPECT_EQ(confirmation.crashReporterLogContent(),
+                      logFirst ? QRVConsoleLog::noEntriesText() : QStringLiteral("line\n"));
+            EXPECT_EQ(confirmation.crashReporterName(), sends ? "Ada" : QString());
+            EXPECT_EQ(confirmation.crashReporterEmail(), sends ? "ada@example.org" : QString());
+            EXPECT_EQ(confirmation.crashReporterDetails(),
+                      sends ? "Pasted a shortcut." : QString());
+        }
 }
 
 TEST(CrashReporterDialog, PrefillsTheSenderAndRemembersWhatWasSent) {
@@ -131,22 +91,43 @@ TEST(CrashReporterDialog, PrefillsTheSenderAndRemembersWhatWasSent) {
     EXPECT_EQ(f.defaults.stringForKey(BWCrashReporterWindowController::kSenderNameKey), "Grace");
 }
 
-TEST(CrashReporterDialog, RunsFromTheConfirmationHandlerWithTheCollectedLog) {
-    SupportFixture f;
-    f.scheduler.setBackgroundRunsAutomatically(false);
-    f.systemLog.stored = {{QDateTime(), QStringLiteral("12:00"), QStringLiteral("started")}};
-    auto support = f.makeSupport();
-    QList<TLMUserConfirmation> notified;
-    support->setCrashNotifier([&notified](TLMUserConfirmation a) { notified << a; });
-    f.modal.answer(BWCrashReporterWindowController::kSendTag);
+TEST(ConsoleLog, OneLinePerEntryWithTheLogsOwnTimeElseTheEntrysTime) {
+    const QDateTime time(QDate(2025, 3, 4), QTime(5, 6, 7, 89), Qt::LocalTime);
+    const QString text = QRVConsoleLog::format({
+        {time, QString(), QStringLiteral("first")},
+        {time, QStringLiteral("Mar  4 05:06:07"), QStringLiteral("second")},
+        {QDateTime(), QString(), QString()},
+    });
+    EXPECT_EQ(text, "2025-03-04 05:06:07.089 first\n"
+                    "Mar  4 05:06:07 second\n"
+                    "(no time) \n");
+    EXPECT_EQ(QRVConsoleLog::format({}), "No entries in console log");
+}
 
-    EXPECT_TRUE(support->handleCrashReports({}));
-    EXPECT_TRUE(notified.isEmpty()); // the log is still being read
+TEST(ConsoleLog, ReadsTheLastDayOfThisProcessOffTheMainThreadAndAnswersOnIt) {
+    SupportFixture f;
+    f.systemLog.stored = {{QDateTime(), QStringLiteral("t"), QStringLiteral("hello")}};
+    f.scheduler.setBackgroundRunsAutomatically(false);
+    QRVConsoleLog log(f.systemLog, f.scheduler, QStringLiteral("quorvane"));
+    QStringList answers;
+    log.gatherLogContent([&answers](const QString& text) { answers << text; });
+
+    // Nothing is read on the caller's turn; the global queue does it.
+    EXPECT_TRUE(f.systemLog.lastSender.isNull());
     EXPECT_EQ(f.scheduler.runBackground(), 1);
+    EXPECT_EQ(f.systemLog.lastSender, "quorvane");
+    EXPECT_EQ(f.systemLog.lastSince, f.scheduler.now().addSecs(-86400));
+    EXPECT_EQ(f.systemLog.lastLimit, QRVConsoleLog::kMaximumEntries);
+    EXPECT_TRUE(answers.isEmpty()); // the answer waits for the main queue
     f.scheduler.runPending();
-    EXPECT_EQ(notified, QList<TLMUserConfirmation>{TLMUserConfirmationSend});
-    EXPECT_EQ(support->crashReporterLogContent(), "12:00 started\n");
-    EXPECT_EQ(f.modal.shown, QStringList{"BWCrashReporterWindowController"});
+    EXPECT_EQ(answers, QStringList{"t hello\n"});
+
+    // No journal reads as no entries.
+    f.systemLog.failure = QStringLiteral("The system journal could not be opened: denied");
+    log.gatherLogContent([&answers](const QString& text) { answers << text; });
+    f.scheduler.runBackground();
+    f.scheduler.runPending();
+    EXPECT_EQ(answers.last(), "No entries in console log");
 }
 
 } // namespace

@@ -27,10 +27,7 @@ class WelcomeViewTest : public ::testing::Test {
         permissions.set(kFullDiskAccess, PermissionStatus::kNotDetermined);
         permissions.set(kAssistive, PermissionStatus::kDenied);
     }
-    void show() {
-        controller->view()->show();
-        ASSERT_NE(controller->fdaButton(), nullptr);
-    }
+    void show() { controller->view()->show(); }
     QPushButton* fda() const { return controller->fdaButton(); }
     QPushButton* accessibility() const { return controller->accessibilityButton(); }
     void activateSomeApplication() {
@@ -45,11 +42,15 @@ class WelcomeViewTest : public ::testing::Test {
         std::make_unique<QRVWelcomeViewController>(kit, workspace, scheduler);
 };
 
-TEST_F(WelcomeViewTest, ButtonsShowTheStateWhenTheViewAppears) {
+TEST_F(WelcomeViewTest, ButtonsShowTheStateWhenTheViewAppearsAndAStateBeyondGrantedChangesNothing) {
     permissions.set(kAssistive, PermissionStatus::kGranted);
     show();
     EXPECT_EQ(fda()->text(), QStringLiteral("Grant Permission"));
     EXPECT_TRUE(fda()->isEnabled());
+    EXPECT_EQ(accessibility()->text(), QStringLiteral("Permission Granted"));
+    EXPECT_FALSE(accessibility()->isEnabled());
+    permissions.set(kAssistive, 3);
+    controller->updateAuthorizationButtons();
     EXPECT_EQ(accessibility()->text(), QStringLiteral("Permission Granted"));
     EXPECT_FALSE(accessibility()->isEnabled());
 }
@@ -70,7 +71,7 @@ TEST_F(WelcomeViewTest, AGrantInTheSettingsShowsAMomentAfterComingBack) {
     EXPECT_EQ(scheduler.pendingCount(), 0u);
 }
 
-TEST_F(WelcomeViewTest, ActivationsAreIgnoredWhileTheViewIsHidden) {
+TEST_F(WelcomeViewTest, HiddenOrGoneTheViewWaitsForNoActivation) {
     show();
     controller->view()->hide();
     activateSomeApplication();
@@ -79,15 +80,9 @@ TEST_F(WelcomeViewTest, ActivationsAreIgnoredWhileTheViewIsHidden) {
     kit.grant(kFullDiskAccess);
     controller->view()->show();
     EXPECT_EQ(fda()->text(), QStringLiteral("Permission Granted"));
-}
-
-TEST_F(WelcomeViewTest, AStateBeyondGrantedLeavesTheButtonAsItIs) {
-    permissions.set(kFullDiskAccess, PermissionStatus::kGranted);
-    show();
-    permissions.set(kFullDiskAccess, 3);
-    controller->updateAuthorizationButtons();
-    EXPECT_EQ(fda()->text(), QStringLiteral("Permission Granted"));
-    EXPECT_FALSE(fda()->isEnabled());
+    controller->scheduleUpdateAuthorizationButtons();
+    controller.reset();
+    EXPECT_EQ(scheduler.pendingCount(), 0u);
 }
 
 TEST_F(WelcomeViewTest, TheButtonsAskForTheirPermissions) {
@@ -105,13 +100,6 @@ TEST_F(WelcomeViewTest, TheButtonsAskForTheirPermissions) {
     EXPECT_EQ(kit.askedWith.value(0), FakeAccessKit::kAllStops);
 }
 
-TEST_F(WelcomeViewTest, APendingUpdateIsCancelledWhenTheControllerGoes) {
-    show();
-    controller->scheduleUpdateAuthorizationButtons();
-    controller.reset();
-    EXPECT_EQ(scheduler.pendingCount(), 0u);
-}
-
 class PreferencesPaneTest : public ::testing::Test {
   protected:
     FakePermissionStatus permissions;
@@ -119,9 +107,15 @@ class PreferencesPaneTest : public ::testing::Test {
     QRVPreferencesViewController controller{kit};
 };
 
-TEST_F(PreferencesPaneTest, ListsBothPermissionsOnceWithTheirReasons) {
-    QWidget* view = controller.view();
+TEST_F(PreferencesPaneTest, ListsBothPermissionsOnceAndIsBusyWhileTheOverlayShowsOnScreen) {
+    QSignalSpy busy(&controller, &QRVPreferencesViewController::accessKitBusyChanged);
+    // Off screen the pane has no list and follows no kit.
     EXPECT_EQ(controller.accessKitViewController(), nullptr);
+    kit.askAccessForPanelIdentifier(kAssistive);
+    EXPECT_FALSE(controller.accessKitBusy());
+    kit.endOverlay();
+
+    QWidget* view = controller.view();
     view->show();
     AccessKitViewController* list = controller.accessKitViewController();
     ASSERT_NE(list, nullptr);
@@ -138,28 +132,13 @@ TEST_F(PreferencesPaneTest, ListsBothPermissionsOnceWithTheirReasons) {
     EXPECT_EQ(buttons.at(0)->objectName(), kFullDiskAccess);
     EXPECT_EQ(buttons.at(1)->objectName(), kAssistive);
 
-    view->hide();
-    view->show();
-    EXPECT_EQ(controller.accessKitViewController(), list);
-}
-
-TEST_F(PreferencesPaneTest, IsBusyWhileTheOverlayShowsAndOnlyWhileOnScreen) {
-    QSignalSpy busy(&controller, &QRVPreferencesViewController::accessKitBusyChanged);
-    // Off screen the pane follows no kit.
-    kit.askAccessForPanelIdentifier(kAssistive);
-    EXPECT_FALSE(controller.accessKitBusy());
-    kit.endOverlay();
-
-    controller.view()->show();
     ASSERT_EQ(controller.accessKit(), &kit);
     EXPECT_TRUE(kit.stopOnQuitOfSystemPreferences());
     EXPECT_TRUE(kit.stopOnDeactivateOfSystemPreferences());
     EXPECT_TRUE(kit.stopOnActivateOfHostApplication());
-    auto* open =
-        controller.view()->findChild<QPushButton*>(QStringLiteral("openPrivacyPreferences"));
+    auto* open = view->findChild<QPushButton*>(QStringLiteral("openPrivacyPreferences"));
     ASSERT_NE(open, nullptr);
-
-    controller.accessKitViewController()->view()->findChild<QPushButton*>(kFullDiskAccess)->click();
+    buttons.at(0)->click();
     EXPECT_EQ(kit.asked.last(), kFullDiskAccess);
     EXPECT_TRUE(controller.accessKitBusy());
     EXPECT_FALSE(open->isEnabled());
@@ -167,19 +146,17 @@ TEST_F(PreferencesPaneTest, IsBusyWhileTheOverlayShowsAndOnlyWhileOnScreen) {
     EXPECT_FALSE(controller.accessKitBusy());
     EXPECT_TRUE(open->isEnabled());
     EXPECT_EQ(busy.size(), 2);
+    open->click(); // the privacy settings, at no permission in particular
+    EXPECT_EQ(kit.opened, QStringList{QString()});
 
     // Leaving the screen while the overlay shows ends being busy for the pane.
     kit.askAccessForPanelIdentifier(kAssistive);
-    controller.view()->hide();
+    view->hide();
     EXPECT_EQ(controller.accessKit(), nullptr);
     EXPECT_FALSE(controller.accessKitBusy());
     EXPECT_EQ(busy.size(), 4);
-}
-
-TEST_F(PreferencesPaneTest, OpensThePrivacySettingsAtNoPermissionInParticular) {
-    controller.view()->show();
-    controller.view()->findChild<QPushButton*>(QStringLiteral("openPrivacyPreferences"))->click();
-    EXPECT_EQ(kit.opened, QStringList{QString()});
+    view->show();
+    EXPECT_EQ(controller.accessKitViewController(), list);
 }
 
 } // namespace

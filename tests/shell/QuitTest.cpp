@@ -45,14 +45,27 @@ TEST_F(QuitTest, ThePromptNeedsFourEditsInFourSessionsAndNoEarlierAnswer) {
     }
 }
 
-TEST_F(QuitTest, OkOpensTheNewsletterPageAndQuitsAndNeverAsksAgain) {
-    setUsage(4, 4);
-    launched();
-    platform.alerts.answer(0);
-    EXPECT_EQ(runUntilExit([&] { delegate->quit(); }), 0);
+TEST_F(QuitTest, LaterAsksAgainNoThanksIsRememberedAndOkOpensTheNewsletterPage) {
+    setUsage(5, 4);
+    const auto quitAnswering = [&](int button) {
+        delegate.reset();
+        launched();
+        platform.alerts.answer(button);
+        EXPECT_EQ(runUntilExit([&] { delegate->quit(); }), 0);
+    };
+    quitAnswering(1); // Later
+    EXPECT_FALSE(stored(QRVNewsletterPrompt::kSuppressKey).isValid());
+    EXPECT_FALSE(stored(QRVNewsletterPrompt::kAcceptedKey).isValid());
+    quitAnswering(2); // No, Thanks
+    EXPECT_EQ(platform.alerts.shown.size(), 2);
+    EXPECT_EQ(stored(QRVNewsletterPrompt::kAcceptedKey), QVariant(false));
+    EXPECT_EQ(stored(QRVNewsletterPrompt::kSuppressKey), QVariant(true));
+    EXPECT_TRUE(browser.opened.isEmpty());
 
-    ASSERT_EQ(platform.alerts.shown.size(), 1);
-    const Alert& alert = platform.alerts.shown[0];
+    defaults.removeObject(QRVNewsletterPrompt::kSuppressKey);
+    quitAnswering(0); // OK
+    ASSERT_EQ(platform.alerts.shown.size(), 3);
+    const Alert& alert = platform.alerts.shown[2];
     EXPECT_EQ(alert.style, Alert::Style::Informational);
     EXPECT_EQ(alert.messageText, "Sign up for News from Brackwyn Software");
     EXPECT_EQ(alert.informativeText,
@@ -62,32 +75,12 @@ TEST_F(QuitTest, OkOpensTheNewsletterPageAndQuitsAndNeverAsksAgain) {
     for (const auto& button : alert.buttons)
         buttons << button.title;
     EXPECT_EQ(buttons, (QStringList{"OK", "Later", "No, Thanks"}));
-
     ASSERT_EQ(browser.opened.size(), 1);
     EXPECT_EQ(browser.opened[0].scheme(), "https");
     EXPECT_EQ(browser.opened[0].query(), "referrer=Quorvane");
     EXPECT_EQ(stored(QRVNewsletterPrompt::kAcceptedKey), QVariant(true));
     EXPECT_EQ(stored(QRVNewsletterPrompt::kSuppressKey), QVariant(true));
     EXPECT_FALSE(QRVNewsletterPrompt::isDue(defaults));
-}
-
-TEST_F(QuitTest, NoThanksIsRememberedAndLaterAsksAgainAtTheNextQuit) {
-    setUsage(5, 4);
-    launched();
-    platform.alerts.answer(1); // Later
-    EXPECT_EQ(runUntilExit([&] { delegate->quit(); }), 0);
-    EXPECT_FALSE(stored(QRVNewsletterPrompt::kSuppressKey).isValid());
-    EXPECT_FALSE(stored(QRVNewsletterPrompt::kAcceptedKey).isValid());
-    EXPECT_TRUE(browser.opened.isEmpty());
-
-    delegate.reset();
-    launched();
-    platform.alerts.answer(2); // No, Thanks
-    EXPECT_EQ(runUntilExit([&] { delegate->quit(); }), 0);
-    EXPECT_EQ(platform.alerts.shown.size(), 2);
-    EXPECT_EQ(stored(QRVNewsletterPrompt::kAcceptedKey), QVariant(false));
-    EXPECT_EQ(stored(QRVNewsletterPrompt::kSuppressKey), QVariant(true));
-    EXPECT_TRUE(browser.opened.isEmpty());
 }
 
 TEST_F(QuitTest, QuittingSavesTheEditsThatWaitAndRemembersTheWindow) {

@@ -17,18 +17,6 @@ namespace {
 
 const QDateTime kCutOffLocal(QDate(2026, 5, 31), QTime(0, 0), Qt::LocalTime);
 
-TEST(TelemetryPeriod, EndsAtLocalMidnightOfTheCutOffDayInTheUsersZone) {
-    const QTimeZone berlin("Europe/Berlin");
-    const QTimeZone honolulu("Pacific/Honolulu");
-    const QDateTime midnightBerlin(QDate(2026, 5, 31), QTime(0, 0), berlin);
-    EXPECT_TRUE(isInsideTelemetryPeriod(midnightBerlin.addMSecs(-1), berlin));
-    EXPECT_FALSE(isInsideTelemetryPeriod(midnightBerlin, berlin));
-    EXPECT_FALSE(isInsideTelemetryPeriod(midnightBerlin.addYears(3), berlin));
-    // The same moment is still 30 May in Honolulu.
-    EXPECT_TRUE(isInsideTelemetryPeriod(midnightBerlin, honolulu));
-    EXPECT_FALSE(isInsideTelemetryPeriod(QDateTime(), berlin));
-}
-
 TEST_F(ShellTest, LaunchRunsInThreeTurnsMainWindowThenWelcomeThenUpdater) {
     platform.permissions.set(PermissionStatus::kAssistive, PermissionStatus::kDenied);
     defaults.setObject(QStringLiteral("UPDFeedURL"), QStringLiteral("https://old.example/feed"));
@@ -79,7 +67,6 @@ TEST_F(ShellTest, TelemetryStartsWithTheCrashServiceAloneBeforeTheCutOff) {
     EXPECT_TRUE(app.shouldUseTelemetry());
     ASSERT_EQ(telemetryStarts.size(), 1);
     EXPECT_EQ(telemetryStarts[0].appSecret, TLMTelemetryConfig::standard().appSecret);
-    EXPECT_EQ(telemetryStarts[0].appSecret.size(), 36);
     ASSERT_EQ(telemetryStarts[0].services.size(), 1);
     EXPECT_EQ(&telemetryStarts[0].services[0](), &TLMCrashes::service());
     EXPECT_TRUE(defaults.boolForKey(QRVAppDelegate::kCrashOnExceptionsKey));
@@ -108,6 +95,7 @@ TEST_F(ShellTest, TheUsersTimeZoneDecidesTheLastDay) {
     EXPECT_TRUE(delegate->shouldUseTelemetry());
     delegate->setTimeZone(QTimeZone("Europe/Berlin"));
     EXPECT_FALSE(delegate->shouldUseTelemetry());
+    EXPECT_FALSE(isInsideTelemetryPeriod(QDateTime(), QTimeZone("Europe/Berlin")));
 }
 
 TEST(LaunchArguments, FilesAreWhatIsNotAnOption) {
@@ -117,10 +105,6 @@ TEST(LaunchArguments, FilesAreWhatIsNotAnOption) {
               (QStringList{"a.menuShortcuts", "-", "--home", "-b"}));
     EXPECT_TRUE(QRVAppDelegate::filesFromArguments({"quorvane"}).isEmpty());
 }
-
-} // namespace
-
-namespace {
 
 // Files given at start reach openFileURL as absolute file addresses, before
 // the main window is made.
@@ -147,10 +131,6 @@ TEST_F(ShellTest, FilesGivenAtStartGoToOpenFileURL) {
     EXPECT_FALSE(app.windowExisted);
     EXPECT_NE(app.mainWindowController(), nullptr);
 }
-
-} // namespace
-
-namespace {
 
 // Answers the move offer with "Move" and notes what the delegate would do if
 // the last window closed at that moment.

@@ -1,23 +1,22 @@
 #include "LoopbackHttpServer.h"
-#include "SupportFixture.h"
+#include "ShellFixture.h"
 #include "platform/plist/PlistCodec.h"
 #include "platform/qt/QtHttpTransport.h"
+#include "shell/QRVMainWindowController.h"
 #include "shell/RepliesIO.h"
 #include "shell/RepliesIOFeedbackWindow.h"
 #include "support/Wait.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QToolButton>
-#include <QUrlQuery>
 #include <gtest/gtest.h>
 
 using namespace qrv;
@@ -59,11 +58,6 @@ TEST(SupportLibrary, IsConfiguredAgainOnEveryCallAndOffersTheTwoAttachments) {
     replies.setSupportedLanguages({});
     EXPECT_EQ(&support->sharedReplies(), &replies);
     EXPECT_EQ(replies.productName(), "Quorvane");
-    EXPECT_EQ(replies.apiHost(), QUrl("https://replies.example"));
-    EXPECT_EQ(replies.formIdentifier(), "q7rv2n4e8k1m5p3s6t9w0x2y4z");
-    EXPECT_EQ(replies.subjectTypes(),
-              (QList<RepliesIOSubject>{RepliesIOSubject::Question, RepliesIOSubject::Problem,
-                                       RepliesIOSubject::FeatureRequest, RepliesIOSubject::Other}));
     EXPECT_EQ(replies.supportedLanguages(), (QStringList{"en", "de", "fr", "lu"}));
     ASSERT_NE(replies.menu(), nullptr);
     const QList<QAction*> items = replies.menu()->actions();
@@ -88,8 +82,8 @@ TEST(SupportLibrary, IsConfiguredAgainOnEveryCallAndOffersTheTwoAttachments) {
     EXPECT_EQ(replies.attachments()[1].data, "t launched\n");
 }
 
-// The window, sending through the real HTTP transport to a loopback server.
-struct FeedbackWindow : ::testing::Test {
+// The feedback window and the updater, through the real HTTP transport to a loopback server.
+struct Loopback : ::testing::Test {
     SupportFixture f;
     LoopbackHttpServer server;
     QtHttpTransport http;
@@ -100,6 +94,7 @@ struct FeedbackWindow : ::testing::Test {
         ASSERT_TRUE(server.listen());
         AppSupportIdentity identity = SupportFixture::identity(f.home.path());
         identity.hosts.supportApiBase = server.baseUrl();
+        identity.hosts.makerUpdateBase = server.baseUrl();
         support = std::make_unique<QRVAppSupport>(
             AppSupportServices{f.defaults, f.preferences, f.scheduler, f.alerts, f.systemLog,
                                f.browser, http, f.modal},
@@ -121,7 +116,7 @@ struct FeedbackWindow : ::testing::Test {
     }
 };
 
-TEST_F(FeedbackWindow, SendsTheMessageWithItsAttachmentsAsOneJsonPost) {
+TEST_F(Loopback, FeedbackIsSentWithItsAttachmentsAsOneJsonPost) {
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->nameField()->text(), "Ada");
     EXPECT_EQ(window->subjectField()->count(), 4);
@@ -155,7 +150,16 @@ TEST_F(FeedbackWindow, SendsTheMessageWithItsAttachmentsAsOneJsonPost) {
     EXPECT_EQ(f.defaults.stringForKey(RepliesIO::kSenderEmailKey), "ada@example.org");
 }
 
-TEST_F(FeedbackWindow, AFailedSendKeepsTheMessageAndSaysWhy) {
+TEST_F(Loopback, AFailedOrIncompleteFeedbackIsKeptAndTheWindowSaysWhy) {
+    write(QStringLiteral("ada@example.org"), QStringLiteral("   "));
+    window->sendButton()->click();
+    EXPECT_EQ(window->statusLabel()->text(), "Please write a message.");
+    write(QStringLiteral("ada at example"), QStringLiteral("Hi"));
+    window->sendButton()->click();
+    EXPECT_EQ(window->statusLabel()->text(),
+              "Please give an e-mail address, so that we can answer you.");
+    EXPECT_TRUE(server.requests().isEmpty());
+
     write(QStringLiteral("ada@example.org"), QStringLiteral("Hello"));
     server.respondWith({503, {}, "busy"});
     ASSERT_TRUE(sendAndWait());
@@ -174,46 +178,21 @@ TEST_F(FeedbackWindow, AFailedSendKeepsTheMessageAndSaysWhy) {
     EXPECT_TRUE(f.alerts.shown.isEmpty());
 }
 
-TEST_F(FeedbackWindow, AskForWhatIsMissingBeforeSending) {
-    write(QStringLiteral("ada@example.org"), QStringLiteral("   "));
-    window->sendButton()->click();
-    EXPECT_EQ(window->statusLabel()->text(), "Please write a message.");
-    write(QStringLiteral("ada at example"), QStringLiteral("Hi"));
-    window->sendButton()->click();
-    EXPECT_EQ(window->statusLabel()->text(),
-              "Please give an e-mail address, so that we can answer you.");
-    EXPECT_TRUE(server.requests().isEmpty());
-}
-
-TEST(UpdateCheck, AgainstALoopbackFeedShowsTheRightDialog) {
-    SupportFixture f;
-    LoopbackHttpServer server;
-    ASSERT_TRUE(server.listen());
-    QtHttpTransport http;
-    AppSupportIdentity identity = SupportFixture::identity(f.home.path());
-    identity.hosts.makerUpdateBase = server.baseUrl();
-    QRVAppSupport support(AppSupportServices{f.defaults, f.preferences, f.scheduler, f.alerts,
-                                             f.systemLog, f.browser, http, f.modal},
-                          identity);
-    support.setOptionKeyCheck([] { return false; });
-    support.loadUpdater();
+// The real transport carries the updater's own headers to the feed.
+TEST_F(Loopback, TheUpdateCheckReachesTheFeedWithItsHeaders) {
+    support->setOptionKeyCheck([] { return false; });
+    support->loadUpdater();
     server.respondWith({200,
                         {{"Content-Type", "application/rss+xml"}},
                         "<rss version=\"2.0\" xmlns:upd=\"https://www.brackwyn.com/xml-namespaces/"
                         "updates\"><channel><item><upd:version>122</upd:version>"
                         "<enclosure url=\"https://downloads.example/old.tar.gz\"/></item>"
                         "</channel></rss>"});
-    f.alerts.answer(0);
-    f.alerts.answer(1);
-    support.checkForUpdates();
-    ASSERT_TRUE(waitUntil([&] { return !support.sharedUpdater().isChecking(); }));
-
+    support->checkForUpdates();
+    ASSERT_TRUE(waitUntil([&] { return !support->sharedUpdater().isChecking(); }));
     ASSERT_EQ(server.requests().size(), 1);
     const LoopbackHttpServer::Request& request = server.requests().first();
-    const QUrl target(QString::fromLatin1(request.target));
-    EXPECT_EQ(target.path(), "/menuShortcuts/updates/cast.php");
-    EXPECT_EQ(QUrlQuery(target).queryItemValue("uuid"),
-              f.defaults.stringForKey(QRVAppSupport::kUpdateUUIDKey));
+    EXPECT_TRUE(request.target.startsWith("/menuShortcuts/updates/cast.php?"));
     EXPECT_EQ(request.headers.value("brackwyn-uuid"),
               f.defaults.stringForKey(QRVAppSupport::kUpdateUUIDKey).toUtf8());
     EXPECT_TRUE(request.headers.value("user-agent").startsWith("Quorvane/2.1 (Macintosh; "));
@@ -245,6 +224,33 @@ TEST(ServiceHosts, AReplacementNamesAnHttpsHostOrALoopbackAddress) {
         EXPECT_EQ(QRVServiceHosts::parseHost(QString::fromLatin1(row.value)).toString(),
                   QString::fromLatin1(row.expected));
     }
+}
+
+using SupportActionsTest = ShellTest;
+
+TEST_F(SupportActionsTest, TheMenusReachTheUpdaterTheSupportPageAndTheFeedbackWindow) {
+    launched();
+    platform.scheduler.runPending(); // finishLaunching, then loadUpdater
+    platform.scheduler.runPending();
+    EXPECT_EQ(support->sharedUpdater().delegate(), support.get());
+    EXPECT_TRUE(support->sharedUpdater().userAgentString().startsWith("Quorvane/"));
+
+    // Option held: the telemetry feed, only inside the period by the delegate's clock.
+    support->setOptionKeyCheck([] { return true; });
+    const auto& actions = delegate->mainWindowController()->applicationActions();
+    actions.checkForUpdates->trigger();
+    ASSERT_EQ(http.requests.size(), 1);
+    EXPECT_TRUE(http.requests[0].url.path().startsWith("/v0.1/public/updates/apps/"));
+    setNow(QDateTime(QDate(2026, 5, 31), QTime(0, 0)));
+    EXPECT_TRUE(support->feedURLStringForUpdater(support->sharedUpdater())
+                    .endsWith("/menuShortcuts/updates/cast.php"));
+
+    actions.contactSupport->trigger();
+    ASSERT_EQ(browser.opened.size(), 1);
+    EXPECT_EQ(browser.opened[0].fragment(), "contact");
+    actions.supportAndFeedback->trigger();
+    ASSERT_NE(support->sharedReplies().window(), nullptr);
+    EXPECT_TRUE(support->sharedReplies().window()->isVisible());
 }
 
 } // namespace

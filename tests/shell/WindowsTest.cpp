@@ -23,7 +23,7 @@ using qrv::testing::ShellTest;
 
 namespace {
 
-TEST_F(ShellTest, HelpAndPreferencesAreMadeOnceAndShownAgain) {
+TEST_F(ShellTest, HelpIsMadeOnceOursReadOnlyAtTheTopAndInThePalettesColours) {
     launched();
     delegate->showHelpWindow();
     QRVHelpWindowController* help = delegate->helpWindowController();
@@ -34,21 +34,10 @@ TEST_F(ShellTest, HelpAndPreferencesAreMadeOnceAndShownAgain) {
     EXPECT_EQ(delegate->helpWindowController(), help);
     EXPECT_TRUE(help->window()->isVisible());
 
-    delegate->showPreferencesWindow();
-    QRVPreferencesWindowController* preferences = delegate->preferencesWindowController();
-    ASSERT_NE(preferences, nullptr);
-    delegate->showPreferencesWindow();
-    EXPECT_EQ(delegate->preferencesWindowController(), preferences);
-}
-
-TEST_F(ShellTest, TheHelpTextIsOursReadOnlyAtTheTopAndInThePalettesColours) {
-    launched();
-    delegate->showHelpWindow();
-    QTextBrowser* text = delegate->helpWindowController()->textView();
+    QTextBrowser* text = help->textView();
     EXPECT_TRUE(text->document()->toPlainText().startsWith("Quorvane Help"));
     EXPECT_TRUE(text->isReadOnly());
     EXPECT_EQ(text->textCursor().position(), 0);
-
     auto colours = [&] {
         QSet<QRgb> found;
         for (QTextBlock block = text->document()->begin(); block.isValid(); block = block.next())
@@ -56,23 +45,20 @@ TEST_F(ShellTest, TheHelpTextIsOursReadOnlyAtTheTopAndInThePalettesColours) {
                 found << it.fragment().charFormat().foreground().color().rgb();
         return found;
     };
-    QPalette dark = text->palette();
-    dark.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
-    dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
-    text->setPalette(dark);
-    EXPECT_EQ(colours(), (QSet<QRgb>{QColor(0xee, 0xee, 0xee).rgb()}));
-    QPalette light = dark;
-    light.setColor(QPalette::Text, Qt::black);
-    text->setPalette(light);
-    EXPECT_EQ(colours(), (QSet<QRgb>{QColor(Qt::black).rgb()}));
+    for (const QColor& colour : {QColor(0xee, 0xee, 0xee), QColor(Qt::black)}) {
+        QPalette palette = text->palette();
+        palette.setColor(QPalette::Text, colour);
+        text->setPalette(palette);
+        EXPECT_EQ(colours(), (QSet<QRgb>{colour.rgb()}));
+    }
 }
 
-TEST_F(ShellTest, ThePreferencesWindowShowsThePermissionsPaneReadAgainWhenShown) {
+TEST_F(ShellTest, PreferencesAreMadeOnceWithThePermissionsPaneReadAgainWhenShown) {
     platform.permissions.set(PermissionStatus::kFullDiskAccess, PermissionStatus::kDenied);
     launched();
     delegate->showPreferencesWindow();
-    QRVPreferencesViewController* pane =
-        delegate->preferencesWindowController()->preferencesViewController();
+    QRVPreferencesWindowController* preferences = delegate->preferencesWindowController();
+    QRVPreferencesViewController* pane = preferences->preferencesViewController();
     ASSERT_NE(pane->accessKitViewController(), nullptr);
     EXPECT_EQ(pane->accessKit(), &platform.accessKit);
     QWidget* list = pane->accessKitViewController()->view();
@@ -82,10 +68,11 @@ TEST_F(ShellTest, ThePreferencesWindowShowsThePermissionsPaneReadAgainWhenShown)
     };
     EXPECT_EQ(stateOf(PermissionStatus::kFullDiskAccess), "Grant Access…");
     EXPECT_EQ(stateOf(PermissionStatus::kAssistive), "Show Settings…");
-    delegate->preferencesWindowController()->window()->close();
+    preferences->window()->close();
     EXPECT_EQ(pane->accessKit(), nullptr);
     platform.permissions.set(PermissionStatus::kFullDiskAccess, PermissionStatus::kGranted);
     delegate->showPreferencesWindow();
+    EXPECT_EQ(delegate->preferencesWindowController(), preferences);
     EXPECT_EQ(stateOf(PermissionStatus::kFullDiskAccess), "Show Settings…");
 }
 
@@ -153,16 +140,13 @@ TEST(WindowChrome, ABackgroundPressMovesAMovableWindowAndControlsKeepTheirClicks
     EXPECT_EQ(window.pos(), QPoint(140, 125)) << "a press on a control is the control's";
 }
 
-TEST_F(ShellTest, TheMainWindowIsMovableByItsBackground) {
-    launched();
-    auto* window = qobject_cast<QMainWindow*>(delegate->mainWindowController()->window());
-    EXPECT_TRUE(isMovableByWindowBackground(window));
-    EXPECT_NE(qobject_cast<QRVVisualEffectView*>(window->centralWidget()), nullptr);
-}
-
-TEST_F(ShellTest, AWindowOpensWhereTheUserLeftIt) {
+TEST_F(ShellTest, TheMainWindowIsMovableByItsBackgroundAndOpensWhereTheUserLeftIt) {
     launched();
     QWidget* window = delegate->mainWindowController()->window();
+    EXPECT_TRUE(isMovableByWindowBackground(window));
+    EXPECT_NE(qobject_cast<QRVVisualEffectView*>(
+                  delegate->mainWindowController()->mainWindow()->centralWidget()),
+              nullptr);
     window->resize(700, 420);
     window->move(60, 40);
     // Moves are written once the user stops.
@@ -194,10 +178,6 @@ TEST(WindowFrame, ARememberedFrameIsReadStrictlyAndPutBackOnAScreen) {
     EXPECT_EQ(QRVWindowFrameAutosave::fittedFrame(QRect(-50, -50, 4000, 3000), {screens[0]}),
               QRect(0, 0, 1920, 1080));
 }
-
-} // namespace
-
-namespace {
 
 // Every command is in the menus; those whose parts are not in yet are there
 // and disabled, never enabled and silent.

@@ -1,44 +1,27 @@
+#include "ShortcutsEditorFixture.h"
 #include "editor/QRVApplicationsArrayController.h"
 #include "editor/QRVPopUpButtonMenu.h"
-#include "editor/QRVShortcutsViewController.h"
 #include "editor/QRVSourceListController.h"
-#include "platform/plist/PlistCodec.h"
-#include "support/EditorServices.h"
-#include "support/FakePlatform.h"
-#include "support/QtPrinters.h"
 #include "support/RecordedMenus.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTest>
-#include <gtest/gtest.h>
-
 using namespace qrv;
+using namespace qrv::testing;
 using namespace qrv::testing::menus;
 using namespace std::chrono_literals;
 
 namespace {
 
-QJsonObject notesMenus() {
-    return application(
-        {menuBarItem("Apple", {item("About This Mac")}), menuBarItem("Notes", {item("Quit Notes")}),
-         menuBarItem("Format",
-                     {submenu(item("Font"), {item("Bold"), item("Italic")}), item("Align")})});
-}
-
-class CatalogueControllerTest : public ::testing::Test {
+class CatalogueControllerTest : public ShortcutsEditorFixture {
   protected:
     CatalogueControllerTest() {
-        world.run("com.example.notes", "Notes", 42, notesMenus());
-        world.run("com.example.draw", "Draw", 43,
-                  application({menuBarItem("Apple", {}), menuBarItem("Draw", {item("Line")})}));
-        controller.view();
-    }
-    QRVAplicationPtr entry(const QString& bundleIdentifier) {
-        for (const auto& e : controller.applications())
-            if (e->bundleIdentifier() == bundleIdentifier)
-                return e;
-        return nullptr;
+        world.accessibility.addApplication(
+            42, application(
+                    {menuBarItem("Apple", {item("About This Mac")}),
+                     menuBarItem("Notes", {item("Quit Notes")}),
+                     menuBarItem("Format", {submenu(item("Font"), {item("Bold"), item("Italic")}),
+                                            item("Align")})}));
+        world.accessibility.addApplication(
+            43, application({menuBarItem("Apple", {}), menuBarItem("Draw", {item("Line")})}));
     }
     QStringList names() const {
         QStringList out;
@@ -46,72 +29,88 @@ class CatalogueControllerTest : public ::testing::Test {
             out << e->localizedName();
         return out;
     }
-
-    qrv::testing::FakePlatform world;
-    QRVShortcutsViewController controller{qrv::testing::editorServices(world)};
+    QRVAplicationPtr all() const { return controller.allApplicationsApplication(); }
 };
 
 TEST_F(CatalogueControllerTest, TheListStartsWithAllApplicationsSelected) {
     EXPECT_EQ(names(), (QStringList{"All Applications", QString(), "Draw", "Notes"}));
-    EXPECT_EQ(controller.application(), controller.allApplicationsApplication());
-    EXPECT_EQ(controller.applicationsArrayController()->selectedObjects(),
-              QRVAplicationList{controller.allApplicationsApplication()});
+    EXPECT_EQ(controller.application(), all());
+    auto* arrayController = controller.applicationsArrayController();
+    EXPECT_EQ(arrayController->selectedObjects(), QRVAplicationList{all()});
 
     // Selecting in the list selects the application; an empty selection means All Applications.
-    auto* arrayController = controller.applicationsArrayController();
-    arrayController->setSelectedObjects({entry("com.example.notes")});
-    EXPECT_EQ(controller.application(), entry("com.example.notes"));
+    arrayController->setSelectedObjects({entry(kNotes)});
+    EXPECT_EQ(controller.application(), entry(kNotes));
     arrayController->selectionModel()->clearSelection();
-    EXPECT_EQ(controller.application(), controller.allApplicationsApplication());
-    EXPECT_EQ(arrayController->selectedObjects(),
-              QRVAplicationList{controller.allApplicationsApplication()});
+    EXPECT_EQ(controller.application(), all());
+    EXPECT_EQ(arrayController->selectedObjects(), QRVAplicationList{all()});
 
     // Rebuilding keeps the selection.
-    controller.setApplication(entry("com.example.draw"));
+    select(kDraw);
     world.run("com.example.aaa", "Aardvark", 44);
     controller.loadApplications();
-    EXPECT_EQ(arrayController->selectedObjects(), QRVAplicationList{entry("com.example.draw")});
-    EXPECT_EQ(controller.application(), entry("com.example.draw"));
-}
+    EXPECT_EQ(arrayController->selectedObjects(), QRVAplicationList{entry(kDraw)});
+    EXPECT_EQ(controller.application(), entry(kDraw));
 
-TEST_F(CatalogueControllerTest, TheSeparatorRowIsNeverSelected) {
-    auto* list = controller.applicationsTableView();
-    QWidget* window = controller.view();
-    window->resize(600, 400);
-    window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-    EXPECT_FALSE(controller.applicationsSourceListController()->shouldSelectRow(1));
-    EXPECT_TRUE(controller.applicationsSourceListController()->shouldSelectRow(2));
-    EXPECT_EQ(controller.applicationsSourceListController()->itemAtRow(7), nullptr);
-
-    const QRect separatorRow = list->visualRect(list->model()->index(1, 0));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, separatorRow.center());
-    EXPECT_EQ(controller.application(), controller.allApplicationsApplication());
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualRect(list->model()->index(3, 0)).center());
-    EXPECT_EQ(controller.application(), entry("com.example.notes"));
-    // The arrow keys step over it.
-    list->setFocus();
-    QTest::keyClick(list, Qt::Key_Up);
-    EXPECT_EQ(controller.application(), entry("com.example.draw"));
-    QTest::keyClick(list, Qt::Key_Up);
-    EXPECT_EQ(controller.application(), controller.allApplicationsApplication());
-}
-
-TEST_F(CatalogueControllerTest, SettingNoApplicationSelectsAllApplications) {
-    controller.setApplication(entry("com.example.draw"));
+    // No application is All Applications, selected in the list too.
     controller.setApplication(nullptr);
-    EXPECT_EQ(controller.application(), controller.allApplicationsApplication());
-    EXPECT_EQ(controller.applicationsArrayController()->selectedObjects(),
-              QRVAplicationList{controller.allApplicationsApplication()});
-    // It is then the entry already selected: nothing is saved or reloaded.
+    EXPECT_EQ(controller.application(), all());
+    EXPECT_EQ(arrayController->selectedObjects(), QRVAplicationList{all()});
+}
+
+// Selecting the entry already selected neither saves nor reloads.
+TEST_F(CatalogueControllerTest, ReselectingTheSameEntryNeitherSavesNorReloads) {
+    storeTable(kNotes, {{"Bold", "@b"}});
+    select(kNotes);
+    const QRVMenuShortcutPtr bold = rows().value(0);
+    ASSERT_NE(bold, nullptr);
+    bold->setKeyEquivalent("@~b");
+    controller.setNeedsSaving(true);
+    select(kNotes);
+    EXPECT_EQ(rows().value(0), bold);
+    EXPECT_EQ(fileTable(kNotes), QVariant(QVariantMap{{"Bold", "@b"}}));
+    EXPECT_TRUE(controller.needsSaving());
+
+    controller.setApplication(nullptr);
     controller.setNeedsSaving(true);
     controller.setApplication(nullptr);
     EXPECT_TRUE(controller.needsSaving());
 }
 
+TEST_F(CatalogueControllerTest, TheSeparatorRowIsNeverSelected) {
+    auto* list = controller.applicationsTableView();
+    EXPECT_EQ(controller.applicationsSourceListController()->itemAtRow(7), nullptr);
+    auto clickRow = [list](int row) {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualRect(list->model()->index(row, 0)).center());
+    };
+    clickRow(1);
+    EXPECT_EQ(controller.application(), all());
+    clickRow(3);
+    EXPECT_EQ(controller.application(), entry(kNotes));
+    // The arrow keys step over it.
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Up);
+    EXPECT_EQ(controller.application(), entry(kDraw));
+    QTest::keyClick(list, Qt::Key_Up);
+    EXPECT_EQ(controller.application(), all());
+}
+
+// The separator has no identifier either, but it is not All Applications:
+// selected by a program, it reads and writes no table at all.
+TEST_F(CatalogueControllerTest, TheSeparatorReadsAndWritesNoTable) {
+    storeTable(PreferenceStore::kAnyApplication, {{"Copy", "@c"}});
+    controller.setApplication(controller.separatorApplication());
+    EXPECT_FALSE(controller.menuShortcuts().has_value());
+    controller.setMenuShortcuts(QList<QRVMenuShortcutPtr>{record("Save", "@s", {})});
+    controller.saveApplicationShortcuts();
+    EXPECT_EQ(world.preferences.copyValue(kTableKey, PreferenceStore::kAnyApplication),
+              QVariant(QVariantMap{{"Copy", "@c"}}));
+    EXPECT_TRUE(world.notifications.posted.isEmpty());
+}
+
 TEST_F(CatalogueControllerTest, MenusAreReadHalfASecondAfterTheLastRequest) {
-    const auto notes = entry("com.example.notes");
+    const auto notes = entry(kNotes);
     controller.setApplication(notes);
     world.scheduler.advance(300ms);
     controller.loadApplicationMenuItems(); // coalesces with the first request
@@ -120,13 +119,13 @@ TEST_F(CatalogueControllerTest, MenusAreReadHalfASecondAfterTheLastRequest) {
     EXPECT_EQ(world.accessibility.totalRequests(), 0);
     world.scheduler.advance(1ms);
 
-    EXPECT_EQ(titles(controller.topLevelMenuItems()), (QStringList{"Apple", "Format", "Notes"}));
-    EXPECT_EQ(titles(controller.allMenuItems()),
+    EXPECT_EQ(menus::titles(controller.topLevelMenuItems()),
+              (QStringList{"Apple", "Format", "Notes"}));
+    EXPECT_EQ(menus::titles(controller.allMenuItems()),
               (QStringList{"About This Mac", "Align", "Bold", "Font", "Italic", "Quit Notes"}));
-    EXPECT_EQ(titles(controller.nodeMenuItems()), QStringList{"Font"});
-    EXPECT_EQ(titles(controller.leafMenuItems()),
+    EXPECT_EQ(menus::titles(controller.nodeMenuItems()), QStringList{"Font"});
+    EXPECT_EQ(menus::titles(controller.leafMenuItems()),
               (QStringList{"About This Mac", "Align", "Bold", "Italic", "Quit Notes"}));
-    EXPECT_EQ(notes->allMenuItems(), controller.allMenuItems()); // cached on the entry
 
     // Reselecting shows the cached menus without reading again.
     const qint64 requests = world.accessibility.totalRequests();
@@ -139,7 +138,7 @@ TEST_F(CatalogueControllerTest, MenusAreReadHalfASecondAfterTheLastRequest) {
 
 TEST_F(CatalogueControllerTest, NothingIsReadWithoutThePermissionOrFromAQuitApplication) {
     world.permissions.set(PermissionStatus::kAssistive, PermissionStatus::kDenied);
-    controller.setApplication(entry("com.example.notes"));
+    select(kNotes);
     world.scheduler.advance(1s);
     EXPECT_EQ(controller.topLevelMenuItems(), std::nullopt);
     EXPECT_EQ(world.accessibility.totalRequests(), 0);
@@ -147,7 +146,7 @@ TEST_F(CatalogueControllerTest, NothingIsReadWithoutThePermissionOrFromAQuitAppl
     world.permissions.set(PermissionStatus::kAssistive, PermissionStatus::kGranted);
     world.workspace.quit(43);
     controller.loadApplications();
-    controller.setApplication(entry("com.example.draw")); // still listed
+    select(kDraw); // still listed
     world.scheduler.advance(1s);
     EXPECT_EQ(controller.topLevelMenuItems(), std::nullopt);
     EXPECT_EQ(controller.nodeMenuItems(), QRVMenuItemList{});
@@ -156,25 +155,26 @@ TEST_F(CatalogueControllerTest, NothingIsReadWithoutThePermissionOrFromAQuitAppl
 
 TEST_F(CatalogueControllerTest, StaleResultsAreDroppedBeforeDuringAndAfterFlattening) {
     world.scheduler.setBackgroundRunsAutomatically(false);
-    const auto notes = entry("com.example.notes");
-    const auto draw = entry("com.example.draw");
+    const auto notes = entry(kNotes);
+    const auto draw = entry(kDraw);
+    const auto runQueues = [&] {
+        world.scheduler.runBackground();
+        world.scheduler.runPending();
+    };
     world.scheduler.advance(1s);
-    world.scheduler.runBackground(); // All Applications: nothing recorded for this process
-    world.scheduler.runPending();
+    runQueues(); // All Applications: nothing recorded for this process
 
     // Before: the selection moves while the task waits for the background queue.
     controller.setApplication(notes);
     world.scheduler.advance(500ms);
     controller.setApplication(draw);
-    world.scheduler.runBackground();
-    world.scheduler.runPending();
+    runQueues();
     EXPECT_EQ(notes->topLevelMenuItems(), std::nullopt);
 
     // During: it moves while the tree is flattened.
     controller.setFlatteningObserver([&] { controller.setApplication(notes); });
     world.scheduler.advance(500ms);
-    world.scheduler.runBackground();
-    world.scheduler.runPending();
+    runQueues();
     EXPECT_EQ(draw->topLevelMenuItems(), std::nullopt);
     controller.setFlatteningObserver({});
 
@@ -188,25 +188,20 @@ TEST_F(CatalogueControllerTest, StaleResultsAreDroppedBeforeDuringAndAfterFlatte
 
     // Undisturbed, the read goes through.
     world.scheduler.advance(500ms);
-    world.scheduler.runBackground();
-    world.scheduler.runPending();
-    EXPECT_EQ(titles(draw->topLevelMenuItems()), (QStringList{"Apple", "Draw"}));
+    runQueues();
+    EXPECT_EQ(menus::titles(draw->topLevelMenuItems()), (QStringList{"Apple", "Draw"}));
 }
 
 TEST_F(CatalogueControllerTest, ALaunchedApplicationIsReadEveryTwoSecondsAtMost11MoreTimes) {
-    controller.setApplication(entry("com.example.notes"));
+    select(kNotes);
     world.scheduler.advance(1s);
     const QString id = "com.example.late";
-    const auto selectLate = [&] {
-        world.workspace.launch({id, "Late", {}, 50});
-        controller.setApplication(entry(id));
-        world.accessibility.resetRequests();
-        world.workspace.launch({id, "Late", {}, 51}); // the launch of the selected application
-    };
-    selectLate();
+    world.workspace.launch({id, "Late", {}, 50});
+    select(id);
+    world.accessibility.resetRequests();
+    world.workspace.launch({id, "Late", {}, 51}); // the launch of the selected application
     world.scheduler.advance(60s);
-    EXPECT_EQ(world.accessibility.totalRequests(),
-              12); // the first read and 11 retries, one request each
+    EXPECT_EQ(world.accessibility.totalRequests(), 12); // the first read and 11 retries
     EXPECT_EQ(controller.topLevelMenuItems(), std::nullopt);
 
     // Once the menus can be read, the retries stop.
@@ -217,15 +212,15 @@ TEST_F(CatalogueControllerTest, ALaunchedApplicationIsReadEveryTwoSecondsAtMost1
     world.workspace.launch({id, "Late", {}, 61});
     world.accessibility.resetRequests();
     world.scheduler.advance(4s);
-    EXPECT_EQ(titles(controller.topLevelMenuItems()), (QStringList{"Apple", "Late"}));
+    EXPECT_EQ(menus::titles(controller.topLevelMenuItems()), (QStringList{"Apple", "Late"}));
     const qint64 requests = world.accessibility.totalRequests();
     world.scheduler.advance(30s);
     EXPECT_EQ(world.accessibility.totalRequests(), requests);
 }
 
 TEST_F(CatalogueControllerTest, ActivationDropsCachedMenus) {
-    const auto notes = entry("com.example.notes");
-    const auto draw = entry("com.example.draw");
+    const auto notes = entry(kNotes);
+    const auto draw = entry(kDraw);
     controller.setApplication(draw);
     world.scheduler.advance(1s);
     controller.setApplication(notes);
@@ -249,7 +244,7 @@ TEST_F(CatalogueControllerTest, SelectingByPath) {
     // An identifier that differs only in case selects the listed entry.
     controller.selectApplicationWithPath(
         world.makeAppBundle("Notes Copy", {{"CFBundleIdentifier", "COM.EXAMPLE.NOTES"}}));
-    EXPECT_EQ(controller.application(), entry("com.example.notes"));
+    EXPECT_EQ(controller.application(), entry(kNotes));
     EXPECT_EQ(controller.applications().size(), 4);
 
     controller.selectApplicationWithPath(
@@ -275,77 +270,6 @@ TEST(QRVPopUpButtonMenu, TheSeparatorTitleInsertsASeparator) {
     EXPECT_EQ(menu.actions().at(1), separator);
     EXPECT_TRUE(separator->isSeparator());
     EXPECT_EQ(menu.actions().at(0)->shortcut(), QKeySequence("Ctrl+1"));
-    EXPECT_FALSE(menu.actions().at(2)->isSeparator());
-}
-
-} // namespace
-
-namespace {
-
-QVariant storedTable(qrv::testing::FakePlatform& world, const QString& domain) {
-    return world.preferences.copyValue("NSUserKeyEquivalents", domain);
-}
-
-TEST_F(CatalogueControllerTest, SelectionLoadsTheRecordsAndSavesPendingEdits) {
-    (void)world.preferences.setValue("NSUserKeyEquivalents", QVariantMap{{"Bold", "@b"}},
-                                     "com.example.notes");
-    const auto notes = entry("com.example.notes");
-    controller.setApplication(notes);
-    ASSERT_TRUE(controller.menuShortcuts().has_value());
-    ASSERT_EQ(controller.menuShortcuts()->size(), 1);
-    const QRVMenuShortcutPtr bold = controller.menuShortcuts()->first();
-    EXPECT_EQ(bold->bundleIdentifier(), "com.example.notes");
-
-    // Reselecting the same entry neither saves nor reloads.
-    bold->setKeyEquivalent("@~b");
-    controller.setNeedsSaving(true);
-    controller.setApplication(notes);
-    EXPECT_EQ(controller.menuShortcuts()->first(), bold);
-    EXPECT_EQ(storedTable(world, "com.example.notes"), (QVariantMap{{"Bold", "@b"}}));
-
-    // Becoming active with unchanged preferences keeps the very records.
-    controller.applicationDidBecomeActiveNotification();
-    EXPECT_EQ(controller.menuShortcuts()->first(), bold);
-
-    // Moving on writes the pending edit for the application it belongs to.
-    controller.setApplication(entry("com.example.draw"));
-    EXPECT_FALSE(controller.needsSaving());
-    EXPECT_EQ(storedTable(world, "com.example.notes"), (QVariantMap{{"Bold", "@~b"}}));
-    ASSERT_EQ(controller.menuShortcuts()->size(), 1); // Draw has none: one placeholder row
-    EXPECT_TRUE(controller.menuShortcuts()->first()->isPlaceholder());
-    EXPECT_EQ(controller.menuShortcuts()->first()->bundleIdentifier(), "com.example.draw");
-
-    // A change made by another program replaces the list on the next activation.
-    (void)world.preferences.setValue("NSUserKeyEquivalents", QVariantMap{{"Line", "@l"}},
-                                     "com.example.draw");
-    controller.applicationDidBecomeActiveNotification();
-    EXPECT_EQ(controller.menuShortcuts()->first()->title(), "Line");
-}
-
-TEST_F(CatalogueControllerTest, RecordsThatCouldNotAllBeStoredStayPending) {
-    controller.setApplication(entry("com.example.notes"));
-    controller.setMenuShortcuts(
-        QList<QRVMenuShortcutPtr>{QRVMenuShortcut::create("com.example.notes", "A", "@a"),
-                                  QRVMenuShortcut::create("com.example.notes", "", "@b")});
-    controller.saveApplicationShortcuts();
-    EXPECT_TRUE(controller.needsSaving());
-    EXPECT_EQ(storedTable(world, "com.example.notes"), (QVariantMap{{"A", "@a"}}));
-    controller.applicationWillTerminateNotification(); // saves again, still one short
-    EXPECT_TRUE(controller.needsSaving());
-}
-
-// The separator has no identifier either, but it is not All Applications:
-// selected by a program, it reads and writes no table at all.
-TEST_F(CatalogueControllerTest, TheSeparatorReadsAndWritesNoTable) {
-    (void)world.preferences.setValue("NSUserKeyEquivalents", QVariantMap{{"Copy", "@c"}},
-                                     PreferenceStore::kAnyApplication);
-    controller.setApplication(controller.separatorApplication());
-    EXPECT_FALSE(controller.menuShortcuts().has_value());
-    controller.setMenuShortcuts(
-        QList<QRVMenuShortcutPtr>{QRVMenuShortcut::create({}, "Save", "@s")});
-    controller.saveApplicationShortcuts();
-    EXPECT_EQ(storedTable(world, PreferenceStore::kAnyApplication), (QVariantMap{{"Copy", "@c"}}));
-    EXPECT_TRUE(world.notifications.posted.isEmpty());
 }
 
 } // namespace

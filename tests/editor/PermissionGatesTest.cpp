@@ -21,12 +21,6 @@ class PermissionGatesTest : public ShortcutsEditorFixture {
         world.permissions.set(permission,
                               granted ? PermissionStatus::kGranted : PermissionStatus::kDenied);
     }
-    QStringList alertMessages() const {
-        QStringList out;
-        for (const Alert& alert : world.alerts.shown)
-            out << alert.messageText;
-        return out;
-    }
     static QStringList buttonTitles(const Alert& alert) {
         QStringList out;
         for (const auto& button : alert.buttons)
@@ -149,11 +143,11 @@ TEST_F(PermissionGatesTest, ADoubleClickIntoATitleWithoutAnyPermissionOpensNothi
     EXPECT_TRUE(world.alerts.shown.isEmpty());
 }
 
-TEST_F(PermissionGatesTest, TheAccessibilityExplanationComesOncePerController) {
+TEST_F(PermissionGatesTest, TheAccessibilityExplanationComesOncePerControllerAndGrantShowsHow) {
     setGranted(kAssistive, false);
     select(kNotes); // running, but its menus cannot be read
-    world.alerts.answer(kCancel);
-    EXPECT_TRUE(controller.textFieldShouldSelect());
+    world.alerts.answer(kGrant);
+    EXPECT_FALSE(controller.textFieldShouldSelect()); // this selection is refused
     ASSERT_EQ(world.alerts.shown.size(), 1);
     const Alert& alert = world.alerts.shown.first();
     EXPECT_EQ(alert.style, Alert::Style::Warning);
@@ -162,30 +156,18 @@ TEST_F(PermissionGatesTest, TheAccessibilityExplanationComesOncePerController) {
               QStringLiteral("Quorvane can auto-complete menu titles and check for conflicts.\n\n"
                              "Quorvane needs your permission to access application menu items."));
     EXPECT_EQ(buttonTitles(alert), (QStringList{"Grant Permission", "Cancel"}));
-    EXPECT_TRUE(controller.didRequestAccessibility());
-    EXPECT_EQ(controller.lastCheckedApplication(), entry(kNotes));
-
-    // Not again: neither for this application nor for another.
-    select(kDraw);
-    EXPECT_TRUE(controller.textFieldShouldSelect());
-    select(kNotes);
-    EXPECT_TRUE(controller.textFieldShouldSelect());
-    EXPECT_EQ(world.alerts.shown.size(), 1);
-    EXPECT_TRUE(world.accessKit.asked.isEmpty());
-}
-
-TEST_F(PermissionGatesTest, GrantingAccessibilityShowsTheInstructionsAndRefusesThisSelection) {
-    setGranted(kAssistive, false);
-    select(kNotes);
-    world.alerts.answer(kGrant);
-    EXPECT_FALSE(controller.textFieldShouldSelect());
     EXPECT_EQ(world.accessKit.asked, QStringList{kAssistive});
     EXPECT_EQ(world.accessKit.askedWith.value(0), FakeAccessKit::kAllStops);
     EXPECT_EQ(controller.lastCheckedApplication(), nullptr);
-    // The next selection runs the check again, now without the explanation.
+
+    // The next selection runs the check again, now without the explanation,
+    // neither for this application nor for another.
+    EXPECT_TRUE(controller.textFieldShouldSelect());
+    EXPECT_EQ(controller.lastCheckedApplication(), entry(kNotes));
+    select(kDraw);
     EXPECT_TRUE(controller.textFieldShouldSelect());
     EXPECT_EQ(world.alerts.shown.size(), 1);
-    EXPECT_EQ(controller.lastCheckedApplication(), entry(kNotes));
+    EXPECT_EQ(world.accessKit.asked.size(), 1);
 }
 
 TEST_F(PermissionGatesTest,
@@ -227,7 +209,8 @@ TEST_F(PermissionGatesTest, NoOfferWithoutAccessibilityOrForAnApplicationNobodyC
     selectNotRunning(kMail);
     world.alerts.answer(kCancel); // the accessibility explanation
     EXPECT_TRUE(controller.textFieldShouldSelect());
-    EXPECT_EQ(alertMessages(), QStringList{"Accessibilty Features"});
+    ASSERT_EQ(world.alerts.shown.size(), 1);
+    EXPECT_EQ(world.alerts.shown[0].messageText, QStringLiteral("Accessibilty Features"));
 
     // The workspace does not know where it is: there is nothing to start.
     setGranted(kAssistive, true);

@@ -18,8 +18,8 @@
 namespace qrv::testing {
 
 // Key codes of the platform's keyboard the tests type.
-inline constexpr quint16 kA = 0, kB = 11, kG = 5, kK = 40, kL = 37, kQ = 12, kW = 13, kF5 = 96;
-inline constexpr quint16 kShiftKey = 56, kCommandKey = 55, kOptionKey = 58, kControlKey = 59;
+inline constexpr quint16 kA = 0, kB = 11, kG = 5, kK = 40, kL = 37, kF5 = 96;
+inline constexpr quint16 kCommandKey = 55, kOptionKey = 58, kControlKey = 59;
 
 // A main window with a menu bar and two recorders, on the U.S. layout, with
 // scripted alerts and hot keys. Key events carry the native scan code the
@@ -45,6 +45,10 @@ class RecorderFixture : public ::testing::Test {
         (void)QTest::qWaitForWindowActive(&window);
         first->setFixedSize(150, 22);
         second->setFixedSize(150, 22);
+        first->shortcutValueChange = [this](KSCShortcutView* v) {
+            changes << (v->shortcutValue() ? v->shortcutValue()->description()
+                                           : QStringLiteral("nil"));
+        };
     }
 
     ~RecorderFixture() override {
@@ -80,6 +84,10 @@ class RecorderFixture : public ::testing::Test {
                                 &event);
     }
 
+    QString value() const {
+        return first->shortcutValue() ? first->shortcutValue()->description() : QString();
+    }
+
     static QPoint inShortcutArea() { return {40, 11}; }
     static QPoint inHintArea() { return {140, 11}; }
 
@@ -95,6 +103,7 @@ class RecorderFixture : public ::testing::Test {
     QAction* quitAction = nullptr;
     QRVShortcutView* first = nullptr;
     QRVShortcutView* second = nullptr;
+    QStringList changes; // the first view's descriptions at each change callback
 };
 
 } // namespace qrv::testing

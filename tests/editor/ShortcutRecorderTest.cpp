@@ -3,8 +3,6 @@
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
-#include <QLineEdit>
-#include <QSignalSpy>
 
 using namespace qrv;
 using namespace Qt::StringLiterals;
@@ -15,16 +13,7 @@ namespace {
 
 const QString kCommandK = QStringLiteral(u"\u2318K");
 
-class ShortcutRecorderTest : public RecorderFixture {
-  protected:
-    QStringList changes; // the views' descriptions at each change callback
-    void watchChanges(KSCShortcutView* view) {
-        view->shortcutValueChange = [this](KSCShortcutView* v) {
-            changes << (v->shortcutValue() ? v->shortcutValue()->description()
-                                           : QStringLiteral("nil"));
-        };
-    }
-};
+using ShortcutRecorderTest = RecorderFixture;
 
 void moveMouse(QWidget* widget, QPoint to) {
     QMouseEvent move(QEvent::MouseMove, to, widget->mapToGlobal(to), Qt::NoButton, Qt::NoButton,
@@ -72,17 +61,6 @@ TEST_F(ShortcutRecorderTest, DrawsEachStateAsItsTableRowSays) {
     }
 }
 
-TEST_F(ShortcutRecorderTest, TheHintAreaWidthFollowsTheAppearance) {
-    const QList<std::pair<int, qreal>> widths = {{0, 23}, {1, 25}, {2, 26}, {3, 15}};
-    for (const auto& [appearance, width] : widths) {
-        first->setAppearance(appearance);
-        QRectF shortcutRect, hintRect;
-        first->getShortcutRect(&shortcutRect, &hintRect);
-        EXPECT_EQ(hintRect, QRectF(150 - width, 0, width, 22)) << appearance;
-        EXPECT_EQ(shortcutRect, QRectF(0, 0, 150 - width, 22)) << appearance;
-    }
-}
-
 TEST_F(ShortcutRecorderTest, AccessibilityChildrenCarryTheLabelsAndPressActions) {
     QAccessibleInterface* recorder = QAccessible::queryAccessibleInterface(first);
     ASSERT_TRUE(recorder);
@@ -90,10 +68,7 @@ TEST_F(ShortcutRecorderTest, AccessibilityChildrenCarryTheLabelsAndPressActions)
     QAccessibleInterface* shortcutButton = recorder->child(0);
     QAccessibleInterface* actionButton = recorder->child(1);
     EXPECT_EQ(shortcutButton->role(), QAccessible::Button);
-    EXPECT_EQ(shortcutButton->parent(), recorder);
-    EXPECT_EQ(recorder->indexOfChild(actionButton), 1);
     const QPoint origin = first->mapToGlobal(QPoint(0, 0));
-    EXPECT_EQ(shortcutButton->rect(), QRect(origin, QSize(127, 22)));
     EXPECT_EQ(actionButton->rect(), QRect(origin + QPoint(127, 0), QSize(23, 22)));
     EXPECT_EQ(recorder->childAt(origin.x() + 140, origin.y() + 5), actionButton);
     auto label = [](QAccessibleInterface* button) {
@@ -102,19 +77,13 @@ TEST_F(ShortcutRecorderTest, AccessibilityChildrenCarryTheLabelsAndPressActions)
     auto press = [](QAccessibleInterface* button) {
         button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     };
-    watchChanges(first);
 
-    // No value, idle.
+    // Without a value the action button toggles recording.
     EXPECT_EQ(label(shortcutButton), u"Click to record new shortcut"_s);
-    EXPECT_EQ(label(actionButton), u""_s);
-    // The action button without a value toggles recording.
     press(actionButton);
     EXPECT_TRUE(first->isRecording());
     EXPECT_EQ(label(shortcutButton), u"Type Shortcut"_s);
     EXPECT_EQ(label(actionButton), u"Cancel"_s);
-    first->setHinting(true);
-    EXPECT_EQ(label(shortcutButton), u"Cancel"_s);
-    first->setHinting(false);
     first->setShortcutPlaceholder(QStringLiteral(u"\u2325"));
     EXPECT_EQ(label(shortcutButton), QStringLiteral(u"\u2325"));
     press(actionButton);
@@ -126,14 +95,10 @@ TEST_F(ShortcutRecorderTest, AccessibilityChildrenCarryTheLabelsAndPressActions)
     EXPECT_EQ(label(actionButton), u"Delete shortcut"_s);
     press(shortcutButton);
     EXPECT_TRUE(first->isRecording());
-    EXPECT_EQ(label(shortcutButton), u"Type New Shortcut"_s);
     first->setHinting(true);
     EXPECT_EQ(label(shortcutButton), u"Use Old Shortcut"_s);
     first->setHinting(false);
-    // Pressing the shortcut button while recording does nothing.
-    EXPECT_EQ(shortcutButton->actionInterface()->actionNames(),
-              QStringList{QAccessibleActionInterface::pressAction()});
-    press(shortcutButton);
+    press(shortcutButton); // while recording: nothing
     EXPECT_TRUE(first->isRecording());
     press(actionButton); // stops, keeps the value
     EXPECT_FALSE(first->isRecording());
@@ -152,8 +117,7 @@ TEST_F(ShortcutRecorderTest, AccessibilityChildrenCarryTheLabelsAndPressActions)
     EXPECT_TRUE(shortcutButton->state().disabled);
 }
 
-TEST_F(ShortcutRecorderTest, MouseBeginsCancelsAndClears) {
-    watchChanges(first);
+TEST_F(ShortcutRecorderTest, MouseBeginsCancelsHintsAndClears) {
     // Without a value a click anywhere begins, the hint area cancels.
     click(first, inHintArea());
     EXPECT_TRUE(first->isRecording());
@@ -162,15 +126,26 @@ TEST_F(ShortcutRecorderTest, MouseBeginsCancelsAndClears) {
     click(first, inHintArea());
     EXPECT_FALSE(first->isRecording());
 
-    first->setShortcutValue(shortcut(kK, KSCShortcut::Command));
-    click(first, inHintArea()); // canClear off: nothing
+    const auto commandK = shortcut(kK, KSCShortcut::Command);
+    first->setShortcutValue(commandK);
+    first->setShortcutValue(commandK); // the same value again still reports
+    click(first, inHintArea());        // canClear off: nothing
     EXPECT_FALSE(first->isRecording());
     EXPECT_TRUE(first->shortcutValue());
+
+    // Hovering the hint area while recording changes the title.
+    first->setRecording(true);
+    moveMouse(first, inHintArea());
+    EXPECT_EQ(first->drawingPlan().title, u"Use Old Shortcut"_s);
+    moveMouse(first, inShortcutArea());
+    EXPECT_EQ(first->drawingPlan().title, u"Type New Shortcut"_s);
+    first->setRecording(false);
+
     first->setCanClear(true);
     click(first, inHintArea());
     EXPECT_FALSE(first->shortcutValue());
     EXPECT_FALSE(first->isRecording());
-    EXPECT_EQ(changes, (QStringList{kCommandK, u"nil"_s}));
+    EXPECT_EQ(changes, (QStringList{kCommandK, kCommandK, u"nil"_s}));
 }
 
 class RefusingDelegate : public QObject, public KSCShortcutViewDelegate {
@@ -236,17 +211,6 @@ TEST_F(ShortcutRecorderTest, DisablingStopsRecordingAndTheHintTracking) {
     EXPECT_FALSE(first->shortcutValue());
 }
 
-TEST_F(ShortcutRecorderTest, HoveringTheHintAreaWhileRecordingChangesTheTitle) {
-    first->setShortcutValue(shortcut(kK, KSCShortcut::Command));
-    first->setRecording(true);
-    moveMouse(first, inHintArea());
-    EXPECT_TRUE(first->isHinting());
-    EXPECT_EQ(first->drawingPlan().title, u"Use Old Shortcut"_s);
-    moveMouse(first, inShortcutArea());
-    EXPECT_FALSE(first->isHinting());
-    EXPECT_EQ(first->drawingPlan().title, u"Type New Shortcut"_s);
-}
-
 TEST_F(ShortcutRecorderTest, ToolTipsOnlyForAnEnabledIdleViewWithAValue) {
     EXPECT_EQ(first->toolTipAt(inShortcutArea()), u""_s);
     first->setShortcutValue(shortcut(kK, KSCShortcut::Command));
@@ -260,15 +224,6 @@ TEST_F(ShortcutRecorderTest, ToolTipsOnlyForAnEnabledIdleViewWithAValue) {
     first->setEnabled(false);
     first->setShortcutValue(first->shortcutValue()); // reset while disabled
     EXPECT_EQ(first->toolTipAt(inShortcutArea()), u""_s);
-}
-
-TEST_F(ShortcutRecorderTest, AssigningTheSameValueAgainStillReports) {
-    watchChanges(first);
-    const auto value = shortcut(kK, KSCShortcut::Command);
-    first->setShortcutValue(value);
-    first->setShortcutValue(value);
-    first->setShortcutValue(nullptr);
-    EXPECT_EQ(changes, (QStringList{kCommandK, kCommandK, u"nil"_s}));
 }
 
 } // namespace

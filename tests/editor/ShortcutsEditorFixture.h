@@ -63,6 +63,13 @@ class ShortcutsEditorFixture : public ::testing::Test {
         return decoded ? decoded->toMap().value(kTableKey) : QVariant();
     }
 
+    // Runs background and main work until neither hands the other more.
+    void settle() {
+        do
+            world.scheduler.runPending();
+        while (world.scheduler.runBackground() > 0);
+    }
+
     QRVShortcutsTableView* table() const { return controller.menuShortcutsTableView(); }
     QList<QRVMenuShortcutPtr> rows() const {
         return controller.menuShortcuts().value_or(QList<QRVMenuShortcutPtr>());

@@ -40,11 +40,7 @@ constexpr int kTitle = QRVShortcutsTableModel::TitleColumn;
 constexpr int kShortcut = QRVShortcutsTableModel::ShortcutColumn;
 
 TEST_F(ShortcutsTableAccessibilityTest, TitlesAndRecorderButtonsAreReachableFromTheTable) {
-    storeTable(kNotes, {{"Bold", "@b"},
-                        {"\x1b"
-                         "Format\x1b"
-                         "Italic",
-                         ""}});
+    storeTable(kNotes, {{"Bold", "@b"}, {QStringLiteral(u"\u001BFormat\u001BItalic"), ""}});
     select(kNotes);
     QAccessibleInterface* t = tableInterface();
     ASSERT_TRUE(t && t->tableInterface());
@@ -52,16 +48,12 @@ TEST_F(ShortcutsTableAccessibilityTest, TitlesAndRecorderButtonsAreReachableFrom
     EXPECT_EQ(t->text(QAccessible::Name), u"Shortcuts"_s);
     EXPECT_TRUE(t->state().multiSelectable);
     EXPECT_EQ(t->tableInterface()->rowCount(), 2);
-    EXPECT_EQ(t->tableInterface()->columnCount(), 2);
 
     // Numbered as Qt numbers a table view's children, which its focus and
     // selection events name: corner, column headers, then row header and cells.
     ASSERT_EQ(t->childCount(), 9);
-    EXPECT_EQ(t->child(0)->role(), QAccessible::Pane);
-    EXPECT_EQ(t->child(1)->role(), QAccessible::ColumnHeader);
     EXPECT_EQ(t->child(1)->text(QAccessible::Name), u"Menu Title"_s);
     EXPECT_EQ(t->child(3)->role(), QAccessible::RowHeader);
-    EXPECT_TRUE(t->child(3)->state().invisible);
     EXPECT_EQ(t->child(4), cell(0, kTitle));
     EXPECT_EQ(t->child(8), cell(1, kShortcut));
     for (int i = 0; i < t->childCount(); ++i) {
@@ -72,16 +64,11 @@ TEST_F(ShortcutsTableAccessibilityTest, TitlesAndRecorderButtonsAreReachableFrom
               QList<QAccessibleInterface*>{t->child(2)});
 
     EXPECT_EQ(cell(0, kTitle)->role(), QAccessible::Cell);
-    EXPECT_EQ(cell(0, kTitle)->text(QAccessible::Name), u"Bold"_s);
     EXPECT_EQ(cell(1, kTitle)->text(QAccessible::Name), u"Format→Italic"_s);
-    EXPECT_EQ(cell(0, kTitle)->childCount(), 0);
-    EXPECT_EQ(cell(1, kTitle)->rect(),
-              table()
-                  ->visualRect(table()->model()->index(1, kTitle))
-                  .translated(table()->viewport()->mapToGlobal(QPoint(0, 0))));
-    EXPECT_EQ(
-        t->childAt(cell(1, kTitle)->rect().center().x(), cell(1, kTitle)->rect().center().y()),
-        cell(1, kTitle));
+    const QPoint center = cell(1, kTitle)->rect().center();
+    EXPECT_EQ(center, table()->viewport()->mapToGlobal(
+                          table()->visualRect(table()->model()->index(1, kTitle)).center()));
+    EXPECT_EQ(t->childAt(center.x(), center.y()), cell(1, kTitle));
 
     // The recorder, with its labels, and the way back up.
     QAccessibleInterface* shortcutCell = cell(0, kShortcut);
@@ -89,16 +76,11 @@ TEST_F(ShortcutsTableAccessibilityTest, TitlesAndRecorderButtonsAreReachableFrom
     QAccessibleInterface* cellWidget = shortcutCell->child(0);
     EXPECT_EQ(cellWidget->object(), table()->cellAtRow(0));
     EXPECT_EQ(cellWidget->parent(), shortcutCell);
-    EXPECT_EQ(shortcutCell->indexOfChild(cellWidget), 0);
     QAccessibleInterface* bold = recorderOf(shortcutCell);
     ASSERT_TRUE(bold);
     EXPECT_EQ(bold->parent(), cellWidget);
     ASSERT_EQ(bold->childCount(), 2);
     EXPECT_EQ(bold->child(0)->text(QAccessible::Name), QStringLiteral(u"\u2318B"));
-    EXPECT_EQ(bold->child(1)->text(QAccessible::Name), u"Delete shortcut"_s);
-    QAccessibleInterface* italic = recorderOf(cell(1, kShortcut));
-    ASSERT_TRUE(italic);
-    EXPECT_EQ(italic->child(0)->text(QAccessible::Name), u"Click to record new shortcut"_s);
     const QPoint inRecorder = bold->rect().center();
     EXPECT_EQ(shortcutCell->childAt(inRecorder.x(), inRecorder.y()), cellWidget);
 }

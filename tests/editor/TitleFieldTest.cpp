@@ -41,13 +41,11 @@ class TitleFieldTest : public ShortcutsEditorFixture {
     TitleFieldTest() {
         world.accessibility.addApplication(42, notesMenus());
         select(kNotes);
-        settle();
+        settleMenus();
     }
-    void settle() {
+    void settleMenus() {
         world.scheduler.advance(500ms); // the menus are read, indexed and published
-        do
-            world.scheduler.runPending();
-        while (world.scheduler.runBackground() > 0);
+        settle();
     }
     // Starts editing the title of a row (the placeholder's, by default).
     QRVTitleTextFieldEditor* edit(int row = 0) {
@@ -88,9 +86,7 @@ TEST_F(TitleFieldTest, FirstLettersOfferTitlesAndReturnTakesTheItemWithItsKey) {
     EXPECT_EQ(offered(), (QStringList{"Save", path({"File", "Save All"}),
                                       path({"Window", "Save All"}), "Save As…"}));
     EXPECT_EQ(preselected(), -1) << "a match that ignores case is not preselected";
-    field()->setText(QString());
-    type("Sav");
-    EXPECT_EQ(preselected(), 0);
+    field()->setText("Sav");
     // The field shows paths with arrows, the list too.
     type("e A");
     EXPECT_EQ(offered(),
@@ -229,7 +225,7 @@ TEST_F(TitleFieldTest, AnArrowTypedByTheUserStaysAnArrowThroughSaveAndReload) {
 
 TEST_F(TitleFieldTest, WithoutMenusNothingIsOffered) {
     select(kDraw); // runs without readable menus
-    settle();
+    settleMenus();
     edit();
     type("Sa");
     EXPECT_FALSE(listShown());

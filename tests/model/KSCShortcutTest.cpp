@@ -13,15 +13,15 @@ namespace {
 constexpr quint64 kCmd = KSCShortcut::Command, kOpt = KSCShortcut::Option,
                   kCtrl = KSCShortcut::Control, kShift = KSCShortcut::Shift;
 
-void setSwitches(bool option, bool spaceEscape) {
-    KSCShortcut::setAllowsAnyHotkeyWithOptionModifier(option);
-    KSCShortcut::setAllowsSpaceAndEscapeWithNoModifiers(spaceEscape);
+void setSwitches(bool on) {
+    KSCShortcut::setAllowsAnyHotkeyWithOptionModifier(on);
+    KSCShortcut::setAllowsSpaceAndEscapeWithNoModifiers(on);
 }
 
 // The switches are process-wide: every test leaves them off.
 struct SwitchesGuard {
-    SwitchesGuard(bool option, bool spaceEscape) { setSwitches(option, spaceEscape); }
-    ~SwitchesGuard() { setSwitches(false, false); }
+    explicit SwitchesGuard(bool on) { setSwitches(on); }
+    ~SwitchesGuard() { setSwitches(false); }
 };
 
 TEST(KSCShortcut, KeepsOnlyTheFourModifiers) {
@@ -35,38 +35,30 @@ TEST(KSCShortcut, KeepsOnlyTheFourModifiers) {
 
 TEST(KSCShortcut, NamesAndCarbonFlags) {
     const KSCShortcut all(40, kCmd | kOpt | kCtrl | kShift);
-    EXPECT_EQ(all.modifierFlagsString(), QStringLiteral(u"\u2303\u2325\u21E7\u2318"));
+    EXPECT_EQ(all.description(), QStringLiteral(u"\u2303\u2325\u21E7\u2318K"));
     EXPECT_EQ(all.carbonFlags(), 0x100u | 0x800u | 0x1000u | 0x200u);
-    EXPECT_EQ(KSCShortcut(40, kCtrl | kShift).description(), QStringLiteral(u"\u2303\u21E7K"));
     EXPECT_EQ(KSCShortcut(49, 0).description(), QString("Space"));
-    EXPECT_EQ(KSCShortcut(78, 0).keyCodeString(), QStringLiteral(u"\u2013"));
     // F20 reads from U+F717, so it is named and written like F1-F19.
     EXPECT_EQ(KSCShortcut(90, kCmd).description(), QStringLiteral(u"\u2318F20"));
     EXPECT_EQ(KSCShortcut(90, 0).keyCodeStringForKeyEquivalent(), QString(QChar(0xF717)));
     EXPECT_EQ(KSCShortcut(KSCShortcut::kNoKey, kCmd).description(), QStringLiteral(u"\u2318"));
     EXPECT_EQ(KSCShortcut(52, 0).keyCodeString(), QString()); // no key there
-    EXPECT_EQ(KSCShortcut(122, 0).keyCodeStringForKeyEquivalent(), QString(QChar(0xF704)));
 }
 
 TEST(KSCShortcut, ValidityFollowsTheRecorderRule) {
-    {
-        SwitchesGuard off(false, false);
+    for (const bool on : {false, true}) {
+        SwitchesGuard guard(on);
+        SCOPED_TRACE(on ? "switches on" : "switches off");
         EXPECT_TRUE(KSCShortcut(96, 0).isValid()); // F5 alone
-        EXPECT_TRUE(KSCShortcut(0, kCmd).isValid());
         EXPECT_TRUE(KSCShortcut(0, kCtrl | kShift).isValid());
-        EXPECT_FALSE(KSCShortcut(0, kShift).isValid());
         EXPECT_TRUE(KSCShortcut(49, kOpt).isValid());
         EXPECT_TRUE(KSCShortcut(53, kOpt | kShift).isValid());
-        EXPECT_FALSE(KSCShortcut(0, kOpt).isValid());
-        EXPECT_FALSE(KSCShortcut(49, 0).isValid());
+        EXPECT_FALSE(KSCShortcut(0, kShift).isValid());
         EXPECT_FALSE(KSCShortcut(0, 0).isValid());
+        EXPECT_EQ(KSCShortcut(0, kOpt).isValid(), on);
+        EXPECT_EQ(KSCShortcut(49, 0).isValid(), on);
+        EXPECT_EQ(KSCShortcut(53, 0).isValid(), on);
     }
-    SwitchesGuard on(true, true);
-    EXPECT_TRUE(KSCShortcut(0, kOpt).isValid());
-    EXPECT_TRUE(KSCShortcut(49, 0).isValid());
-    EXPECT_TRUE(KSCShortcut(53, 0).isValid());
-    EXPECT_FALSE(KSCShortcut(0, 0).isValid());
-    EXPECT_FALSE(KSCShortcut(0, kShift).isValid());
 }
 
 TEST(KSCShortcut, ArchiveRoundTripsAndRejectsWhatIsNotAnArchive) {

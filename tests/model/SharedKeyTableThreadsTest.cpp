@@ -11,44 +11,15 @@
 
 #include <QThread>
 #include <atomic>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <future>
 #include <gtest/gtest.h>
-#include <mutex>
 #include <thread>
 
 using namespace qrv;
 
 namespace {
-
-// A hang is this test's failure: end the process with a message rather than
-// leave it to the suite's timeout.
-class Watchdog {
-  public:
-    explicit Watchdog(std::chrono::seconds limit)
-        : m_thread([this, limit] {
-            std::unique_lock lock(m_mutex);
-            if (!m_done.wait_for(lock, limit, [this] { return m_finished; })) {
-                std::fprintf(stderr, "Deadlock: the scheduler never finished going.\n");
-                std::_Exit(EXIT_FAILURE);
-            }
-        }) {}
-    ~Watchdog() {
-        {
-            std::lock_guard lock(m_mutex);
-            m_finished = true;
-        }
-        m_done.notify_one();
-        m_thread.join();
-    }
-
-  private:
-    std::mutex m_mutex;
-    std::condition_variable m_done;
-    bool m_finished = false;
-    std::thread m_thread;
-};
 
 TEST(SharedKeyTable, BackgroundReadersNeverWaitForAMainThreadThatIsQuitting) {
     KeyEquivalentTable::resetShared(); // as in a run that has not built it yet
@@ -64,10 +35,18 @@ TEST(SharedKeyTable, BackgroundReadersNeverWaitForAMainThreadThatIsQuitting) {
     });
     while (!started)
         QThread::yieldCurrentThread();
-    {
-        Watchdog watchdog(std::chrono::seconds(60));
-        scheduler.reset(); // waits for the background task
-    }
+    // A hang is this test's failure: end the process with a message rather
+    // than leave it to the suite's timeout.
+    std::promise<void> gone;
+    std::thread watchdog([finished = gone.get_future()] {
+        if (finished.wait_for(std::chrono::seconds(60)) == std::future_status::timeout) {
+            std::fprintf(stderr, "Deadlock: the scheduler never finished going.\n");
+            std::_Exit(EXIT_FAILURE);
+        }
+    });
+    scheduler.reset(); // waits for the background task
+    gone.set_value();
+    watchdog.join();
     ASSERT_TRUE(read);
     EXPECT_EQ(read->keyCode(), 123u);
     EXPECT_TRUE(name.isEmpty()); // no layout installed: the key has no name yet

@@ -44,12 +44,6 @@ class Store : public ::testing::Test {
             .value("com.apple.custommenu.apps");
     }
     qint64 operations() const { return defaults.integerForKey("usageOperations"); }
-    static void writeRaw(const QString& path, const QByteArray& bytes) {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
     void store(const QString& domain, const QString& key, const QVariant& value) {
         ASSERT_TRUE(prefs.setValue(key, value, domain));
     }
@@ -119,8 +113,6 @@ TEST_F(Store, RemovingEveryEntryWritesAnEmptyTableAndUnregisters) {
     EXPECT_EQ(registration(), QVariant(QVariantList{"com.other"}));
     ASSERT_EQ(notifications.posted.size(), 1);
     EXPECT_EQ(notifications.posted[0].name, QString("com.apple.userkeyequivalentsdidchange"));
-    EXPECT_EQ(notifications.posted[0].userInfo,
-              (QVariantMap{{kApp, QVariantMap{{"Save", "@s"}, {"Copy", "@c"}}}}));
     EXPECT_EQ(operations(), 0);
 }
 
@@ -257,7 +249,11 @@ TEST_F(Store, IdentifiersThatNameTheGlobalTableAreRefused) {
 }
 
 TEST_F(Store, ATableThatCannotBeReadIsAnErrorNotAnEmptyList) {
-    writeRaw(home.preferencesFile(kApp), "<plist><dict><key>NSUserKeyEquivalents</key><dict>");
+    QFile truncated(home.preferencesFile(kApp));
+    ASSERT_TRUE(QDir().mkpath(home.file("Library/Preferences")) &&
+                truncated.open(QIODevice::WriteOnly));
+    truncated.write("<plist><dict><key>NSUserKeyEquivalents</key><dict>");
+    truncated.close();
     const auto read = QRVMenuShortcut::readMenuShortcuts(world.services, app);
     ASSERT_FALSE(read.ok());
     EXPECT_TRUE(read.error().contains("cannot be read")) << read.error().toStdString();

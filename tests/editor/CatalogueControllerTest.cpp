@@ -4,6 +4,9 @@
 #include "editor/QRVSourceListController.h"
 #include "support/RecordedMenus.h"
 
+#include <QAccessible>
+#include <QToolButton>
+
 using namespace qrv;
 using namespace qrv::testing;
 using namespace qrv::testing::menus;
@@ -94,6 +97,21 @@ TEST_F(CatalogueControllerTest, TheSeparatorRowIsNeverSelected) {
     EXPECT_EQ(controller.application(), entry(kDraw));
     QTest::keyClick(list, Qt::Key_Up);
     EXPECT_EQ(controller.application(), all());
+}
+
+TEST_F(CatalogueControllerTest, AScreenReaderHearsEveryRowAndTheAddButtonByName) {
+    auto* list = controller.applicationsTableView();
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(list);
+    ASSERT_NE(table, nullptr);
+    QStringList names;
+    for (int row = 0; row < list->model()->rowCount(); ++row)
+        names << table->tableInterface()->cellAt(row, 0)->text(QAccessible::Name);
+    EXPECT_EQ(names.count(QStringLiteral("Separator")), 1) << names.join(u'|').toStdString();
+    EXPECT_FALSE(names.contains(QString())) << names.join(u'|').toStdString();
+    auto* add = controller.view()->findChild<QToolButton*>("addApplicationButton");
+    ASSERT_NE(add, nullptr);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(add)->text(QAccessible::Name),
+              "Add Application");
 }
 
 // The separator has no identifier either, but it is not All Applications:

@@ -1,6 +1,7 @@
 #include "ShortcutsEditorFixture.h"
 #include "editor/QRVSaveErrorBar.h"
 
+#include <QAccessible>
 #include <QDir>
 
 using namespace qrv;
@@ -232,10 +233,14 @@ TEST_F(ShortcutsEditorTest, AFileThatCannotBeWrittenIsShownAboveTheTableAndNothi
     ASSERT_TRUE(QDir().mkpath(world.home.preferencesFile(kNotes)));
     action(Command::AddShortcut)->trigger();
     finishTitle(QStringLiteral("Bold"));
-    const auto* bar = controller.view()->findChild<QRVSaveErrorBar*>();
+    auto* bar = controller.view()->findChild<QRVSaveErrorBar*>();
     ASSERT_NE(bar, nullptr);
     EXPECT_TRUE(bar->isVisible());
     EXPECT_TRUE(bar->message().contains("Notes")) << bar->message().toStdString();
+    // Announced as an alert, with the message, rather than passed by as a frame.
+    QAccessibleInterface* announced = QAccessible::queryAccessibleInterface(bar);
+    EXPECT_EQ(announced->role(), QAccessible::AlertMessage);
+    EXPECT_EQ(announced->text(QAccessible::Description), bar->message());
     EXPECT_TRUE(controller.needsSaving());
     EXPECT_EQ(titles(), QStringList{"Bold"}); // the row stays as typed
     recorder(0)->setShortcutValue(key(kB));

@@ -180,6 +180,14 @@ bool QRVAppDelegate::applicationOpenFile(const QString& path) {
     return opened;
 }
 
+void QRVAppDelegate::reopen(const QStringList& files) {
+    QRV_ASSERT_MAIN_THREAD();
+    for (const QString& file : files)
+        applicationOpenFile(file);
+    if (m_mainWindowController)
+        m_mainWindowController->showWindow();
+}
+
 bool QRVAppDelegate::openFileURL(const QUrl& url) {
     // What can be told at once is answered at once; the file itself is read
     // in the background, and one that turns out unreadable is logged there.

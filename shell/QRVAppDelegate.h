@@ -81,6 +81,9 @@ class QRVAppDelegate : public QObject, public TLMCrashesDelegate {
     bool applicationShouldTerminateAfterLastWindowClosed() const;
     // A file the program was asked to open (given at start).
     bool applicationOpenFile(const QString& path);
+    // A later start of the program handed over its files: they are opened and
+    // the main window comes forward.
+    void reopen(const QStringList& files);
     // Opens an exchange file: a request is read in the background and handed
     // to the editor. False when the address is no local file of the exchange
     // type, or the file cannot be read as a JSON object (the reading may

@@ -7,6 +7,7 @@
 #include "platform/BundleMoveSystem.h"
 #include "platform/NativePlatform.h"
 #include "platform/PreferencesHome.h"
+#include "platform/linux/DBusSingleInstance.h"
 #include "platform/linux/LinuxPrivacySettings.h"
 #include "platform/widgets/DesktopAccessKit.h"
 #include "platform/widgets/MessageBoxAlertPresenter.h"
@@ -39,6 +40,20 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(applicationIcon(ApplicationLocation::current().dataDirectory));
 
     const QString home = PreferencesHome::resolve(PreferencesHome::fromArguments(app.arguments()));
+    const QStringList files = QRVAppDelegate::filesFromArguments(app.arguments());
+    // One copy per home: a second editor would save over the first one's edits.
+    DBusSingleInstance instance(home);
+    QString handOverProblem;
+    switch (instance.claimOrHandOver(files, &handOverProblem)) {
+    case DBusSingleInstance::Role::HandedOver:
+        return EXIT_SUCCESS;
+    case DBusSingleInstance::Role::Alone:
+        if (!handOverProblem.isEmpty())
+            std::fprintf(stderr, "quorvane: %s\n", qPrintable(handOverProblem));
+        break;
+    case DBusSingleInstance::Role::First:
+        break;
+    }
     // A home this user cannot change still opens: the welcome window and the
     // editor's full-disk-access check say which folder and how to fix it.
     auto native = NativePlatform::create(home, NativePlatform::HomeUse::MayBeReadOnly);
@@ -82,9 +97,12 @@ int main(int argc, char** argv) {
             if (fixed.isValid())
                 delegate.setTelemetryClock([fixed] { return fixed; });
         }
+        instance.setFilesHandler(
+            [&delegate](const QStringList& handed) { delegate.reopen(handed); });
         // False: a copy of the program elsewhere has taken over.
-        if (delegate.launch(QRVAppDelegate::filesFromArguments(app.arguments())))
+        if (delegate.launch(files))
             status = app.exec();
+        instance.setFilesHandler({});
     }
     TLMTelemetry::stop();
     return status;

@@ -129,7 +129,14 @@ TEST_F(ShellTest, FilesGivenAtStartGoToOpenFileURL) {
         (QList<QUrl>{QUrl::fromLocalFile(QDir::current().absoluteFilePath("request.menuShortcuts")),
                      QUrl::fromLocalFile("/tmp/other.menuShortcuts")}));
     EXPECT_FALSE(app.windowExisted);
-    EXPECT_NE(app.mainWindowController(), nullptr);
+    ASSERT_NE(app.mainWindowController(), nullptr);
+
+    // A later start's files reach the running copy, whose window comes forward.
+    QWidget* window = app.mainWindowController()->window();
+    window->hide();
+    app.reopen({"/tmp/later.menuShortcuts"});
+    EXPECT_EQ(app.opened.value(2), QUrl::fromLocalFile("/tmp/later.menuShortcuts"));
+    EXPECT_TRUE(window->isVisible());
 }
 
 // Answers the move offer with "Move" and notes what the delegate would do if

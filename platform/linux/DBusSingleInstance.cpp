@@ -24,17 +24,15 @@ const QString DBusSingleInstance::kInterface = QStringLiteral("com.brackwyn.Quor
 DBusSingleInstance::DBusSingleInstance(const QString& home, const QString& connectionName)
     : m_home(home)
     , m_connectionName(connectionName) {
-    if (!connectionName.isEmpty()) {
+    if (!connectionName.isEmpty())
         QDBusConnection::connectToBus(QDBusConnection::SessionBus, connectionName);
-        m_ownConnection = true;
-    }
 }
 
 DBusSingleInstance::~DBusSingleInstance() {
     QDBusConnection bus = connectionNamed(m_connectionName);
     bus.unregisterObject(kPath);
     bus.unregisterService(serviceName(m_home));
-    if (m_ownConnection)
+    if (!m_connectionName.isEmpty())
         QDBusConnection::disconnectFromBus(m_connectionName);
 }
 

@@ -48,7 +48,6 @@ class DBusSingleInstance final : public QObject {
   private:
     QString m_home;
     QString m_connectionName;
-    bool m_ownConnection = false;
     FilesHandler m_handler;
     QStringList m_waiting;
 };
